@@ -1,0 +1,27 @@
+// The program's life: the opening window first, then the game window.
+#pragma once
+
+#include "game/form1.h"
+#include "game/random.h"
+#include "screens/cright.h"
+#include "screens/qt/qt_form.h"
+
+#include <QObject>
+#include <memory>
+
+class Program final : public QObject {
+public:
+    Program();
+    ~Program() override;
+
+    void start();
+
+private:
+    void handOver();
+
+    game::Rng random_;
+    screens::Cright cright_;
+    screens::QtForm* opening_ = nullptr;
+    std::unique_ptr<game::Form1> form1_;
+    std::unique_ptr<screens::QtForm> main_;
+};

@@ -1,0 +1,358 @@
+#include "form1.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace game {
+
+using screens::Colour;
+namespace colours = screens::colours;
+
+std::string_view evaluation(Integer lastscore)
+{
+    struct Band {
+        Integer below;
+        std::string_view message;
+    };
+    static constexpr std::array<Band, 10> kBands{{
+        {10, "どうした？"},
+        {20, "がんばれ!　がんばれ!"},
+        {30, "まだ まだ!"},
+        {40, "もう ひとがんばり!"},
+        {50, "もっと　がんばれるぞ!"},
+        {60, "なかなか　やるなあ!"},
+        {70, "おっ!　これは？"},
+        {80, "これは　きたいできるぞ!"},
+        {90, "もうすこしで　たつじん　じゃ!"},
+        {100, "きみは　計算の　たつじん!"},
+    }};
+    for (const Band& band : kBands) {
+        if (lastscore < band.below)
+            return band.message;
+    }
+    return "先生も　まいった!!";
+}
+
+std::string numberText(long long value)
+{
+    return std::to_string(value);
+}
+
+double captionValue(std::string_view caption)
+{
+    double value = 0;
+    const char* end = caption.data() + caption.size();
+    const auto [ptr, ec] = std::from_chars(caption.data(), end, value);
+    if (caption.empty() || ec != std::errc{} || ptr != end)
+        return std::numeric_limits<double>::quiet_NaN();
+    return value;
+}
+
+Form1::Form1(RandomSource& random) : model_(screens::form1Layout()), random_(random)
+{
+    const screens::WindowSpec& spec = model_.spec();
+    for (int t = 1; t <= 4; ++t)
+        c_.timer[t] = spec.find("Timer" + std::to_string(t));
+    for (int n = 1; n <= 3; ++n) {
+        c_.mondai[n] = spec.find("mondai", n);
+        c_.kigou[n] = spec.find("kigou" + std::to_string(n));
+        for (int k = 1; k <= 3; ++k)
+            c_.kotae[n][k] = spec.find("kotae" + std::to_string(n), k);
+        for (int row = 1; row <= 2; ++row)
+            c_.hissan[n][row] = spec.find("hissan" + std::to_string(n), row);
+    }
+    for (int k = 1; k <= 6; ++k) {
+        c_.rebel[k] = spec.find("rebel", k);
+        c_.label1[k - 1] = spec.find("Label1", k - 1);
+    }
+    c_.tokuten = spec.find("tokuten");
+    c_.seigenjikan = spec.find("seigenjikan");
+    c_.hyouka = spec.find("hyouka");
+    c_.kirokuhyouji = spec.find("kirokuhyouji");
+}
+
+// --- Events -----------------------------------------------------------------
+
+void Form1::load()
+{
+    fallSpeedDraws();
+    model_.setCaption(c_.tokuten, "0");
+    v_.timeleft = kGameSeconds;
+    setAnswerButtons(false);
+}
+
+void Form1::click(ControlId control)
+{
+    if (!model_.clickable(control))
+        return;
+    for (int k = 1; k <= 6; ++k) {
+        if (c_.rebel[k] == control)
+            return rebelClick(k);
+    }
+    for (int n = 1; n <= 3; ++n) {
+        for (int k = 1; k <= 3; ++k) {
+            if (c_.kotae[n][k] == control)
+                return kotaeClick(n, k);
+        }
+    }
+}
+
+void Form1::tick(ControlId timer)
+{
+    for (int t = 1; t <= 4; ++t) {
+        if (c_.timer[t] == timer && model_[timer].enabled)
+            return timerTick(t);
+    }
+}
+
+void Form1::rebelClick(int k)
+{
+    if (k < 1 || k > 6)
+        return;
+    syokika();
+    for (int t = 1; t <= 4; ++t)
+        model_.setEnabled(c_.timer[t], true);
+    v_.level = static_cast<Integer>(k);
+
+    for (v_.i = 1; v_.i <= 6; ++v_.i)
+        model_.setVisible(c_.rebel[v_.i], false);
+    model_.setVisible(c_.rebel[k], true);
+    model_.setEnabled(c_.rebel[k], false);
+
+    for (v_.i = 1; v_.i <= 6; ++v_.i) {
+        model_.setBack(c_.rebel[v_.i], colours::white);
+        model_.setFore(c_.label1[v_.i - 1], colours::white);
+    }
+    model_.setBack(c_.rebel[k], colours::lightGreen);
+    model_.setFore(c_.label1[k - 1], colours::black);
+
+    siki(1);
+    siki(2);
+    siki(3);
+}
+
+void Form1::kotaeClick(int n, int k)
+{
+    if (!isProblem(n) || k < 1 || k > 3)
+        return;
+    const double value = captionValue(model_[c_.kotae[n][k]].caption);
+    if (value == v_.answer[n]) {
+        v_.score = add(v_.score, v_.level);
+        model_.setCaption(c_.tokuten, numberText(v_.score));
+        model_.setTop(c_.mondai[n], kStartTop);
+        drawPace(n);
+        siki(n);
+    } else {
+        v_.score = 0;
+        model_.setCaption(c_.tokuten, numberText(v_.score));
+    }
+}
+
+void Form1::timerTick(int t)
+{
+    if (t == 4) {
+        v_.timeleft = sub(v_.timeleft, 1);
+        model_.setCaption(c_.seigenjikan, numberText(v_.timeleft));
+        if (v_.timeleft > 0)
+            return;
+        endGame();
+        return;
+    }
+    if (!isProblem(t))
+        return;
+    const ControlId mondai = c_.mondai[t];
+    model_.setTop(mondai, model_[mondai].top + 1.0f);
+    if (model_[mondai].top > kFastDropLine)
+        model_.setInterval(c_.timer[t], kFastInterval);
+    if (model_[mondai].top > kBottomLine) {
+        model_.setTop(mondai, kStartTop);
+        siki(t);
+        drawPace(t);
+    }
+}
+
+// --- The game cycle -----------------------------------------------------------
+
+void Form1::syokika()
+{
+    fallSpeedDraws();
+    v_.score = 0;
+    model_.setCaption(c_.tokuten, numberText(v_.score));
+    v_.timeleft = kGameSeconds;
+    model_.setCaption(c_.seigenjikan, numberText(v_.timeleft));
+    for (int n = 1; n <= 3; ++n)
+        model_.setTop(c_.mondai[n], kStartTop);
+    setAnswerButtons(true);
+    model_.setCaption(c_.hyouka, "");
+}
+
+void Form1::endGame()
+{
+    for (int t = 1; t <= 4; ++t)
+        model_.setEnabled(c_.timer[t], false);
+    for (v_.i = 1; v_.i <= 6; ++v_.i)
+        model_.setVisible(c_.rebel[v_.i], true);
+    if (v_.level >= 1 && v_.level <= 6)
+        model_.setEnabled(c_.rebel[v_.level], true);
+    setAnswerButtons(false);
+
+    v_.lastscore = v_.score;
+    const Integer shown = v_.lastscore > v_.record ? v_.lastscore : v_.record;
+    model_.setCaption(c_.kirokuhyouji, numberText(shown));
+    v_.record = shown;
+
+    model_.setCaption(c_.hyouka, evaluation(v_.lastscore));
+}
+
+void Form1::setAnswerButtons(bool enabled)
+{
+    for (v_.i = 1; v_.i <= 3; ++v_.i) {
+        model_.setEnabled(c_.kotae[1][v_.i], enabled);
+        model_.setEnabled(c_.kotae[2][v_.i], enabled);
+        model_.setEnabled(c_.kotae[3][v_.i], enabled);
+    }
+}
+
+// The three paces of a game's start, after a single re-seed.
+void Form1::fallSpeedDraws()
+{
+    random_.reseed();
+    for (int n = 1; n <= 3; ++n) {
+        v_.speed = saturate(drawWhole(1, 3, random_.next()));
+        model_.setInterval(c_.timer[n], mul(v_.speed, kPaceUnit));
+    }
+}
+
+void Form1::drawPace(int n)
+{
+    random_.reseed();
+    v_.speed = saturate(drawWhole(1, 3, random_.next()));
+    model_.setInterval(c_.timer[n], mul(v_.speed, kPaceUnit));
+}
+
+// --- The problem generator ----------------------------------------------------
+
+void Form1::siki(int n)
+{
+    if (!isProblem(n) || v_.level < 1 || v_.level > 6)
+        return;
+
+    random_.reseed();
+    v_.kind = saturate(drawWhole(1, 2, random_.next()));
+
+    random_.reseed();
+    bool subtraction = false;
+    drawOperands(n, subtraction);
+    v_.answer[n] = subtraction ? sub(v_.num1[n], v_.num2[n]) : add(v_.num1[n], v_.num2[n]);
+
+    const std::string_view op = subtraction ? " - " : " + ";
+    model_.setCaption(c_.mondai[n], numberText(v_.num1[n]) + std::string(op) + numberText(v_.num2[n]));
+    v_.sign = subtraction ? "-" : "+";
+
+    narabikae();
+    model_.setCaption(c_.kotae[n][v_.slot1], numberText(v_.answer[n]));
+    placeWrongValue(n, v_.slot2);
+    placeWrongValue(n, v_.slot3);
+    model_.setCaption(c_.hissan[n][1], numberText(v_.num1[n]));
+    model_.setCaption(c_.hissan[n][2], numberText(v_.num2[n]));
+    model_.setCaption(c_.kigou[n], v_.sign);
+}
+
+void Form1::drawOperands(int n, bool& subtraction)
+{
+    auto whole = [this](int c, double k) { return saturate(drawWhole(c, k, random_.next())); };
+    Integer& a = v_.num1[n];
+    Integer& b = v_.num2[n];
+    const bool second = v_.kind == 2;
+    subtraction = second && v_.level != 1;
+
+    switch (v_.level) {
+    case 1:
+        a = whole(1, 9);
+        b = whole(1, 9);
+        break;
+    case 2:
+        if (!second) {
+            a = whole(1, 9);
+            b = whole(1, 9);
+        } else {
+            a = whole(5, 5);
+            b = whole(0, a);
+        }
+        break;
+    case 3:
+        a = whole(10, 50);
+        b = whole(1, 9);
+        break;
+    case 4: {
+        // Digits 1 to 8 in both columns, so that the second operand's digits
+        // can be chosen to need no carry and no borrow.
+        v_.tens = whole(1, 8);
+        v_.ones = whole(1, 8);
+        a = add(mul(10, v_.tens), v_.ones);
+        const Integer onesRange = second ? v_.ones : sub(9, v_.ones);
+        const Integer tensRange = second ? v_.tens : sub(9, v_.tens);
+        const Integer unitsDigit = whole(1, onesRange);
+        const Integer tensDigit = whole(1, tensRange);
+        b = add(unitsDigit, mul(10, tensDigit));
+        break;
+    }
+    case 5:
+        if (!second) {
+            a = whole(10, 40);
+            b = whole(10, 40);
+        } else {
+            a = whole(20, 70);
+            b = whole(10, 10);
+        }
+        break;
+    default:  // 6
+        if (!second) {
+            a = whole(1, 90);
+            b = whole(1, sub(99, a));
+        } else {
+            a = whole(20, 70);
+            b = whole(1, a);
+        }
+        break;
+    }
+}
+
+void Form1::placeWrongValue(int n, Integer slot)
+{
+    const double s = pm();
+    const int d = drawWhole(1, 10, random_.next());
+    v_.wrong = v_.answer[n] + s * d;
+    if (v_.wrong < 0)
+        v_.wrong = -v_.wrong;
+    model_.setCaption(c_.kotae[n][slot], numberText(std::llround(v_.wrong)));
+}
+
+double Form1::pm()
+{
+    random_.reseed();
+    v_.i = saturate(drawWhole(1, 10, random_.next()));
+    return v_.i < 5 ? -1.0 : 1.0;
+}
+
+void Form1::narabikae()
+{
+    static constexpr std::array<std::array<Integer, 3>, 7> kArrangements{{
+        {0, 0, 0},
+        {1, 2, 3},
+        {1, 3, 2},
+        {2, 1, 3},
+        {2, 3, 1},
+        {3, 1, 2},
+        {3, 2, 1},
+    }};
+    random_.reseed();
+    const int c = drawWhole(1, 6, random_.next());
+    const auto& row = kArrangements[static_cast<std::size_t>(c)];
+    v_.slot1 = row[0];
+    v_.slot2 = row[1];
+    v_.slot3 = row[2];
+}
+
+}  // namespace game

@@ -1,0 +1,106 @@
+// The game window's rules: its state, the cycle of a game, the problem
+// generator, the falling sums and the judging of answers. Everything here
+// is driven by events (load, clicks, timer ticks) and writes its results
+// into the window's control model.
+#pragma once
+
+#include "integer.h"
+#include "random.h"
+
+#include "screens/form1_layout.h"
+#include "screens/form_model.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace game {
+
+using screens::ControlId;
+
+// The one-line verdict on a final score.
+std::string_view evaluation(Integer lastscore);
+
+// Number texts: plain decimal digits, no blank, sign or leading zero.
+std::string numberText(long long value);
+
+// A caption read back as a number; NaN when the caption is not a number.
+double captionValue(std::string_view caption);
+
+class Form1 final : public screens::FormLogic {
+public:
+    explicit Form1(RandomSource& random);
+
+    // Events.
+    screens::FormModel& model() override { return model_; }
+    const screens::FormModel& model() const { return model_; }
+    void load() override;
+    void click(ControlId control) override;
+    void tick(ControlId timer) override;
+
+    void rebelClick(int k);
+    void kotaeClick(int n, int k);  // button k of the answers of problem n
+    void timerTick(int t);          // Timer1 .. Timer4
+
+    // Methods the handlers call.
+    void syokika();
+    void siki(int n);
+    double pm();
+    void narabikae();
+
+    // The window's variables. Arrays are indexed 1 to 3; element 0 is unused.
+    struct Variables {
+        Integer speed = 0;
+        std::array<Integer, 4> num1{};
+        std::array<Integer, 4> num2{};
+        std::array<Integer, 4> answer{};
+        Integer i = 0;
+        Integer slot1 = 0, slot2 = 0, slot3 = 0;
+        Integer score = 0;
+        Integer level = 0;
+        Integer timeleft = 0;
+        Integer kind = 0;
+        Integer tens = 0, ones = 0;
+        double wrong = 0;
+        Integer lastscore = 0;
+        Integer record = 0;
+        std::string sign;
+    };
+    const Variables& vars() const { return v_; }
+
+    // Controls by their names.
+    struct Controls {
+        std::array<ControlId, 5> timer{};      // Timer1 .. Timer4
+        std::array<ControlId, 4> mondai{};     // 1 .. 3
+        std::array<std::array<ControlId, 4>, 4> kotae{};  // [problem][button], 1 .. 3
+        std::array<std::array<ControlId, 3>, 4> hissan{}; // [problem][row], 1 .. 2
+        std::array<ControlId, 4> kigou{};      // 1 .. 3
+        std::array<ControlId, 7> rebel{};      // 1 .. 6
+        std::array<ControlId, 6> label1{};     // 0 .. 5
+        ControlId tokuten, seigenjikan, hyouka, kirokuhyouji;
+    };
+    const Controls& controls() const { return c_; }
+
+    static constexpr float kStartTop = 19;
+    static constexpr float kFastDropLine = 300;
+    static constexpr float kBottomLine = 500;
+    static constexpr int kFastInterval = 1;
+    static constexpr int kPaceUnit = 10;
+    static constexpr Integer kGameSeconds = 60;
+
+private:
+    static bool isProblem(int n) { return n >= 1 && n <= 3; }
+    void fallSpeedDraws();
+    void drawPace(int n);
+    void drawOperands(int n, bool& subtraction);
+    void placeWrongValue(int n, Integer slot);
+    void setAnswerButtons(bool enabled);
+    void endGame();
+
+    screens::FormModel model_;
+    RandomSource& random_;
+    Variables v_;
+    Controls c_;
+};
+
+}  // namespace game

@@ -1,0 +1,96 @@
+// The vocabulary of a window described as data: what kinds of controls
+// there are and how each one stands when its window is loaded.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace screens {
+
+// Index of a control in its window's table.
+using ControlId = int;
+inline constexpr ControlId kNoControl = -1;
+
+enum class Kind : std::uint8_t { Timer, Button, Label, Line, Shape, Picture };
+
+// A colour is either a fixed #RRGGBB value or one of the platform's own.
+struct Colour {
+    enum class Role : std::uint8_t { Fixed, Window, WindowText, ButtonText };
+    Role role = Role::Fixed;
+    std::uint32_t rgb = 0;  // 0xRRGGBB, for Role::Fixed
+
+    static constexpr Colour fixed(std::uint32_t rgb) { return {Role::Fixed, rgb}; }
+    static constexpr Colour window() { return {Role::Window, 0}; }
+    static constexpr Colour windowText() { return {Role::WindowText, 0}; }
+    static constexpr Colour buttonText() { return {Role::ButtonText, 0}; }
+    friend constexpr bool operator==(Colour, Colour) = default;
+};
+
+namespace colours {
+inline constexpr Colour white = Colour::fixed(0xFFFFFF);
+inline constexpr Colour black = Colour::fixed(0x000000);
+inline constexpr Colour peach = Colour::fixed(0xFFE0C0);
+inline constexpr Colour lightYellow = Colour::fixed(0xFFFFC0);
+inline constexpr Colour lightCyan = Colour::fixed(0xC0FFFF);
+inline constexpr Colour lightGreen = Colour::fixed(0xC0FFC0);
+inline constexpr Colour blue = Colour::fixed(0x0000FF);
+inline constexpr Colour red = Colour::fixed(0xFF0000);
+inline constexpr Colour orange = Colour::fixed(0xFF8000);
+inline constexpr Colour pink = Colour::fixed(0xFFC0C0);
+inline constexpr Colour lavender = Colour::fixed(0xC0C0FF);
+}  // namespace colours
+
+enum class Align : std::uint8_t { Left, Centre, Right };
+
+// A rectangle in pixels of the client area. Fractions are allowed where a
+// design size is not a whole number of pixels; drawing rounds them.
+struct Rect {
+    float left = 0, top = 0, width = 0, height = 0;
+};
+
+struct Font {
+    float points = 0;  // 0: the control draws no text
+    bool bold = false;
+    // Size in pixels on a 96-dpi screen, so that layout never depends on the
+    // desktop's font resolution.
+    constexpr int pixelSize() const { return static_cast<int>(points * 96.0f / 72.0f + 0.5f); }
+};
+
+// One row of a window's table: a control as designed.
+struct ControlSpec {
+    std::string_view name;
+    int index = -1;  // element of a control array; -1 for a single control
+    Kind kind = Kind::Label;
+    Rect rect;       // for a line: from (left, top) to (left + width, top + height)
+    std::string_view caption;
+    Colour back = colours::white;
+    Colour fore = Colour::windowText();
+    Font font;
+    Align align = Align::Left;
+    bool visible = true;
+    bool enabled = true;
+    int interval = 0;                   // timers, in milliseconds
+    ControlId parent = kNoControl;      // picture boxes held by a container
+    std::string_view picture;           // resource name of the picture, if any
+};
+
+// A window as designed: frame, client area and its controls in stacking
+// order (a control listed earlier lies above those after it).
+struct WindowSpec {
+    std::string_view name;
+    std::string_view caption;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    Colour back = colours::white;
+    bool toolWindow = false;
+    std::string_view icon;
+    // Height in pixels of one vertical unit of the window's own coordinates.
+    double verticalUnit = 1.0;
+    std::span<const ControlSpec> controls;
+
+    // The control called `name` (element `index` of an array), or kNoControl.
+    ControlId find(std::string_view controlName, int index = -1) const;
+};
+
+}  // namespace screens

@@ -1,0 +1,165 @@
+#include "form1_layout.h"
+
+#include <array>
+
+namespace screens {
+namespace {
+
+using namespace colours;
+
+constexpr Colour kWindow = Colour::window();
+constexpr Colour kWindowText = Colour::windowText();
+constexpr Colour kButtonText = Colour::buttonText();
+
+constexpr ControlSpec timer(std::string_view name, int interval)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.kind = Kind::Timer;
+    c.enabled = false;
+    c.interval = interval;
+    return c;
+}
+
+constexpr ControlSpec button(std::string_view name, int index, Rect rect, std::string_view caption, Colour back,
+                             float points)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.index = index;
+    c.kind = Kind::Button;
+    c.rect = rect;
+    c.caption = caption;
+    c.back = back;
+    c.fore = kButtonText;
+    c.font = {points, true};
+    c.align = Align::Centre;
+    return c;
+}
+
+constexpr ControlSpec label(std::string_view name, int index, Rect rect, std::string_view caption, Colour back,
+                            Colour fore, Font font, Align align)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.index = index;
+    c.kind = Kind::Label;
+    c.rect = rect;
+    c.caption = caption;
+    c.back = back;
+    c.fore = fore;
+    c.font = font;
+    c.align = align;
+    return c;
+}
+
+constexpr ControlSpec line(std::string_view name, int index, float x1, float y1, float x2, float y2)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.index = index;
+    c.kind = Kind::Line;
+    c.rect = {x1, y1, x2 - x1, y2 - y1};
+    c.fore = lavender;
+    return c;
+}
+
+constexpr ControlSpec shape(std::string_view name, Rect rect, Colour fill)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.kind = Kind::Shape;
+    c.rect = rect;
+    c.back = fill;
+    return c;
+}
+
+constexpr Font kAnswerFont{14.25f, true};
+constexpr Font kPointsFont{12};
+constexpr Font kProblemFont{20.25f};
+constexpr Font kColumnFont{24};
+constexpr Font kSignFont{21.75f};
+
+// In stacking order: a control listed earlier lies above those after it.
+constexpr std::array kControls{
+    timer("Timer4", 1000),
+    timer("Timer3", 1),
+    timer("Timer2", 10),
+    timer("Timer1", 100),
+
+    button("kotae3", 3, {472, 448, 97, 27}, "答え３", lightCyan, kAnswerFont.points),
+    button("kotae3", 2, {472, 416, 97, 27}, "答え３", lightCyan, kAnswerFont.points),
+    button("kotae3", 1, {472, 384, 97, 27}, "答え３", lightCyan, kAnswerFont.points),
+    button("kotae2", 3, {312, 448, 97, 27}, "答え２", lightYellow, kAnswerFont.points),
+    button("kotae2", 2, {312, 416, 97, 27}, "答え２", lightYellow, kAnswerFont.points),
+    button("kotae2", 1, {312, 384, 97, 27}, "答え２", lightYellow, kAnswerFont.points),
+    button("kotae1", 3, {144, 448, 97, 27}, "答え１", peach, kAnswerFont.points),
+    button("kotae1", 2, {144, 416, 97, 27}, "答え１", peach, kAnswerFont.points),
+    button("kotae1", 1, {144, 384, 97, 27}, "答え１", peach, kAnswerFont.points),
+
+    button("rebel", 6, {16, 200, 65, 27}, "ぞ う", lightGreen, 9),
+    button("rebel", 5, {16, 168, 65, 27}, "らいおん", lightGreen, 9),
+    button("rebel", 4, {16, 136, 65, 27}, "い ぬ", lightGreen, 9),
+    button("rebel", 3, {16, 104, 65, 27}, "ね こ", lightGreen, 9),
+    button("rebel", 2, {16, 72, 65, 27}, "うさぎ", lightGreen, 9),
+    button("rebel", 1, {16, 40, 65, 27}, "か め", lightGreen, 9),
+
+    label("Label4", -1, {72, 16, 65, 17}, "点", white, kButtonText, {12, true}, Align::Centre),
+    label("Label3", -1, {16, 16, 65, 17}, "コース", white, kButtonText, {12, true}, Align::Centre),
+    label("Label2", -1, {8, 360, 129, 33}, "きろく", white, red, {24}, Align::Centre),
+    label("kirokuhyouji", -1, {0, 400, 145, 89}, "", kWindow, red, {60}, Align::Centre),
+    label("Label1", 5, {88, 208, 33, 17}, "6点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 4, {88, 176, 33, 17}, "5点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 3, {88, 144, 33, 17}, "4点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 2, {88, 112, 33, 17}, "3点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 1, {88, 80, 33, 17}, "2点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 0, {88, 48, 33, 17}, "1点", kWindow, kWindowText, kPointsFont, Align::Centre),
+
+    shape("Shape1", {112, 384, 497, 97}, white),
+
+    label("mondai", 3, {464, 16, 113, 33}, "問題３", lightCyan, blue, kProblemFont, Align::Centre),
+    label("mondai", 2, {304, 16, 113, 33}, "問題２", lightYellow, blue, kProblemFont, Align::Centre),
+    label("mondai", 1, {136, 16, 113, 33}, "問題１", peach, blue, kProblemFont, Align::Centre),
+
+    label("seigenjikan", -1, {256, 64, 185, 153}, "60", kWindow, pink, {120}, Align::Centre),
+    label("tokuten", -1, {0, 256, 137, 89}, "得点", white, orange, {60}, Align::Centre),
+
+    line("Line3", -1, 472, 336, 576, 336),
+    line("Line2", -1, 304, 336, 416, 336),
+    line("Line1", 0, 144, 336, 240, 336),
+
+    label("kigou3", -1, {472, 296, 33, 33}, "Label5", kWindow, lavender, kSignFont, Align::Right),
+    label("kigou2", -1, {304, 296, 33, 33}, "Label5", kWindow, lavender, kSignFont, Align::Right),
+    label("kigou1", -1, {144, 296, 33, 33}, "Label5", kWindow, lavender, kSignFont, Align::Right),
+    label("hissan3", 2, {488, 296, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan3", 1, {488, 256, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan2", 2, {320, 296, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan2", 1, {320, 256, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan1", 2, {160, 296, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan1", 1, {160, 256, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+
+    label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre),
+};
+
+static_assert(kControls.size() == 48);
+
+constexpr WindowSpec kForm1{
+    .name = "Form1",
+    .caption = "ペルモロプラスver.1.0",
+    .clientWidth = 612,
+    .clientHeight = 491,
+    .back = white,
+    .toolWindow = false,
+    .icon = ":/icons/form1.ico",
+    .verticalUnit = kForm1VerticalUnit,
+    .controls = kControls,
+};
+
+}  // namespace
+
+const WindowSpec& form1Layout()
+{
+    return kForm1;
+}
+
+}  // namespace screens

@@ -1,0 +1,195 @@
+#include "control_widgets.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace screens {
+
+QColor resolve(Colour colour, const QPalette& palette)
+{
+    switch (colour.role) {
+    case Colour::Role::Window:
+        return palette.color(QPalette::Base);
+    case Colour::Role::WindowText:
+        return palette.color(QPalette::Text);
+    case Colour::Role::ButtonText:
+        return palette.color(QPalette::ButtonText);
+    case Colour::Role::Fixed:
+        break;
+    }
+    return QColor::fromRgb(colour.rgb);
+}
+
+QFont controlFont(const Font& font)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("BIZ UDGothic")});
+    f.setPixelSize(font.pixelSize());
+    f.setBold(font.bold);
+    return f;
+}
+
+static QRect designRect(const ControlSpec& spec)
+{
+    return QRect(static_cast<int>(std::lround(spec.rect.left)), static_cast<int>(std::lround(spec.rect.top)),
+                 static_cast<int>(std::lround(spec.rect.width)), static_cast<int>(std::lround(spec.rect.height)));
+}
+
+ControlView::ControlView(const ControlSpec& spec, QWidget* parent)
+    : QWidget(parent), spec_(spec), caption_(QString::fromUtf8(spec.caption.data(), spec.caption.size())),
+      back_(spec.back), fore_(spec.fore)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, spec.kind != Kind::Line);
+    if (spec.font.points > 0)
+        setFont(controlFont(spec.font));
+    if (!spec.picture.empty())
+        picture_.load(QString::fromUtf8(spec.picture.data(), spec.picture.size()));
+
+    if (spec.kind == Kind::Line) {
+        // A 2-pixel line, centred on the designed path.
+        const int x1 = static_cast<int>(spec.rect.left), y1 = static_cast<int>(spec.rect.top);
+        const int x2 = static_cast<int>(spec.rect.left + spec.rect.width);
+        const int y2 = static_cast<int>(spec.rect.top + spec.rect.height);
+        setGeometry(QRect(QPoint(std::min(x1, x2) - 1, std::min(y1, y2) - 1), QPoint(std::max(x1, x2), std::max(y1, y2))));
+    } else {
+        setGeometry(designRect(spec));
+    }
+    if (!caption_.isEmpty())
+        setAccessibleName(caption_);
+}
+
+void ControlView::setCaption(const QString& caption)
+{
+    if (caption == caption_)
+        return;
+    caption_ = caption;
+    setAccessibleName(caption);
+    update();
+}
+
+void ControlView::setColours(Colour back, Colour fore)
+{
+    back_ = back;
+    fore_ = fore;
+    update();
+}
+
+QRect ControlView::fittedRect(int top) const
+{
+    QRect r = designRect(spec_);
+    r.moveTop(top);
+    if (spec_.kind != Kind::Label)
+        return r;
+    const int needed = fontMetrics().horizontalAdvance(caption_);
+    if (needed > r.width()) {
+        const int extra = needed - r.width();
+        switch (spec_.align) {
+        case Align::Left:
+            r.setRight(r.right() + extra);
+            break;
+        case Align::Right:
+            r.setLeft(r.left() - extra);
+            break;
+        case Align::Centre:
+            r.setLeft(r.left() - extra / 2);
+            r.setRight(r.right() + (extra - extra / 2));
+            break;
+        }
+        if (const QWidget* window = parentWidget()) {
+            if (r.right() > window->width() - 1)
+                r.moveRight(window->width() - 1);
+            if (r.left() < 0)
+                r.moveLeft(0);
+        }
+    }
+    return r;
+}
+
+void ControlView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QPalette& pal = palette();
+    switch (spec_.kind) {
+    case Kind::Line:
+        p.fillRect(rect(), resolve(fore_, pal));
+        return;
+    case Kind::Picture:
+        p.fillRect(rect(), resolve(back_, pal));
+        if (!picture_.isNull())
+            p.drawPixmap(0, 0, picture_);
+        return;
+    case Kind::Shape:
+        p.fillRect(rect(), resolve(back_, pal));
+        return;
+    case Kind::Label: {
+        p.fillRect(rect(), resolve(back_, pal));
+        if (caption_.isEmpty())
+            return;
+        Qt::Alignment align = Qt::AlignTop;
+        align |= spec_.align == Align::Left ? Qt::AlignLeft : spec_.align == Align::Right ? Qt::AlignRight : Qt::AlignHCenter;
+        p.setPen(resolve(fore_, pal));
+        p.drawText(rect(), static_cast<int>(align) | Qt::TextSingleLine | Qt::TextDontClip, caption_);
+        return;
+    }
+    case Kind::Timer:
+    case Kind::Button:
+        return;
+    }
+}
+
+ControlButton::ControlButton(const ControlSpec& spec, QWidget* parent) : QAbstractButton(parent), back_(spec.back)
+{
+    setFont(controlFont(spec.font));
+    setText(QString::fromUtf8(spec.caption.data(), spec.caption.size()));
+    setGeometry(designRect(spec));
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ControlButton::setBack(Colour back)
+{
+    if (back_ == back)
+        return;
+    back_ = back;
+    update();
+}
+
+void ControlButton::paintEvent(QPaintEvent*)
+{
+    // A raised panel in the button's colour, sunken while held down.
+    QPainter p(this);
+    const QRect r = rect();
+    p.fillRect(r, resolve(back_, palette()));
+
+    const bool down = isDown();
+    const QColor outer(0x40, 0x40, 0x40), shadow(0x80, 0x80, 0x80), light(0xFF, 0xFF, 0xFF);
+    p.setPen(outer);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    const QRect in = r.adjusted(1, 1, -2, -2);
+    if (down) {
+        p.setPen(shadow);
+        p.drawLine(in.topLeft(), in.topRight());
+        p.drawLine(in.topLeft(), in.bottomLeft());
+    } else {
+        p.setPen(light);
+        p.drawLine(in.topLeft(), in.topRight());
+        p.drawLine(in.topLeft(), in.bottomLeft());
+        p.setPen(shadow);
+        p.drawLine(in.bottomLeft(), in.bottomRight());
+        p.drawLine(in.topRight(), in.bottomRight());
+    }
+
+    const QRect textRect = down ? r.translated(1, 1) : r;
+    if (isEnabled()) {
+        p.setPen(palette().color(QPalette::ButtonText));
+        p.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, text());
+    } else {
+        // Engraved, as disabled captions are drawn on a raised panel.
+        p.setPen(light);
+        p.drawText(textRect.translated(1, 1), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, text());
+        p.setPen(shadow);
+        p.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, text());
+    }
+}
+
+}  // namespace screens

@@ -1,0 +1,60 @@
+// The widgets that draw a window's controls. They paint exactly what the
+// control model holds and keep no state of the game.
+#pragma once
+
+#include "screens/control.h"
+
+#include <QAbstractButton>
+#include <QPixmap>
+#include <QWidget>
+
+namespace screens {
+
+// The platform's colours: the window colour is the background of text
+// areas, the window text colour their text, and the control text colour
+// the text of buttons.
+QColor resolve(Colour colour, const QPalette& palette);
+
+// The face the design asks for first, then the bundled Gothic face.
+QFont controlFont(const Font& font);
+
+// A label, a filled rectangle, a line or a picture box.
+class ControlView final : public QWidget {
+public:
+    ControlView(const ControlSpec& spec, QWidget* parent);
+
+    void setCaption(const QString& caption);
+    const QString& caption() const { return caption_; }
+    void setColours(Colour back, Colour fore);
+
+    // The rectangle a label needs so that its whole caption shows on one
+    // line: the design rectangle, widened around its alignment where the
+    // caption is longer, and kept inside the window.
+    QRect fittedRect(int designTop) const;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    const ControlSpec& spec_;
+    QString caption_;
+    Colour back_;
+    Colour fore_;
+    QPixmap picture_;
+};
+
+// A command button drawn in its own background colour.
+class ControlButton final : public QAbstractButton {
+public:
+    ControlButton(const ControlSpec& spec, QWidget* parent);
+
+    void setBack(Colour back);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Colour back_;
+};
+
+}  // namespace screens
