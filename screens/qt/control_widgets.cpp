@@ -39,7 +39,9 @@ ControlView::ControlView(const ControlSpec& spec, QWidget* parent)
     : QWidget(parent), spec_(spec), caption_(QString::fromUtf8(spec.caption.data(), spec.caption.size())),
       back_(spec.back), fore_(spec.fore)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent, spec.kind != Kind::Line);
+    // Lines and labels may not cover their whole widget: a line is thinner,
+    // and a label's caption may run past the box it fills.
+    setAttribute(Qt::WA_OpaquePaintEvent, spec.kind == Kind::Shape || spec.kind == Kind::Picture);
     if (spec.font.points > 0)
         setFont(controlFont(spec.font));
     if (!spec.picture.empty())
@@ -74,12 +76,16 @@ void ControlView::setColours(Colour back, Colour fore)
     update();
 }
 
-QRect ControlView::fittedRect(int top) const
+void ControlView::place(int top)
 {
+    if (spec_.kind == Kind::Line)
+        return;  // lines stay where they were designed
     QRect r = designRect(spec_);
     r.moveTop(top);
-    if (spec_.kind != Kind::Label)
-        return r;
+    if (spec_.kind != Kind::Label) {
+        setGeometry(r);
+        return;
+    }
     const int needed = fontMetrics().horizontalAdvance(caption_);
     if (needed > r.width()) {
         const int extra = needed - r.width();
@@ -102,7 +108,7 @@ QRect ControlView::fittedRect(int top) const
                 r.moveLeft(0);
         }
     }
-    return r;
+    setGeometry(r);
 }
 
 void ControlView::paintEvent(QPaintEvent*)
@@ -122,7 +128,9 @@ void ControlView::paintEvent(QPaintEvent*)
         p.fillRect(rect(), resolve(back_, pal));
         return;
     case Kind::Label: {
-        p.fillRect(rect(), resolve(back_, pal));
+        QRect box = designRect(spec_);
+        box.moveTo(box.x() - x(), 0);
+        p.fillRect(box, resolve(back_, pal));
         if (caption_.isEmpty())
             return;
         Qt::Alignment align = Qt::AlignTop;

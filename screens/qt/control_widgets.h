@@ -27,10 +27,10 @@ public:
     const QString& caption() const { return caption_; }
     void setColours(Colour back, Colour fore);
 
-    // The rectangle a label needs so that its whole caption shows on one
-    // line: the design rectangle, widened around its alignment where the
-    // caption is longer, and kept inside the window.
-    QRect fittedRect(int designTop) const;
+    // Puts the control at `top` pixels. A label takes the rectangle its
+    // whole caption needs on one line: the design rectangle, widened around
+    // its alignment where the caption is longer, and kept inside the window.
+    void place(int top);
 
 protected:
     void paintEvent(QPaintEvent*) override;

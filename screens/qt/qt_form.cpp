@@ -60,36 +60,40 @@ void QtForm::build()
     moved_.assign(static_cast<std::size_t>(n), false);
 
     // Widgets made later lie above those made earlier, so the table is built
-    // from its last row up.
-    for (ControlId id = n - 1; id >= 0; --id) {
-        const ControlSpec& d = model_.design(id);
-        if (d.kind == Kind::Timer) {
-            auto* t = new QTimer;
-            t->setTimerType(Qt::PreciseTimer);
-            connect(t, &QTimer::timeout, this, [this, id] {
-                logic_.tick(id);
-                afterEvent();
-            });
-            timers_[static_cast<std::size_t>(id)] = t;
-            continue;
-        }
-        QWidget* parent = d.parent == kNoControl ? this : widgets_[static_cast<std::size_t>(d.parent)];
-        if (d.kind == Kind::Button) {
-            auto* b = new ControlButton(d, parent);
-            connect(b, &QAbstractButton::clicked, this, [this, id] {
-                logic_.click(id);
-                afterEvent();
-            });
-            widgets_[static_cast<std::size_t>(id)] = b;
-        } else {
-            widgets_[static_cast<std::size_t>(id)] = new ControlView(d, parent);
+    // from its last row up: first the controls of the window itself, then
+    // those held by a container.
+    for (bool contained : {false, true}) {
+        for (ControlId id = n - 1; id >= 0; --id) {
+            const ControlSpec& d = model_.design(id);
+            if ((d.parent != kNoControl) == contained)
+                create(id);
         }
     }
-    // Containers come later in the table than what they hold; lift the
-    // contents above them.
-    for (ControlId id = n - 1; id >= 0; --id) {
-        if (model_.design(id).parent != kNoControl && widgets_[static_cast<std::size_t>(id)])
-            widgets_[static_cast<std::size_t>(id)]->raise();
+}
+
+void QtForm::create(ControlId id)
+{
+    const ControlSpec& d = model_.design(id);
+    if (d.kind == Kind::Timer) {
+        auto* t = new QTimer;
+        t->setTimerType(Qt::PreciseTimer);
+        connect(t, &QTimer::timeout, this, [this, id] {
+            logic_.tick(id);
+            afterEvent();
+        });
+        timers_[static_cast<std::size_t>(id)] = t;
+        return;
+    }
+    QWidget* parent = d.parent == kNoControl ? this : widgets_[static_cast<std::size_t>(d.parent)];
+    if (d.kind == Kind::Button) {
+        auto* b = new ControlButton(d, parent);
+        connect(b, &QAbstractButton::clicked, this, [this, id] {
+            logic_.click(id);
+            afterEvent();
+        });
+        widgets_[static_cast<std::size_t>(id)] = b;
+    } else {
+        widgets_[static_cast<std::size_t>(id)] = new ControlView(d, parent);
     }
 }
 
@@ -136,7 +140,7 @@ void QtForm::placeMoved()
             continue;
         moved_[static_cast<std::size_t>(id)] = false;
         if (auto* view = dynamic_cast<ControlView*>(widget(id)))
-            view->setGeometry(view->fittedRect(pixelTop(id)));
+            view->place(pixelTop(id));
         else if (QWidget* w = widget(id))
             w->move(w->x(), pixelTop(id));
     }
@@ -162,7 +166,7 @@ void QtForm::mirrorControl(ControlId id, std::uint8_t changes)
     } else if (auto* v = static_cast<ControlView*>(w)) {
         if (changes & kCaption) {
             v->setCaption(text(s.caption));
-            v->setGeometry(v->fittedRect(pixelTop(id)));
+            v->place(pixelTop(id));
         }
         if (changes & kColours)
             v->setColours(s.back, s.fore);

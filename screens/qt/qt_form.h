@@ -38,6 +38,7 @@ protected:
 
 private:
     void build();
+    void create(ControlId id);
     void afterEvent();
     void mirrorControl(ControlId id, std::uint8_t changes);
     void mirrorTimer(ControlId id);

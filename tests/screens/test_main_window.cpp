@@ -1,0 +1,372 @@
+// The game window as drawn: checked on the rendered image, offscreen.
+#include "game/form1.h"
+#include "screens/qt/control_widgets.h"
+#include "screens/qt/fonts.h"
+#include "screens/qt/qt_form.h"
+#include "support/scripted_random.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTest>
+#include <cmath>
+
+using screens::ControlId;
+using screens::Kind;
+
+namespace {
+
+QRect designRect(const screens::ControlSpec& d)
+{
+    return QRect(static_cast<int>(d.rect.left), static_cast<int>(d.rect.top), static_cast<int>(d.rect.width),
+                 static_cast<int>(d.rect.height));
+}
+
+// The bounding box of the pixels of one colour within an area.
+QRect pixelsOf(const QImage& image, QColor colour, QRect area, int tolerance = 0)
+{
+    QRect box;
+    area &= image.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor p = image.pixelColor(x, y);
+            if (std::abs(p.red() - colour.red()) <= tolerance && std::abs(p.green() - colour.green()) <= tolerance &&
+                std::abs(p.blue() - colour.blue()) <= tolerance)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+QString qs(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+const QColor kWhite(0xFF, 0xFF, 0xFF), kPeach(0xFF, 0xE0, 0xC0), kYellow(0xFF, 0xFF, 0xC0), kCyan(0xC0, 0xFF, 0xFF),
+    kGreen(0xC0, 0xFF, 0xC0), kLavender(0xC0, 0xC0, 0xFF), kOrange(0xFF, 0x80, 0x00), kPink(0xFF, 0xC0, 0xC0),
+    kBlue(0x00, 0x00, 0xFF);
+
+struct Window {
+    testing::ScriptedRandom random;
+    game::Form1 form{random};
+    screens::QtForm view{form};
+
+    const game::Form1::Controls& c() const { return form.controls(); }
+    QImage grab()
+    {
+        view.mirror();
+        return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void frame();
+    void everyControlWhereDesigned();
+    void firstFrameColours();
+    void firstFrameCaptions();
+    void problemAtTopIsDrawnOnThePixelGrid_data();
+    void problemAtTopIsDrawnOnThePixelGrid();
+    void fallingProblemPassesOverTheCountdown();
+    void panelHidesAProblemAtTheBottom();
+    void buttonsAreNeverCovered();
+    void everyMessageShowsWholeOnOneLine_data();
+    void everyMessageShowsWholeOnOneLine();
+    void largeScoresShowWhole();
+    void courseChoiceIsMirrored();
+    void timersFollowTheModel();
+};
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(screens::registerBundledFonts());
+}
+
+void TestMainWindow::frame()
+{
+    Window w;
+    QCOMPARE(w.view.windowTitle(), QStringLiteral("ペルモロプラスver.1.0"));
+    QCOMPARE(w.view.size(), QSize(612, 491));
+    QCOMPARE(w.view.minimumSize(), w.view.maximumSize());
+    QVERIFY(!w.view.windowIcon().isNull());
+    QCOMPARE(w.view.windowIcon().pixmap(32, 32).size(), QSize(32, 32));
+    QCOMPARE(QFontInfo(w.view.widget(w.c().hyouka)->font()).family(), QStringLiteral("BIZ UDGothic"));
+    QCOMPARE(w.view.widget(w.c().seigenjikan)->font().pixelSize(), 160);
+    QCOMPARE(w.view.widget(w.c().kotae[1][1])->font().pixelSize(), 19);
+}
+
+void TestMainWindow::everyControlWhereDesigned()
+{
+    Window w;
+    const screens::FormModel& m = w.form.model();
+    int drawn = 0;
+    for (ControlId id = 0; id < m.size(); ++id) {
+        const auto& d = m.design(id);
+        QWidget* widget = w.view.widget(id);
+        if (d.kind == Kind::Timer) {
+            QVERIFY(!widget);
+            continue;
+        }
+        ++drawn;
+        QVERIFY(widget);
+        if (d.kind == Kind::Line)
+            QCOMPARE(widget->geometry(), QRect(static_cast<int>(d.rect.left) - 1, 335, static_cast<int>(d.rect.width) + 2, 2));
+        else if (d.kind != Kind::Label || widget->fontMetrics().horizontalAdvance(qs(d.caption)) <= d.rect.width)
+            QCOMPARE(widget->geometry(), designRect(d));
+        else  // a longer caption widens its label, which still fills its design box
+            QVERIFY(widget->geometry().contains(designRect(d)) && widget->height() == d.rect.height);
+    }
+    QCOMPARE(drawn, 44);
+}
+
+void TestMainWindow::firstFrameColours()
+{
+    Window w;
+    const QImage img = w.grab();
+    // Probes away from text.
+    const struct {
+        QPoint at;
+        QColor colour;
+    } probes[] = {
+        {{600, 5}, kWhite},        {{138, 18}, kPeach},     {{306, 18}, kYellow}, {{466, 18}, kCyan},
+        {{147, 386}, kPeach},      {{314, 450}, kYellow},   {{474, 418}, kCyan},  {{18, 42}, kGreen},
+        {{18, 202}, kGreen},       {{200, 336}, kLavender}, {{200, 335}, kLavender}, {{200, 338}, kWhite},
+        {{590, 470}, kWhite},      {{440, 470}, kWhite},
+    };
+    for (const auto& probe : probes)
+        QVERIFY2(img.pixelColor(probe.at) == probe.colour,
+                 qPrintable(QStringLiteral("(%1, %2) is %3").arg(probe.at.x()).arg(probe.at.y()).arg(img.pixelColor(probe.at).name())));
+    // Text colours, somewhere within each control.
+    QVERIFY(!pixelsOf(img, kPink, designRect(w.form.model().design(w.c().seigenjikan))).isEmpty());
+    QVERIFY(!pixelsOf(img, kOrange, designRect(w.form.model().design(w.c().tokuten))).isEmpty());
+    QVERIFY(!pixelsOf(img, kBlue, designRect(w.form.model().design(w.c().mondai[2]))).isEmpty());
+    QVERIFY(!pixelsOf(img, kLavender, designRect(w.form.model().design(w.c().hissan[3][1]))).isEmpty());
+    // The evaluation and record are empty: no orange or red there.
+    QVERIFY(pixelsOf(img, kOrange, designRect(w.form.model().design(w.c().hyouka)), 40).isEmpty());
+    QVERIFY(pixelsOf(img, QColor(0xFF, 0, 0), designRect(w.form.model().design(w.c().kirokuhyouji)), 40).isEmpty());
+}
+
+void TestMainWindow::firstFrameCaptions()
+{
+    Window w;
+    const auto text = [&](ControlId id) {
+        if (auto* b = qobject_cast<QAbstractButton*>(w.view.widget(id)))
+            return b->text();
+        return static_cast<screens::ControlView*>(w.view.widget(id))->caption();
+    };
+    QCOMPARE(text(w.c().tokuten), QStringLiteral("0"));
+    QCOMPARE(text(w.c().seigenjikan), QStringLiteral("60"));
+    QCOMPARE(text(w.c().hyouka), QString());
+    QCOMPARE(text(w.c().kirokuhyouji), QString());
+    for (int n = 1; n <= 3; ++n) {
+        QCOMPARE(text(w.c().mondai[n]), QStringLiteral("問題") + QChar(0xFF10 + n));
+        QCOMPARE(text(w.c().kigou[n]), QStringLiteral("Label5"));
+        for (int k = 1; k <= 3; ++k) {
+            QCOMPARE(text(w.c().kotae[n][k]), QStringLiteral("答え") + QChar(0xFF10 + n));
+            QVERIFY(!w.view.widget(w.c().kotae[n][k])->isEnabled());
+        }
+    }
+    const char* courses[] = {"か め", "うさぎ", "ね こ", "い ぬ", "らいおん", "ぞ う"};
+    for (int k = 1; k <= 6; ++k) {
+        QCOMPARE(text(w.c().rebel[k]), QString::fromUtf8(courses[k - 1]));
+        QVERIFY(w.view.widget(w.c().rebel[k])->isEnabled());
+    }
+}
+
+void TestMainWindow::problemAtTopIsDrawnOnThePixelGrid_data()
+{
+    QTest::addColumn<float>("top");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("start") << 19.0f << 15;
+    QTest::newRow("fast-drop line") << 300.0f << 240;
+    QTest::newRow("past the fast-drop line") << 301.0f << 241;
+    QTest::newRow("bottom line") << 500.0f << 400;
+    QTest::newRow("replaced") << 501.0f << 401;
+}
+
+void TestMainWindow::problemAtTopIsDrawnOnThePixelGrid()
+{
+    QFETCH(float, top);
+    QFETCH(int, pixels);
+    Window w;
+    w.form.model().setTop(w.c().mondai[1], top);
+    const QImage img = w.grab();
+    QCOMPARE(w.view.widget(w.c().mondai[1])->y(), pixels);
+    QCOMPARE(static_cast<float>(w.form.model()[w.c().mondai[1]].top), top);  // the model keeps the exact value
+    if (pixels < 384 - 33)
+        QCOMPARE(pixelsOf(img, kPeach, QRect(136, 0, 4, 380)).top(), pixels);
+}
+
+void TestMainWindow::fallingProblemPassesOverTheCountdown()
+{
+    Window w;
+    w.form.model().setTop(w.c().mondai[2], 150);  // 120 pixels: across the countdown's digits
+    w.form.model().setTop(w.c().mondai[1], 330);  // across the upper written number
+    const QImage img = w.grab();
+    const QRect problem2 = w.view.widget(w.c().mondai[2])->geometry();
+    QVERIFY(problem2.intersects(w.view.widget(w.c().seigenjikan)->geometry()));
+    QVERIFY(pixelsOf(img, kPink, problem2).isEmpty());
+    QVERIFY(!pixelsOf(img, kYellow, problem2).isEmpty());
+    const QRect problem1 = w.view.widget(w.c().mondai[1])->geometry();
+    QVERIFY(problem1.intersects(w.view.widget(w.c().hissan[1][1])->geometry()));
+    QVERIFY(pixelsOf(img, kLavender, problem1).isEmpty());
+}
+
+void TestMainWindow::panelHidesAProblemAtTheBottom()
+{
+    Window w;
+    for (int n = 1; n <= 3; ++n)
+        w.form.model().setTop(w.c().mondai[n], 500);
+    QImage img = w.grab();
+    // Where a label shows beside the buttons, at its left edge, the panel is white.
+    for (int n = 1; n <= 3; ++n) {
+        const QRect label = w.view.widget(w.c().mondai[n])->geometry();
+        QVERIFY(label.top() >= 384 && label.bottom() <= 480);
+        QVERIFY2(pixelsOf(img, kBlue, label, 60).isEmpty(), "problem text shows through the panel");
+    }
+    QCOMPARE(img.pixelColor(138, 410), kWhite);
+    QCOMPARE(img.pixelColor(306, 410), kWhite);
+
+    // Partly hidden from 438 units on: the part above the panel shows.
+    w.form.model().setTop(w.c().mondai[1], 440);
+    img = w.grab();
+    const QRect shown = pixelsOf(img, kPeach, QRect(136, 300, 8, 191));
+    QCOMPARE(shown.top(), w.view.widget(w.c().mondai[1])->y());
+    QCOMPARE(shown.bottom(), 383);
+}
+
+void TestMainWindow::buttonsAreNeverCovered()
+{
+    Window w;
+    w.form.rebelClick(1);
+    for (int n = 1; n <= 3; ++n)
+        w.form.model().setTop(w.c().mondai[n], 485);  // level with the answer buttons
+    const QImage img = w.grab();
+    for (int n = 1; n <= 3; ++n) {
+        for (int k = 1; k <= 3; ++k) {
+            const QRect b = w.view.widget(w.c().kotae[n][k])->geometry();
+            const QColor colour = n == 1 ? kPeach : n == 2 ? kYellow : kCyan;
+            QCOMPARE(img.pixelColor(b.left() + 3, b.top() + 3), colour);
+            QCOMPARE(img.pixelColor(b.right() - 3, b.bottom() - 3), colour);
+        }
+    }
+}
+
+void TestMainWindow::everyMessageShowsWholeOnOneLine_data()
+{
+    QTest::addColumn<int>("score");
+    for (int score = 0; score <= 100; score += 10)
+        QTest::addRow("%d", score) << score;
+}
+
+void TestMainWindow::everyMessageShowsWholeOnOneLine()
+{
+    QFETCH(int, score);
+    Window w;
+    const QString message = qs(game::evaluation(static_cast<game::Integer>(score)));
+    w.form.model().setCaption(w.c().hyouka, game::evaluation(static_cast<game::Integer>(score)));
+    const QImage img = w.grab();
+    QWidget* label = w.view.widget(w.c().hyouka);
+    const int advance = label->fontMetrics().horizontalAdvance(message);
+    QVERIFY(label->width() >= advance);
+    QVERIFY(label->geometry().left() >= 0 && label->geometry().right() < 612);
+    // The ink: one line, centred on the label's design centre, inside the window.
+    const QRect ink = pixelsOf(img, kOrange, QRect(0, 200, 612, 60), 90);
+    QVERIFY(!ink.isEmpty());
+    QVERIFY2(ink.height() <= 34, qPrintable(QString::number(ink.height())));
+    QVERIFY2(std::abs((ink.left() + ink.right()) / 2.0 - 360.5) <= advance * 0.05 + 3,
+             qPrintable(QStringLiteral("ink %1..%2").arg(ink.left()).arg(ink.right())));
+    QVERIFY(ink.width() >= advance * 0.85);
+}
+
+void TestMainWindow::largeScoresShowWhole()
+{
+    Window w;
+    for (const char* score : {"1080", "32767"}) {
+        w.form.model().setCaption(w.c().tokuten, score);
+        w.form.model().setCaption(w.c().kirokuhyouji, score);
+        const QImage img = w.grab();
+        for (ControlId id : {w.c().tokuten, w.c().kirokuhyouji}) {
+            QWidget* label = w.view.widget(id);
+            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(QString::fromLatin1(score)));
+            QVERIFY(label->x() >= 0 && label->geometry().right() < 612);
+        }
+        // Nothing of the score is cut at the window's left edge.
+        QVERIFY(pixelsOf(img, kOrange, QRect(0, 256, 1, 89), 90).isEmpty());
+    }
+}
+
+void TestMainWindow::courseChoiceIsMirrored()
+{
+    Window w;
+    QTest::mouseClick(w.view.widget(w.c().rebel[2]), Qt::LeftButton);
+    QCOMPARE(w.form.vars().level, 2);
+    const QImage img = w.grab();
+    for (int k = 1; k <= 6; ++k)
+        QCOMPARE(w.view.widget(w.c().rebel[k])->isVisibleTo(&w.view), k == 2);
+    QVERIFY(!w.view.widget(w.c().rebel[2])->isEnabled());
+    QCOMPARE(img.pixelColor(18, 74), kGreen);
+    QCOMPARE(img.pixelColor(18, 42), kWhite);  // a hidden course button leaves the window white
+    // A click on the disabled course button changes nothing.
+    QTest::mouseClick(w.view.widget(w.c().rebel[2]), Qt::LeftButton);
+    QCOMPARE(w.random.reseeds(), 1 + 1 + 15);
+    for (int n = 1; n <= 3; ++n)
+        QVERIFY(w.view.widget(w.c().kotae[n][1])->isEnabled());
+}
+
+void TestMainWindow::timersFollowTheModel()
+{
+    Window w;
+    screens::FormModel& m = w.form.model();
+    const ControlId t4 = w.c().timer[4];
+    QTimer* timer = w.view.timer(t4);
+    QVERIFY(!timer->isActive());
+    w.form.rebelClick(1);
+    w.view.mirror();
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+    QCOMPARE(timer->timerType(), Qt::PreciseTimer);
+
+    // Let a little of the second run out (without running the event loop).
+    QElapsedTimer spin;
+    spin.start();
+    while (timer->remainingTime() > 995 && spin.elapsed() < 5000) {
+    }
+    QVERIFY(timer->remainingTime() <= 995);
+
+    // The same interval again: the countdown to the next tick goes on.
+    m.setInterval(t4, 1000);
+    w.view.mirror();
+    QVERIFY(timer->remainingTime() <= 995);
+
+    // A new interval starts the countdown afresh.
+    m.setInterval(t4, 999);
+    w.view.mirror();
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 999);
+    QVERIFY(timer->remainingTime() > 995);
+
+    // Stopping cancels the pending tick.
+    m.setEnabled(t4, false);
+    w.view.mirror();
+    QVERIFY(!timer->isActive());
+    // Enabling it again counts a whole interval from now.
+    m.setEnabled(t4, true);
+    w.view.mirror();
+    QVERIFY(timer->isActive());
+    QVERIFY(timer->remainingTime() > 995);
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_main_window.moc"

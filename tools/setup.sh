@@ -1,0 +1,19 @@
+#!/bin/sh
+# Installs the Debian packages that building, playing and testing need,
+# when any of them is missing. Uses sudo when not run as root.
+set -eu
+
+packages="cmake g++ make qt6-base-dev libgl-dev xvfb xauth xdotool x11-utils imagemagick strace"
+
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+$sudo apt-get install -y -qq --no-install-recommends $missing
