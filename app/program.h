@@ -16,6 +16,10 @@ public:
 
     void start();
 
+    // The game window and its rules, once the opening has handed over.
+    game::Form1* form1() const { return form1_.get(); }
+    screens::QtForm* mainWindow() const { return main_.get(); }
+
 private:
     void handOver();
 

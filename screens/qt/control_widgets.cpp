@@ -56,8 +56,9 @@ ControlView::ControlView(const ControlSpec& spec, QWidget* parent)
     } else {
         setGeometry(designRect(spec));
     }
-    if (!caption_.isEmpty())
-        setAccessibleName(caption_);
+    text_.setTextFormat(Qt::PlainText);
+    text_.setPerformanceHint(QStaticText::AggressiveCaching);
+    layOut();
 }
 
 void ControlView::setCaption(const QString& caption)
@@ -65,8 +66,20 @@ void ControlView::setCaption(const QString& caption)
     if (caption == caption_)
         return;
     caption_ = caption;
-    setAccessibleName(caption);
+    layOut();
     update();
+}
+
+void ControlView::layOut()
+{
+    text_.setText(caption_);
+    text_.prepare(QTransform(), font());
+    captionWidth_ = fontMetrics().horizontalAdvance(caption_);
+    setAccessibleName(caption_);
+    // A label whose caption fits its box paints every pixel of it, which
+    // lets a moving label be drawn without repainting what lies beneath.
+    if (spec_.kind == Kind::Label)
+        setAttribute(Qt::WA_OpaquePaintEvent, captionWidth_ <= static_cast<int>(std::lround(spec_.rect.width)));
 }
 
 void ControlView::setColours(Colour back, Colour fore)
@@ -80,13 +93,16 @@ void ControlView::place(int top)
 {
     if (spec_.kind == Kind::Line)
         return;  // lines stay where they were designed
+    if (top == y() && captionWidth_ == placedWidth_)
+        return;
+    placedWidth_ = captionWidth_;
     QRect r = designRect(spec_);
     r.moveTop(top);
     if (spec_.kind != Kind::Label) {
         setGeometry(r);
         return;
     }
-    const int needed = fontMetrics().horizontalAdvance(caption_);
+    const int needed = captionWidth_;
     if (needed > r.width()) {
         const int extra = needed - r.width();
         switch (spec_.align) {
@@ -133,10 +149,12 @@ void ControlView::paintEvent(QPaintEvent*)
         p.fillRect(box, resolve(back_, pal));
         if (caption_.isEmpty())
             return;
-        Qt::Alignment align = Qt::AlignTop;
-        align |= spec_.align == Align::Left ? Qt::AlignLeft : spec_.align == Align::Right ? Qt::AlignRight : Qt::AlignHCenter;
+        // The caption stands at the top of the box, aligned left, right or
+        // centred; a longer one has made the widget wider than the box.
+        const int free = width() - captionWidth_;
+        const int left = spec_.align == Align::Left ? 0 : spec_.align == Align::Right ? free : free / 2;
         p.setPen(resolve(fore_, pal));
-        p.drawText(rect(), static_cast<int>(align) | Qt::TextSingleLine | Qt::TextDontClip, caption_);
+        p.drawStaticText(left, 0, text_);
         return;
     }
     case Kind::Timer:

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QPixmap>
+#include <QStaticText>
 #include <QWidget>
 
 namespace screens {
@@ -36,8 +37,13 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    void layOut();
+
     const ControlSpec& spec_;
     QString caption_;
+    QStaticText text_;  // the caption laid out once, drawn many times
+    int captionWidth_ = 0;
+    int placedWidth_ = -1;  // the caption width the widget was last fitted to
     Colour back_;
     Colour fore_;
     QPixmap picture_;

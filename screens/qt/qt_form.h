@@ -1,9 +1,12 @@
-// A window realised from its control table: widgets for the controls, Qt
-// timers for the model's timers, and events passed to the window's logic.
+// A window realised from its control table: widgets for the controls, one
+// precise Qt timer that wakes for the model's timer ticks, and events passed
+// to the window's logic.
 #pragma once
 
 #include "screens/form_model.h"
+#include "screens/timer_schedule.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <vector>
@@ -20,11 +23,11 @@ public:
 
     FormLogic& logic() { return logic_; }
     QWidget* widget(ControlId id) const { return widgets_[static_cast<std::size_t>(id)]; }
-    QTimer* timer(ControlId id) const { return timers_[static_cast<std::size_t>(id)]; }
+    const TimerSchedule& schedule() const { return schedule_; }
+    // Milliseconds since the window was loaded: the schedule's time.
+    std::int64_t now() const { return clock_.elapsed(); }
 
-    // Brings every widget and timer in line with the model now, positions
-    // included. Events call it for everything but positions, which follow at
-    // the next frame so that a burst of ticks costs a single repaint.
+    // Brings every widget and the timer schedule in line with the model.
     void mirror();
 
     // Where a control of the model is drawn: its `Top` in pixels, rounded.
@@ -32,6 +35,8 @@ public:
 
 signals:
     void closed();
+    // After the handler of each tick of the model's timer `timer`.
+    void ticked(screens::ControlId timer);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -39,18 +44,19 @@ protected:
 private:
     void build();
     void create(ControlId id);
-    void afterEvent();
+    void onClick(ControlId id);
+    void onWake();
+    void runTicksDueBy(std::int64_t time);
+    void afterEvents();
     void mirrorControl(ControlId id, std::uint8_t changes);
-    void mirrorTimer(ControlId id);
-    void placeMoved();
 
     FormLogic& logic_;
     FormModel& model_;
     std::vector<QWidget*> widgets_;
-    std::vector<QTimer*> timers_;
-    std::vector<std::uint32_t> timerStarts_;
-    std::vector<bool> moved_;
-    QTimer frame_;
+    TimerSchedule schedule_;
+    QElapsedTimer clock_;
+    std::int64_t lastWake_ = 0;
+    QTimer wake_;
 };
 
 }  // namespace screens

@@ -1,20 +1,20 @@
-// Runs a window's logic in virtual time: the model's timers tick exactly
-// when their intervals say, and clicks come at chosen moments.
+// Runs a window's logic in virtual time: its timers tick exactly when the
+// window's timer schedule says, and clicks come at chosen moments.
 #pragma once
 
 #include "screens/form_model.h"
+#include "screens/timer_schedule.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
-#include <vector>
 
 namespace testing {
 
 class VirtualClock {
 public:
-    // Timers with equal due times tick in the order of their names.
-    explicit VirtualClock(screens::FormLogic& logic);
+    explicit VirtualClock(screens::FormLogic& logic) : logic_(logic), schedule_(logic.model()) {}
 
     std::int64_t now() const { return now_; }
 
@@ -29,27 +29,16 @@ public:
     {
         advanceTo(now_ + milliseconds, afterEvent);
     }
-    // Runs the next tick only, if one is due at all; returns its timer.
+    // Runs the next tick only, if any timer runs; returns its timer.
     std::optional<screens::ControlId> step();
 
-    // When the timer ticks next, if it runs.
-    std::optional<std::int64_t> due(screens::ControlId timer) const;
+    std::optional<std::int64_t> due(screens::ControlId timer) const { return schedule_.due(timer); }
     int ticks(screens::ControlId timer) const;
 
 private:
-    struct Timer {
-        screens::ControlId id;
-        bool armed = false;
-        std::int64_t due = 0;
-        std::uint32_t starts = 0;
-        int ticks = 0;
-    };
-    void sync();
-    Timer* next();
-    const Timer* find(screens::ControlId id) const;
-
     screens::FormLogic& logic_;
-    std::vector<Timer> timers_;
+    screens::TimerSchedule schedule_;
+    std::map<screens::ControlId, int> ticks_;
     std::int64_t now_ = 0;
 };
 
