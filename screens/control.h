@@ -73,6 +73,7 @@ struct ControlSpec {
     int interval = 0;                   // timers, in milliseconds
     ControlId parent = kNoControl;      // picture boxes held by a container
     std::string_view picture;           // resource name of the picture, if any
+    std::string_view description;       // what the control is, for screen readers
 };
 
 // A window as designed: frame, client area and its controls in stacking

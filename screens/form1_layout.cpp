@@ -74,6 +74,12 @@ constexpr ControlSpec shape(std::string_view name, Rect rect, Colour fill)
     return c;
 }
 
+constexpr ControlSpec described(ControlSpec c, std::string_view description)
+{
+    c.description = description;
+    return c;
+}
+
 constexpr Font kAnswerFont{14.25f, true};
 constexpr Font kPointsFont{12};
 constexpr Font kProblemFont{20.25f};
@@ -87,27 +93,27 @@ constexpr std::array kControls{
     timer("Timer2", 10),
     timer("Timer1", 100),
 
-    button("kotae3", 3, {472, 448, 97, 27}, "答え３", lightCyan, kAnswerFont.points),
-    button("kotae3", 2, {472, 416, 97, 27}, "答え３", lightCyan, kAnswerFont.points),
-    button("kotae3", 1, {472, 384, 97, 27}, "答え３", lightCyan, kAnswerFont.points),
-    button("kotae2", 3, {312, 448, 97, 27}, "答え２", lightYellow, kAnswerFont.points),
-    button("kotae2", 2, {312, 416, 97, 27}, "答え２", lightYellow, kAnswerFont.points),
-    button("kotae2", 1, {312, 384, 97, 27}, "答え２", lightYellow, kAnswerFont.points),
-    button("kotae1", 3, {144, 448, 97, 27}, "答え１", peach, kAnswerFont.points),
-    button("kotae1", 2, {144, 416, 97, 27}, "答え１", peach, kAnswerFont.points),
-    button("kotae1", 1, {144, 384, 97, 27}, "答え１", peach, kAnswerFont.points),
+    described(button("kotae3", 3, {472, 448, 97, 27}, "答え３", lightCyan, kAnswerFont.points), "こたえ３"),
+    described(button("kotae3", 2, {472, 416, 97, 27}, "答え３", lightCyan, kAnswerFont.points), "こたえ３"),
+    described(button("kotae3", 1, {472, 384, 97, 27}, "答え３", lightCyan, kAnswerFont.points), "こたえ３"),
+    described(button("kotae2", 3, {312, 448, 97, 27}, "答え２", lightYellow, kAnswerFont.points), "こたえ２"),
+    described(button("kotae2", 2, {312, 416, 97, 27}, "答え２", lightYellow, kAnswerFont.points), "こたえ２"),
+    described(button("kotae2", 1, {312, 384, 97, 27}, "答え２", lightYellow, kAnswerFont.points), "こたえ２"),
+    described(button("kotae1", 3, {144, 448, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
+    described(button("kotae1", 2, {144, 416, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
+    described(button("kotae1", 1, {144, 384, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
 
-    button("rebel", 6, {16, 200, 65, 27}, "ぞ う", lightGreen, 9),
-    button("rebel", 5, {16, 168, 65, 27}, "らいおん", lightGreen, 9),
-    button("rebel", 4, {16, 136, 65, 27}, "い ぬ", lightGreen, 9),
-    button("rebel", 3, {16, 104, 65, 27}, "ね こ", lightGreen, 9),
-    button("rebel", 2, {16, 72, 65, 27}, "うさぎ", lightGreen, 9),
-    button("rebel", 1, {16, 40, 65, 27}, "か め", lightGreen, 9),
+    described(button("rebel", 6, {16, 200, 65, 27}, "ぞ う", lightGreen, 9), "コース"),
+    described(button("rebel", 5, {16, 168, 65, 27}, "らいおん", lightGreen, 9), "コース"),
+    described(button("rebel", 4, {16, 136, 65, 27}, "い ぬ", lightGreen, 9), "コース"),
+    described(button("rebel", 3, {16, 104, 65, 27}, "ね こ", lightGreen, 9), "コース"),
+    described(button("rebel", 2, {16, 72, 65, 27}, "うさぎ", lightGreen, 9), "コース"),
+    described(button("rebel", 1, {16, 40, 65, 27}, "か め", lightGreen, 9), "コース"),
 
     label("Label4", -1, {72, 16, 65, 17}, "点", white, kButtonText, {12, true}, Align::Centre),
     label("Label3", -1, {16, 16, 65, 17}, "コース", white, kButtonText, {12, true}, Align::Centre),
     label("Label2", -1, {8, 360, 129, 33}, "きろく", white, red, {24}, Align::Centre),
-    label("kirokuhyouji", -1, {0, 400, 145, 89}, "", kWindow, red, {60}, Align::Centre),
+    described(label("kirokuhyouji", -1, {0, 400, 145, 89}, "", kWindow, red, {60}, Align::Centre), "きろく"),
     label("Label1", 5, {88, 208, 33, 17}, "6点", kWindow, kWindowText, kPointsFont, Align::Centre),
     label("Label1", 4, {88, 176, 33, 17}, "5点", kWindow, kWindowText, kPointsFont, Align::Centre),
     label("Label1", 3, {88, 144, 33, 17}, "4点", kWindow, kWindowText, kPointsFont, Align::Centre),
@@ -117,12 +123,12 @@ constexpr std::array kControls{
 
     shape("Shape1", {112, 384, 497, 97}, white),
 
-    label("mondai", 3, {464, 16, 113, 33}, "問題３", lightCyan, blue, kProblemFont, Align::Centre),
-    label("mondai", 2, {304, 16, 113, 33}, "問題２", lightYellow, blue, kProblemFont, Align::Centre),
-    label("mondai", 1, {136, 16, 113, 33}, "問題１", peach, blue, kProblemFont, Align::Centre),
+    described(label("mondai", 3, {464, 16, 113, 33}, "問題３", lightCyan, blue, kProblemFont, Align::Centre), "もんだい３"),
+    described(label("mondai", 2, {304, 16, 113, 33}, "問題２", lightYellow, blue, kProblemFont, Align::Centre), "もんだい２"),
+    described(label("mondai", 1, {136, 16, 113, 33}, "問題１", peach, blue, kProblemFont, Align::Centre), "もんだい１"),
 
-    label("seigenjikan", -1, {256, 64, 185, 153}, "60", kWindow, pink, {120}, Align::Centre),
-    label("tokuten", -1, {0, 256, 137, 89}, "得点", white, orange, {60}, Align::Centre),
+    described(label("seigenjikan", -1, {256, 64, 185, 153}, "60", kWindow, pink, {120}, Align::Centre), "のこり時間"),
+    described(label("tokuten", -1, {0, 256, 137, 89}, "得点", white, orange, {60}, Align::Centre), "得点"),
 
     line("Line3", -1, 472, 336, 576, 336),
     line("Line2", -1, 304, 336, 416, 336),
@@ -138,7 +144,7 @@ constexpr std::array kControls{
     label("hissan1", 2, {160, 296, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
     label("hissan1", 1, {160, 256, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
 
-    label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre),
+    described(label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre), "ひょうか"),
 };
 
 static_assert(kControls.size() == 48);

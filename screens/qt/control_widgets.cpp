@@ -1,5 +1,6 @@
 #include "control_widgets.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <cmath>
 
@@ -27,6 +28,42 @@ QFont controlFont(const Font& font)
     f.setPixelSize(font.pixelSize());
     f.setBold(font.bold);
     return f;
+}
+
+static QAccessibleInterface* accessibleControl(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("screens::QtForm"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    auto* view = dynamic_cast<ControlView*>(object);
+    if (!view)
+        return nullptr;
+    switch (view->kind()) {
+    case Kind::Label:
+        return new QAccessibleWidget(view, QAccessible::StaticText);
+    case Kind::Line:
+        return new QAccessibleWidget(view, QAccessible::Separator);
+    default:
+        return new QAccessibleWidget(view, QAccessible::Graphic);
+    }
+}
+
+void installControlAccessibility()
+{
+    static const bool installed = (QAccessible::installFactory(&accessibleControl), true);
+    Q_UNUSED(installed);
+}
+
+static QString nameOf(const ControlSpec& spec)
+{
+    QString name = QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+    return spec.index < 0 ? name : name + QLatin1Char('(') + QString::number(spec.index) + QLatin1Char(')');
+}
+
+static void describe(QWidget* widget, const ControlSpec& spec)
+{
+    widget->setObjectName(nameOf(spec));
+    if (!spec.description.empty())
+        widget->setAccessibleDescription(QString::fromUtf8(spec.description.data(), static_cast<qsizetype>(spec.description.size())));
 }
 
 static QRect designRect(const ControlSpec& spec)
@@ -59,6 +96,7 @@ ControlView::ControlView(const ControlSpec& spec, QWidget* parent)
     text_.setTextFormat(Qt::PlainText);
     text_.setPerformanceHint(QStaticText::AggressiveCaching);
     layOut();
+    describe(this, spec);
 }
 
 void ControlView::setCaption(const QString& caption)
@@ -170,6 +208,7 @@ ControlButton::ControlButton(const ControlSpec& spec, QWidget* parent) : QAbstra
     setGeometry(designRect(spec));
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    describe(this, spec);
 }
 
 void ControlButton::setBack(Colour back)

@@ -19,6 +19,9 @@ QColor resolve(Colour colour, const QPalette& palette);
 // The face the design asks for first, then the bundled Gothic face.
 QFont controlFont(const Font& font);
 
+// Lets screen readers know labels as text and pictures as graphics.
+void installControlAccessibility();
+
 // A label, a filled rectangle, a line or a picture box.
 class ControlView final : public QWidget {
 public:
@@ -26,6 +29,7 @@ public:
 
     void setCaption(const QString& caption);
     const QString& caption() const { return caption_; }
+    Kind kind() const { return spec_.kind; }
     void setColours(Colour back, Colour fore);
 
     // Puts the control at `top` pixels. A label takes the rectangle its

@@ -45,6 +45,7 @@ QtForm::QtForm(FormLogic& logic, QWidget* parent)
     wake_.setTimerType(Qt::PreciseTimer);
     connect(&wake_, &QTimer::timeout, this, &QtForm::onWake);
 
+    installControlAccessibility();
     build();
     clock_.start();
     logic_.load();
