@@ -3,9 +3,11 @@
 
     resources/icons/form1.ico      game window, 32 x 32, 16 colours
     resources/icons/cright.ico     opening window, 32 x 32, 256 colours
-    resources/icons/form1-128.png  the game icon drawn at 128 x 128
+    resources/icons/form1-N.png    the game icon drawn at N x N, N = 32, 64, 128, 256,
+                                   for the desktop's menus and launchers
 
-The .ico files are written here byte by byte: one palette bitmap with its
+Each PNG is drawn at its own size, not scaled from another one.  The .ico
+files are written here byte by byte: one palette bitmap with its
 transparency (AND) mask each, which is what the icons of the old 16- and
 256-colour desktops looked like.  Run from the repository root:
 
@@ -26,7 +28,7 @@ REPO_ROOT = Path(__file__).resolve().parent.parent
 ICON_DIR = REPO_ROOT / "resources" / "icons"
 
 ICON_SIZE = 32
-MENU_ICON_SIZE = 128
+MENU_ICON_SIZES = (32, 64, 128, 256)
 OPAQUE_ALPHA = 128          # pixels at least this opaque are drawn, the rest are see-through
 
 # --- the game icon: four bright tiles with + - x / ---------------------------------
@@ -229,10 +231,12 @@ def main():
     write_ico(cright, 8, palette, indices, mask)
     check_ico(cright, 8)
 
-    menu_icon = ICON_DIR / "form1-128.png"
-    draw_game_icon(MENU_ICON_SIZE).save(menu_icon, optimize=True)
-    print(f"{menu_icon}: {menu_icon.stat().st_size} bytes, "
-          f"{MENU_ICON_SIZE}x{MENU_ICON_SIZE}")
+    for size in MENU_ICON_SIZES:
+        menu_icon = ICON_DIR / f"form1-{size}.png"
+        draw_game_icon(size).save(menu_icon, optimize=True)
+        with Image.open(menu_icon) as written:
+            assert written.size == (size, size), written.size
+        print(f"{menu_icon}: {menu_icon.stat().st_size} bytes, {size}x{size}")
 
 
 if __name__ == "__main__":

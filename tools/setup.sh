@@ -3,7 +3,7 @@
 # when any of them is missing. Uses sudo when not run as root.
 set -eu
 
-packages="cmake g++ make qt6-base-dev libgl-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick strace"
+packages="cmake g++ make binutils qt6-base-dev libgl-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick strace dbus dbus-bin at-spi2-core python3 python3-pyatspi desktop-file-utils appstream dpkg-dev file"
 
 missing=""
 for p in $packages; do

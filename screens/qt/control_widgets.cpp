@@ -221,28 +221,27 @@ void ControlButton::setBack(Colour back)
 
 void ControlButton::paintEvent(QPaintEvent*)
 {
-    // A raised panel in the button's colour, sunken while held down.
+    // A raised panel in the button's colour, sunken while held down. The
+    // frame is filled, not stroked, so that it covers whole window pixels
+    // at any device pixel ratio.
     QPainter p(this);
     const QRect r = rect();
     p.fillRect(r, resolve(back_, palette()));
 
     const bool down = isDown();
     const QColor outer(0x40, 0x40, 0x40), shadow(0x80, 0x80, 0x80), light(0xFF, 0xFF, 0xFF);
-    p.setPen(outer);
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-    const QRect in = r.adjusted(1, 1, -2, -2);
-    if (down) {
-        p.setPen(shadow);
-        p.drawLine(in.topLeft(), in.topRight());
-        p.drawLine(in.topLeft(), in.bottomLeft());
-    } else {
-        p.setPen(light);
-        p.drawLine(in.topLeft(), in.topRight());
-        p.drawLine(in.topLeft(), in.bottomLeft());
-        p.setPen(shadow);
-        p.drawLine(in.bottomLeft(), in.bottomRight());
-        p.drawLine(in.topRight(), in.bottomRight());
-    }
+    const auto frame = [&p](QRect box, const QColor& topLeft, const QColor& bottomRight) {
+        p.fillRect(box.left(), box.top(), box.width(), 1, topLeft);
+        p.fillRect(box.left(), box.top(), 1, box.height(), topLeft);
+        p.fillRect(box.left(), box.bottom(), box.width(), 1, bottomRight);
+        p.fillRect(box.right(), box.top(), 1, box.height(), bottomRight);
+    };
+    frame(r, outer, outer);
+    const QRect in = r.adjusted(1, 1, -1, -1);
+    if (down)
+        frame(in, shadow, resolve(back_, palette()));
+    else
+        frame(in, light, shadow);
 
     const QRect textRect = down ? r.translated(1, 1) : r;
     if (isEnabled()) {

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The real program on a real X server, driven from outside as a person
-# would. Usage: e2e.sh PROGRAM WM_CLOSE CASE   (run it under xvfb-run)
+# would. Usage: e2e.sh PROGRAM WM_CLOSE CASE [DELAY]   (run it under xvfb-run)
 set -u
 program=$1 wm_close=$2 case=$3
 
@@ -69,6 +69,26 @@ close-main)
     # A game in progress: choose a course first.
     xdotool mousemove --window "$main" 48 117 click 1
     sleep 0.5
+    "$wm_close" "$main"
+    expect_exit 1000
+    ;;
+close-during-handover)
+    # Close requests around the moment of the hand-over: before it, the
+    # program ends; after it, the game window carries on until closed.
+    sleep "$4"
+    "$wm_close" "$opening" 2>/dev/null
+    sleep 1
+    if kill -0 "$pid" 2>/dev/null; then
+        main=$(find_window "$main_title" 2) || fail "running, but no game window"
+        echo "closed the opening window ${4}s after it appeared: the game window took over"
+        "$wm_close" "$main"
+    else
+        echo "closed the opening window ${4}s after it appeared: the program ended"
+    fi
+    expect_exit 1000
+    ;;
+close-main-at-handover)
+    main=$(find_window "$main_title" 10) || fail "the game window never appeared"
     "$wm_close" "$main"
     expect_exit 1000
     ;;

@@ -1,0 +1,186 @@
+"""Drives the real program from outside, as a person with a mouse and a
+screen reader would: the windows and their controls are found through the
+accessibility interface, clicks go through the X server."""
+
+import os
+import re
+import signal
+import subprocess
+import time
+
+import pyatspi
+
+OPENING = "オープニング"
+MAIN = "ペルモロプラスver.1.0"
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(what, predicate, timeout, interval=0.02):
+    """Polls `predicate` until it returns something true; fails after `timeout` s."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            value = predicate()
+        except Exception:  # the tree changes under our feet while windows come and go
+            value = None
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+def answer_of(sum_text):
+    """The result of a sum as the program writes it: "23 + 45" or "7 - 0"."""
+    match = re.fullmatch(r"(\d+) ([+-]) (\d+)", sum_text)
+    if not match:
+        return None
+    a, op, b = int(match.group(1)), match.group(2), int(match.group(3))
+    return a + b if op == "+" else a - b
+
+
+class Program:
+    def __init__(self, binary, wm_close, env=None):
+        self.binary = binary
+        self.wm_close = wm_close
+        environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        environment.update(env or {})
+        self.started = time.monotonic()
+        self.process = subprocess.Popen([binary], env=environment)
+
+    # --- the accessibility tree -------------------------------------------
+    def app(self):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == self.process.pid:
+                return app
+        return None
+
+    def window(self, title):
+        app = self.app()
+        if app is None:
+            return None
+        for i in range(app.childCount):
+            child = app.getChildAtIndex(i)
+            if child is not None and child.name == title and child.getState().contains(pyatspi.STATE_SHOWING):
+                return child
+        return None
+
+    def controls(self, title, description):
+        window = self.window(title)
+        if window is None:
+            return []
+        found = []
+        for i in range(window.childCount):
+            child = window.getChildAtIndex(i)
+            if child is not None and child.description == description:
+                found.append(child)
+        return found
+
+    def control(self, description, title=MAIN):
+        found = self.controls(title, description)
+        if len(found) != 1:
+            raise Failure(f"{len(found)} controls described as {description}")
+        return found[0]
+
+    def text(self, description):
+        return self.control(description).name
+
+    def course(self, name):
+        for button in self.controls(MAIN, "コース"):
+            if button.name == name:
+                return button
+        raise Failure(f"no course button {name}")
+
+    @staticmethod
+    def enabled(acc):
+        return acc.getState().contains(pyatspi.STATE_ENABLED)
+
+    @staticmethod
+    def showing(acc):
+        return acc.getState().contains(pyatspi.STATE_SHOWING)
+
+    @staticmethod
+    def extents(acc):
+        e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return e.x, e.y, e.width, e.height
+
+    # --- the mouse and the windows --------------------------------------------
+    def click(self, acc):
+        x, y, w, h = self.extents(acc)
+        click_at(x + w // 2, y + h // 2)
+
+    def window_id(self, title):
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"],
+                             capture_output=True, text=True).stdout.split()
+        return out[0] if out else None
+
+    def close(self, title):
+        window = self.window_id(title)
+        if window is None:
+            raise Failure(f"no window {title} to close")
+        subprocess.run([self.wm_close, window], check=True)
+
+    def expect_exit(self, within=1.0):
+        try:
+            status = self.process.wait(timeout=within)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"still running {within} s after the close")
+        if status != 0:
+            raise Failure(f"exit status {status}")
+
+    def running(self):
+        return self.process.poll() is None
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+
+    def stop(self):
+        os.kill(self.process.pid, signal.SIGSTOP)
+
+    def cont(self):
+        os.kill(self.process.pid, signal.SIGCONT)
+
+    def resident_kb(self):
+        with open(f"/proc/{self.process.pid}/status") as status:
+            for line in status:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+        return 0
+
+    # --- the game -----------------------------------------------------------------
+    def right_button(self, n):
+        """An enabled answer button of problem n that shows its result."""
+        problem = self.text(f"もんだい{'１２３'[n - 1]}")
+        result = answer_of(problem)
+        if result is None:
+            return None
+        for button in self.controls(MAIN, f"こたえ{'１２３'[n - 1]}"):
+            if self.enabled(button) and button.name == str(result):
+                return button
+        return None
+
+    def wrong_button(self, n):
+        problem = self.text(f"もんだい{'１２３'[n - 1]}")
+        result = answer_of(problem)
+        if result is None:
+            return None
+        for button in self.controls(MAIN, f"こたえ{'１２３'[n - 1]}"):
+            if self.enabled(button) and button.name != str(result):
+                return button
+        return None
+
+
+def click_at(x, y):
+    subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
+
+
+def evaluation(score):
+    messages = ["どうした？", "がんばれ!　がんばれ!", "まだ まだ!", "もう ひとがんばり!", "もっと　がんばれるぞ!",
+                "なかなか　やるなあ!", "おっ!　これは？", "これは　きたいできるぞ!", "もうすこしで　たつじん　じゃ!",
+                "きみは　計算の　たつじん!"]
+    return messages[score // 10] if score < 100 else "先生も　まいった!!"

@@ -1,0 +1,135 @@
+#!/usr/bin/python3
+"""A whole session of the real program, played from outside.
+
+   play.py PROGRAM WM_CLOSE play        opening, hand-over, a game with a right and a
+                                        wrong answer and a 3-second stop of the process,
+                                        its end, a second game, closing the window
+   play.py PROGRAM WM_CLOSE close-at-end  closing the window the moment a game ends
+"""
+
+import sys
+import time
+
+from driver import MAIN, OPENING, Failure, Program, evaluation, wait_for
+
+
+def step(message):
+    print(f"{time.strftime('%H:%M:%S')} {message}", flush=True)
+
+
+def hand_over(p):
+    opening = wait_for("the opening window", lambda: p.window(OPENING), 10)
+    width, height = p.extents(opening)[2:]
+    if (width, height) != (426, 222):
+        raise Failure(f"opening window is {width} x {height}")
+    step("opening window shown")
+    main = wait_for("the game window", lambda: p.window(MAIN), 10)
+    took = time.monotonic() - p.started
+    if p.extents(main)[2:] != (612, 491):
+        raise Failure(f"game window is {p.extents(main)[2:]}")
+    wait_for("the opening window to go", lambda: p.window(OPENING) is None, 1)
+    step(f"game window took over {took:.2f} s after start")
+    if p.text("得点") != "0" or p.text("のこり時間") != "60":
+        raise Failure("the game window does not rest with 0 points and 60 seconds")
+
+
+def choose(p, course, points_label=None):
+    p.click(p.course(course))
+    wait_for("the countdown to start", lambda: p.text("のこり時間") == "59", 1.6)
+    shown = [b.name for b in p.controls(MAIN, "コース") if p.showing(b)]
+    if shown != [course]:
+        raise Failure(f"course buttons in view during the game: {shown}")
+    step(f"course {course} chosen")
+
+
+def answer(p, n, right, score_after):
+    """Clicks a right or wrong answer of problem n; the sum may be replaced
+    under the mouse, so a miss is tried again."""
+    for _ in range(5):
+        button = p.right_button(n) if right else p.wrong_button(n)
+        if button is None:
+            return False
+        p.click(button)
+        try:
+            wait_for(f"the score {score_after}", lambda: p.text("得点") == str(score_after), 1)
+            return True
+        except Failure:
+            continue
+    raise Failure(f"the score never became {score_after}")
+
+
+def end_of_game(p, score, record):
+    wait_for("the end of the game", lambda: p.text("のこり時間") == "0", 70, interval=0.2)
+    step("time is up")
+    wait_for("the verdict", lambda: p.text("ひょうか") == evaluation(score), 1)
+    if p.text("きろく") != str(record):
+        raise Failure(f"record shows {p.text('きろく')}, not {record}")
+    if any(p.enabled(b) for n in "１２３" for b in p.controls(MAIN, f"こたえ{n}")):
+        raise Failure("answer buttons still enabled after the game")
+    if not all(p.showing(b) and p.enabled(b) for b in p.controls(MAIN, "コース")):
+        raise Failure("course buttons not all back after the game")
+    step(f"verdict {evaluation(score)}, record {record}")
+
+
+def play(p):
+    hand_over(p)
+    choose(p, "い ぬ")
+    if not answer(p, 1, True, 4):
+        raise Failure("no right answer found for problem 1")
+    step("right answer: 4 points")
+    if not (answer(p, 2, False, 0) or answer(p, 3, False, 0)):
+        raise Failure("no wrong answer found")
+    step("wrong answer: score wiped")
+    answer(p, 3, True, 4)
+    step("right answer: 4 points")
+
+    # The process stopped for three seconds in mid-game goes on by its rules:
+    # the countdown counts ticks, so it does not jump.
+    before = int(p.text("のこり時間"))
+    p.stop()
+    time.sleep(3)
+    p.cont()
+    after = int(wait_for("the window to answer", lambda: p.text("のこり時間"), 2))
+    if not before - 1 <= after <= before:
+        raise Failure(f"the countdown jumped from {before} to {after} over the stop")
+    step(f"stopped 3 s at {before}, went on at {after}")
+
+    end_of_game(p, 4, 4)
+
+    choose(p, "か め")
+    if p.text("得点") != "0" or p.text("ひょうか") != "" or p.text("きろく") != "4":
+        raise Failure("the second game did not start afresh with the record kept")
+    answer(p, 2, True, 1)
+    step("second game: right answer, 1 point")
+    p.close(MAIN)
+    p.expect_exit(1.0)
+    step("game window closed in mid-game: exit status 0")
+
+
+def close_at_end(p):
+    hand_over(p)
+    choose(p, "ぞ う")
+    wait_for("the last second", lambda: p.text("のこり時間") == "1", 70, interval=0.1)
+    wait_for("the end of the game", lambda: p.text("のこり時間") == "0", 2, interval=0.005)
+    p.close(MAIN)
+    p.expect_exit(1.0)
+    step("game window closed as the game ended: exit status 0")
+
+
+def main():
+    binary, wm_close, case = sys.argv[1:4]
+    p = Program(binary, wm_close)
+    try:
+        {"play": play, "close-at-end": close_at_end}[case](p)
+    except Failure as failure:
+        print(f"FAIL ({case}): {failure}", flush=True)
+        p.kill()
+        return 1
+    finally:
+        p.kill()
+    print(f"PASS ({case})")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
