@@ -48,6 +48,8 @@ class Program:
         self.wm_close = wm_close
         environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         environment.update(env or {})
+        wait_for("the X server", lambda: subprocess.run(["xdotool", "getdisplaygeometry"],
+                                                         capture_output=True).returncode == 0, 10, interval=0.1)
         self.started = time.monotonic()
         self.process = subprocess.Popen([binary], env=environment)
 
@@ -153,24 +155,14 @@ class Program:
         return 0
 
     # --- the game -----------------------------------------------------------------
-    def right_button(self, n):
-        """An enabled answer button of problem n that shows its result."""
-        problem = self.text(f"もんだい{'１２３'[n - 1]}")
-        result = answer_of(problem)
+    def answer_button(self, n, right):
+        """An enabled answer button of problem n that shows its result (or,
+        with right false, a value that is not its result)."""
+        result = answer_of(self.text(f"もんだい{'１２３'[n - 1]}"))
         if result is None:
             return None
         for button in self.controls(MAIN, f"こたえ{'１２３'[n - 1]}"):
-            if self.enabled(button) and button.name == str(result):
-                return button
-        return None
-
-    def wrong_button(self, n):
-        problem = self.text(f"もんだい{'１２３'[n - 1]}")
-        result = answer_of(problem)
-        if result is None:
-            return None
-        for button in self.controls(MAIN, f"こたえ{'１２３'[n - 1]}"):
-            if self.enabled(button) and button.name != str(result):
+            if self.enabled(button) and (button.name == str(result)) == right:
                 return button
         return None
 

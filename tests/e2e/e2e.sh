@@ -1,6 +1,6 @@
 #!/bin/sh
 # The real program on a real X server, driven from outside as a person
-# would. Usage: e2e.sh PROGRAM WM_CLOSE CASE [DELAY]   (run it under xvfb-run)
+# would. Usage: e2e.sh PROGRAM WM_CLOSE CASE [DELAY]   (with an X server: with_xvfb.sh)
 set -u
 program=$1 wm_close=$2 case=$3
 
@@ -38,6 +38,9 @@ expect_exit() {
 }
 
 size_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: //p'; }
+
+# The X server first: it may still be starting.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$program" &
 pid=$!

@@ -46,7 +46,7 @@ def answer(p, n, right, score_after):
     """Clicks a right or wrong answer of problem n; the sum may be replaced
     under the mouse, so a miss is tried again."""
     for _ in range(5):
-        button = p.right_button(n) if right else p.wrong_button(n)
+        button = p.answer_button(n, right)
         if button is None:
             return False
         p.click(button)

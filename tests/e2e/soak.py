@@ -4,7 +4,7 @@ from the first moment (through the hand-over) and across the ends of games.
 The program must not crash, must keep answering, and must not grow in
 memory once the first game is over.
 
-   soak.py PROGRAM WM_CLOSE SECONDS [--no-memory]   (under xvfb-run and with_a11y.sh)
+   soak.py PROGRAM WM_CLOSE SECONDS [--no-memory]   (with an X server and with_a11y.sh)
 """
 
 import random

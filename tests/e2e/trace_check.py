@@ -3,7 +3,7 @@
 writing outside the system's runtime paths, connects no socket but the
 display's, and starts no other program.
 
-   trace_check.py PROGRAM WM_CLOSE     (run it under xvfb-run)
+   trace_check.py PROGRAM WM_CLOSE     (with an X server: with_xvfb.sh)
 """
 
 import os

@@ -1,16 +1,11 @@
 #!/bin/sh
 # The X server goes away in mid-game: the program must end by itself,
-# without hanging. Usage: x_gone.sh PROGRAM DISPLAY-NUMBER   (starts its own X server)
+# without hanging. Usage: with_xvfb.sh x_gone.sh PROGRAM
 set -u
 program=$1
-display=:$2
+xserver=$XVFB_PID
 
 now() { date +%s%3N; }
-
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xserver=$!
-export DISPLAY=$display
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
 
 "$program" 2>/tmp/x_gone.$$.log &
 pid=$!

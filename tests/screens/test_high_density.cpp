@@ -2,10 +2,8 @@
 // pixel (QT_SCALE_FACTOR=2), offscreen: everything lands at twice its
 // position, the text is drawn at the screen's own resolution rather than
 // enlarged, and the sums fall at the same pace in window pixels.
-#include "game/form1.h"
 #include "screens/qt/fonts.h"
-#include "screens/qt/qt_form.h"
-#include "support/scripted_random.h"
+#include "window_probe.h"
 
 #include <QApplication>
 #include <QImage>
@@ -13,34 +11,15 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace testing;
+
 namespace {
 
 constexpr int kScale = 2;
 
-const QColor kWhite(0xFF, 0xFF, 0xFF), kPeach(0xFF, 0xE0, 0xC0), kYellow(0xFF, 0xFF, 0xC0), kCyan(0xC0, 0xFF, 0xFF),
-    kGreen(0xC0, 0xFF, 0xC0), kLavender(0xC0, 0xC0, 0xFF), kPink(0xFF, 0xC0, 0xC0);
-
-QRect designRect(const screens::ControlSpec& d)
-{
-    return QRect(static_cast<int>(d.rect.left), static_cast<int>(d.rect.top), static_cast<int>(d.rect.width),
-                 static_cast<int>(d.rect.height));
-}
-
 QRect toDevice(QRect logical)
 {
     return QRect(logical.topLeft() * kScale, logical.size() * kScale);
-}
-
-// The bounding box of the pixels of exactly one colour within an area.
-QRect pixelsOf(const QImage& image, QColor colour, QRect area)
-{
-    QRect box;
-    area &= image.rect();
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixelColor(x, y) == colour)
-                box |= QRect(x, y, 1, 1);
-    return box;
 }
 
 // Empty when the window pixel at `logical` shows in `colour` on all four of
@@ -58,20 +37,7 @@ QString blockDiffers(const QImage& image, QPoint logical, QColor colour)
     return {};
 }
 
-struct Window {
-    testing::ScriptedRandom random;
-    game::Form1 form{random};
-    screens::QtForm view{form};
-
-    const game::Form1::Controls& c() const { return form.controls(); }
-    QRect design(screens::ControlId id) const { return designRect(form.model().design(id)); }
-
-    // The window as the screen shows it, in device pixels.
-    QImage grab()
-    {
-        view.mirror();
-        return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
+struct Window : GameWindow {
     // The same window drawn for a screen of one device pixel per window pixel.
     QImage grabAtScaleOne()
     {

@@ -1,9 +1,7 @@
 // The game window as drawn: checked on the rendered image, offscreen.
-#include "game/form1.h"
 #include "screens/qt/control_widgets.h"
 #include "screens/qt/fonts.h"
-#include "screens/qt/qt_form.h"
-#include "support/scripted_random.h"
+#include "window_probe.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -14,51 +12,16 @@
 using screens::ControlId;
 using screens::Kind;
 
+using namespace testing;
+
 namespace {
-
-QRect designRect(const screens::ControlSpec& d)
-{
-    return QRect(static_cast<int>(d.rect.left), static_cast<int>(d.rect.top), static_cast<int>(d.rect.width),
-                 static_cast<int>(d.rect.height));
-}
-
-// The bounding box of the pixels of one colour within an area.
-QRect pixelsOf(const QImage& image, QColor colour, QRect area, int tolerance = 0)
-{
-    QRect box;
-    area &= image.rect();
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor p = image.pixelColor(x, y);
-            if (std::abs(p.red() - colour.red()) <= tolerance && std::abs(p.green() - colour.green()) <= tolerance &&
-                std::abs(p.blue() - colour.blue()) <= tolerance)
-                box |= QRect(x, y, 1, 1);
-        }
-    }
-    return box;
-}
 
 QString qs(std::string_view s)
 {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-const QColor kWhite(0xFF, 0xFF, 0xFF), kPeach(0xFF, 0xE0, 0xC0), kYellow(0xFF, 0xFF, 0xC0), kCyan(0xC0, 0xFF, 0xFF),
-    kGreen(0xC0, 0xFF, 0xC0), kLavender(0xC0, 0xC0, 0xFF), kOrange(0xFF, 0x80, 0x00), kPink(0xFF, 0xC0, 0xC0),
-    kBlue(0x00, 0x00, 0xFF);
-
-struct Window {
-    testing::ScriptedRandom random;
-    game::Form1 form{random};
-    screens::QtForm view{form};
-
-    const game::Form1::Controls& c() const { return form.controls(); }
-    QImage grab()
-    {
-        view.mirror();
-        return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
-};
+using Window = GameWindow;
 
 }  // namespace
 

@@ -1,0 +1,28 @@
+#!/bin/sh
+# Runs a command with an X server of its own. The server picks a free
+# display itself and names it once it takes connections, so tests running
+# side by side never reach for the same display.
+# Usage: with_xvfb.sh COMMAND [ARGS...]
+set -u
+named=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$named" 2>/dev/null &
+server=$!
+for _ in $(seq 200); do
+    [ -s "$named" ] && break
+    kill -0 "$server" 2>/dev/null || break
+    sleep 0.05
+done
+display=$(tr -dc '0-9' <"$named")
+rm -f "$named"
+if [ -z "$display" ]; then
+    echo "FAIL: the X server did not start"
+    kill "$server" 2>/dev/null
+    exit 1
+fi
+export DISPLAY=":$display"
+export XVFB_PID="$server"
+"$@"
+status=$?
+kill "$server" 2>/dev/null
+wait "$server" 2>/dev/null
+exit "$status"
