@@ -1,11 +1,13 @@
 #!/bin/sh
 # Runs a command with an X server of its own. The server picks a free
-# display itself and names it once it takes connections, so tests running
-# side by side never reach for the same display.
+# display itself and names it once it takes connections; servers start one
+# at a time, so two never reach for the same display.
 # Usage: with_xvfb.sh COMMAND [ARGS...]
 set -u
 named=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$named" 2>/dev/null &
+exec 9>"${TMPDIR:-/tmp}/permoroplus-xvfb.lock"
+flock 9
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$named" 9>&- 2>/dev/null &
 server=$!
 for _ in $(seq 200); do
     [ -s "$named" ] && break
@@ -14,6 +16,8 @@ for _ in $(seq 200); do
 done
 display=$(tr -dc '0-9' <"$named")
 rm -f "$named"
+flock -u 9
+exec 9>&-
 if [ -z "$display" ]; then
     echo "FAIL: the X server did not start"
     kill "$server" 2>/dev/null
