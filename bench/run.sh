@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build/default}
 cmake --build "$build" --target bench_realtime permoroplus >/dev/null
 
-xvfb() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
+xvfb() { xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$@"; }
 
 echo "== start-up (5 runs)"
 for run in 1 2 3 4 5; do

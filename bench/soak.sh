@@ -8,5 +8,5 @@ cd "$(dirname "$0")/.."
 seconds=${1:-300}
 build=${2:-build/default}
 cmake --build "$build" --target permoroplus wm_close >/dev/null
-xvfb-run -a -s "-screen 0 1024x768x24" sh tests/e2e/with_a11y.sh /usr/bin/python3 tests/e2e/soak.py \
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh tests/e2e/with_a11y.sh /usr/bin/python3 tests/e2e/soak.py \
     "$build/permoroplus" "$build/tests/wm_close" "$seconds" 2>&1 | grep -v -e 'dbus-daemon' -e 'SpiRegistry' -e XDG_RUNTIME_DIR
