@@ -21,7 +21,6 @@ public:
     explicit QtForm(FormLogic& logic, QWidget* parent = nullptr);
     ~QtForm() override;
 
-    FormLogic& logic() { return logic_; }
     QWidget* widget(ControlId id) const { return widgets_[static_cast<std::size_t>(id)]; }
     const TimerSchedule& schedule() const { return schedule_; }
     // Milliseconds since the window was loaded: the schedule's time.
@@ -29,9 +28,6 @@ public:
 
     // Brings every widget and the timer schedule in line with the model.
     void mirror();
-
-    // Where a control of the model is drawn: its `Top` in pixels, rounded.
-    int pixelTop(ControlId id) const;
 
 signals:
     void closed();
@@ -49,6 +45,8 @@ private:
     void runTicksDueBy(std::int64_t time);
     void afterEvents();
     void mirrorControl(ControlId id, std::uint8_t changes);
+    // Where a control of the model is drawn: its `Top` in pixels, rounded.
+    int pixelTop(ControlId id) const;
 
     FormLogic& logic_;
     FormModel& model_;
