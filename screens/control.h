@@ -74,6 +74,35 @@ struct ControlSpec {
     ControlId parent = kNoControl;      // picture boxes held by a container
     std::string_view picture;           // resource name of the picture, if any
     std::string_view description;       // what the control is, for screen readers
+    // A label draws inside its own box and cuts a longer caption at the
+    // box's edge, as designed. Captions the game writes that may outgrow
+    // their box (a verdict, a five-digit score) are shown whole instead.
+    bool wholeCaption = false;
+};
+
+// A character key that presses a button. A key may stand in several rows:
+// the first of its controls that takes clicks at that moment is pressed, so
+// the same digit can choose a course at rest and answer during a game.
+struct KeyBinding {
+    char key;
+    std::string_view control;
+    int index = -1;
+};
+
+// A button that can hold the keyboard focus. Rows are listed in Tab order;
+// the arrow keys move to the nearest cell of the same group on the same line.
+struct FocusCell {
+    std::string_view control;
+    int index = -1;
+    int group = 0;
+    int column = 0;
+    int row = 0;
+};
+
+// How a window is worked from the keyboard: plain data, like its controls.
+struct KeyTable {
+    std::span<const KeyBinding> keys;
+    std::span<const FocusCell> focus;
 };
 
 // A window as designed: frame, client area and its controls in stacking
@@ -89,6 +118,7 @@ struct WindowSpec {
     // Height in pixels of one vertical unit of the window's own coordinates.
     double verticalUnit = 1.0;
     std::span<const ControlSpec> controls;
+    KeyTable keys = {};
 
     // The control called `name` (element `index` of an array), or kNoControl.
     ControlId find(std::string_view controlName, int index = -1) const;

@@ -80,6 +80,14 @@ constexpr ControlSpec described(ControlSpec c, std::string_view description)
     return c;
 }
 
+// A label whose caption the game writes, shown whole even where it is
+// wider than the label's box.
+constexpr ControlSpec whole(ControlSpec c)
+{
+    c.wholeCaption = true;
+    return c;
+}
+
 constexpr Font kAnswerFont{14.25f, true};
 constexpr Font kPointsFont{12};
 constexpr Font kProblemFont{20.25f};
@@ -113,7 +121,7 @@ constexpr std::array kControls{
     label("Label4", -1, {72, 16, 65, 17}, "点", white, kButtonText, {12, true}, Align::Centre),
     label("Label3", -1, {16, 16, 65, 17}, "コース", white, kButtonText, {12, true}, Align::Centre),
     label("Label2", -1, {8, 360, 129, 33}, "きろく", white, red, {24}, Align::Centre),
-    described(label("kirokuhyouji", -1, {0, 400, 145, 89}, "", kWindow, red, {60}, Align::Centre), "きろく"),
+    whole(described(label("kirokuhyouji", -1, {0, 400, 145, 89}, "", kWindow, red, {60}, Align::Centre), "きろく")),
     label("Label1", 5, {88, 208, 33, 17}, "6点", kWindow, kWindowText, kPointsFont, Align::Centre),
     label("Label1", 4, {88, 176, 33, 17}, "5点", kWindow, kWindowText, kPointsFont, Align::Centre),
     label("Label1", 3, {88, 144, 33, 17}, "4点", kWindow, kWindowText, kPointsFont, Align::Centre),
@@ -128,7 +136,7 @@ constexpr std::array kControls{
     described(label("mondai", 1, {136, 16, 113, 33}, "問題１", peach, blue, kProblemFont, Align::Centre), "もんだい１"),
 
     described(label("seigenjikan", -1, {256, 64, 185, 153}, "60", kWindow, pink, {120}, Align::Centre), "のこり時間"),
-    described(label("tokuten", -1, {0, 256, 137, 89}, "得点", white, orange, {60}, Align::Centre), "得点"),
+    whole(described(label("tokuten", -1, {0, 256, 137, 89}, "得点", white, orange, {60}, Align::Centre), "得点")),
 
     line("Line3", -1, 472, 336, 576, 336),
     line("Line2", -1, 304, 336, 416, 336),
@@ -144,10 +152,33 @@ constexpr std::array kControls{
     label("hissan1", 2, {160, 296, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
     label("hissan1", 1, {160, 256, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
 
-    described(label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre), "ひょうか"),
+    whole(described(label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre), "ひょうか")),
 };
 
 static_assert(kControls.size() == 48);
+
+// The digits choose a course at rest (1 to 6) and answer during a game, laid
+// out like the numeric keypad over the three columns of answers: 7 8 9 the
+// top row, 4 5 6 the middle one, 1 2 3 the bottom one. Whichever button
+// takes clicks at that moment is pressed.
+constexpr std::array<KeyBinding, 15> kKeys{{
+    {'1', "rebel", 1}, {'2', "rebel", 2}, {'3', "rebel", 3},
+    {'4', "rebel", 4}, {'5', "rebel", 5}, {'6', "rebel", 6},
+    {'7', "kotae1", 1}, {'8', "kotae2", 1}, {'9', "kotae3", 1},
+    {'4', "kotae1", 2}, {'5', "kotae2", 2}, {'6', "kotae3", 2},
+    {'1', "kotae1", 3}, {'2', "kotae2", 3}, {'3', "kotae3", 3},
+}};
+
+// Tab order: the courses top to bottom, then the answers problem by problem,
+// top to bottom. The courses are one column, the answers a 3 x 3 grid.
+constexpr int kCourses = 0, kAnswers = 1;
+constexpr std::array<FocusCell, 15> kFocus{{
+    {"rebel", 1, kCourses, 0, 1}, {"rebel", 2, kCourses, 0, 2}, {"rebel", 3, kCourses, 0, 3},
+    {"rebel", 4, kCourses, 0, 4}, {"rebel", 5, kCourses, 0, 5}, {"rebel", 6, kCourses, 0, 6},
+    {"kotae1", 1, kAnswers, 1, 1}, {"kotae1", 2, kAnswers, 1, 2}, {"kotae1", 3, kAnswers, 1, 3},
+    {"kotae2", 1, kAnswers, 2, 1}, {"kotae2", 2, kAnswers, 2, 2}, {"kotae2", 3, kAnswers, 2, 3},
+    {"kotae3", 1, kAnswers, 3, 1}, {"kotae3", 2, kAnswers, 3, 2}, {"kotae3", 3, kAnswers, 3, 3},
+}};
 
 constexpr WindowSpec kForm1{
     .name = "Form1",
@@ -159,6 +190,7 @@ constexpr WindowSpec kForm1{
     .icon = ":/icons/form1.ico",
     .verticalUnit = kForm1VerticalUnit,
     .controls = kControls,
+    .keys = {kKeys, kFocus},
 };
 
 }  // namespace

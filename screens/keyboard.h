@@ -1,0 +1,63 @@
+// Keys as events: a key press becomes a click on a button or a move of
+// the keyboard focus, by the window's key table (control.h). Every
+// realisation of a window handles keys through this, and the rules never
+// learn whether a click or a key came.
+#pragma once
+
+#include "form_model.h"
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace screens {
+
+enum class Key : std::uint8_t { Other, Tab, BackTab, Left, Right, Up, Down, Activate, Character };
+
+struct KeyPress {
+    Key key = Key::Other;
+    char character = 0;  // for Key::Character
+};
+
+struct KeyOutcome {
+    ControlId focus = kNoControl;  // the control that takes the focus, or kNoControl: it stays
+    ControlId press = kNoControl;  // the button the key presses, or kNoControl
+    bool handled() const { return focus != kNoControl || press != kNoControl; }
+};
+
+class Keyboard {
+public:
+    // Reads the key table of the model's window.
+    explicit Keyboard(const FormModel& model);
+
+    // What a key does with `focused` holding the focus (kNoControl: none).
+    // A key never presses a hidden or disabled button.
+    KeyOutcome press(ControlId focused, KeyPress key) const;
+
+    // Where the focus belongs once the window has changed: `focused` while
+    // it can still hold the focus, else the next button in Tab order that
+    // can, else none.
+    ControlId settle(ControlId focused) const;
+
+    bool focusable(ControlId id) const;
+
+private:
+    struct Cell {
+        ControlId id;
+        int group, column, row;
+    };
+    struct Binding {
+        char key;
+        ControlId id;
+    };
+    const Cell* cell(ControlId id) const;
+    ControlId step(ControlId from, int direction) const;  // through the Tab order
+    ControlId neighbour(const Cell& from, int dx, int dy) const;
+
+    const FormModel& model_;
+    std::vector<Cell> cells_;
+    std::vector<Binding> bindings_;
+};
+
+}  // namespace screens
