@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace screens {
 
@@ -122,6 +123,13 @@ struct WindowSpec {
 
     // The control called `name` (element `index` of an array), or kNoControl.
     ControlId find(std::string_view controlName, int index = -1) const;
+
+    // Where a control paints its background, in pixels of the client area:
+    // its design box, except that a label in the window's own colour leaves
+    // out the boxes of the labels beneath it that show the game's text
+    // whole. It would look the same there, but would blank their top (the
+    // large countdown reaches down over the verdict).
+    std::vector<Rect> background(ControlId id) const;
 };
 
 }  // namespace screens

@@ -4,15 +4,6 @@
 
 namespace screens {
 
-ControlId WindowSpec::find(std::string_view controlName, int index) const
-{
-    for (std::size_t id = 0; id < controls.size(); ++id) {
-        if (controls[id].name == controlName && controls[id].index == index)
-            return static_cast<ControlId>(id);
-    }
-    return kNoControl;
-}
-
 FormModel::FormModel(const WindowSpec& spec)
     : spec_(&spec), state_(spec.controls.size()), changes_(spec.controls.size(), 0xFF)
 {

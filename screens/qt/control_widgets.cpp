@@ -66,18 +66,25 @@ static void describe(QWidget* widget, const ControlSpec& spec)
         widget->setAccessibleDescription(QString::fromUtf8(spec.description.data(), static_cast<qsizetype>(spec.description.size())));
 }
 
-static QRect designRect(const ControlSpec& spec)
+static QRect pixels(const Rect& r)
 {
-    return QRect(static_cast<int>(std::lround(spec.rect.left)), static_cast<int>(std::lround(spec.rect.top)),
-                 static_cast<int>(std::lround(spec.rect.width)), static_cast<int>(std::lround(spec.rect.height)));
+    return QRect(static_cast<int>(std::lround(r.left)), static_cast<int>(std::lround(r.top)),
+                 static_cast<int>(std::lround(r.width)), static_cast<int>(std::lround(r.height)));
 }
 
-ControlView::ControlView(const ControlSpec& spec, QWidget* parent)
+static QRect designRect(const ControlSpec& spec)
+{
+    return pixels(spec.rect);
+}
+
+ControlView::ControlView(const ControlSpec& spec, const std::vector<Rect>& background, QWidget* parent)
     : QWidget(parent), spec_(spec), caption_(QString::fromUtf8(spec.caption.data(), spec.caption.size())),
       back_(spec.back), fore_(spec.fore)
 {
-    // Lines and labels may not cover their whole widget: a line is thinner,
-    // and a label's caption may run past the box it fills.
+    const QPoint origin = designRect(spec).topLeft();
+    for (const Rect& r : background)
+        background_.append(pixels(r).translated(-origin));
+    // Lines are thinner than their widget; labels decide in updateOpacity().
     setAttribute(Qt::WA_OpaquePaintEvent, spec.kind == Kind::Shape || spec.kind == Kind::Picture);
     if (spec.font.points > 0)
         setFont(controlFont(spec.font));
@@ -96,6 +103,7 @@ ControlView::ControlView(const ControlSpec& spec, QWidget* parent)
     text_.setTextFormat(Qt::PlainText);
     text_.setPerformanceHint(QStaticText::AggressiveCaching);
     layOut();
+    updateOpacity();
     describe(this, spec);
 }
 
@@ -114,10 +122,16 @@ void ControlView::layOut()
     text_.prepare(QTransform(), font());
     captionWidth_ = fontMetrics().horizontalAdvance(caption_);
     setAccessibleName(caption_);
-    // A label whose caption fits its box paints every pixel of it, which
-    // lets a moving label be drawn without repainting what lies beneath.
+}
+
+void ControlView::updateOpacity()
+{
+    // A control that paints every pixel of its widget lets a moving one be
+    // drawn without repainting what lies beneath. A label widened past its
+    // box, or one that leaves a part of its box to the labels beneath it,
+    // does not.
     if (spec_.kind == Kind::Label)
-        setAttribute(Qt::WA_OpaquePaintEvent, captionWidth_ <= static_cast<int>(std::lround(spec_.rect.width)));
+        setAttribute(Qt::WA_OpaquePaintEvent, background_.size() == 1 && background_.front() == rect());
 }
 
 void ControlView::setColours(Colour back, Colour fore)
@@ -136,13 +150,8 @@ void ControlView::place(int top)
     placedWidth_ = captionWidth_;
     QRect r = designRect(spec_);
     r.moveTop(top);
-    if (spec_.kind != Kind::Label) {
-        setGeometry(r);
-        return;
-    }
-    const int needed = captionWidth_;
-    if (needed > r.width()) {
-        const int extra = needed - r.width();
+    const int extra = captionWidth_ - r.width();
+    if (spec_.wholeCaption && extra > 0) {
         switch (spec_.align) {
         case Align::Left:
             r.setRight(r.right() + extra);
@@ -163,6 +172,7 @@ void ControlView::place(int top)
         }
     }
     setGeometry(r);
+    updateOpacity();
 }
 
 void ControlView::paintEvent(QPaintEvent*)
@@ -182,13 +192,15 @@ void ControlView::paintEvent(QPaintEvent*)
         p.fillRect(rect(), resolve(back_, pal));
         return;
     case Kind::Label: {
-        QRect box = designRect(spec_);
-        box.moveTo(box.x() - x(), 0);
-        p.fillRect(box, resolve(back_, pal));
+        const QPoint box(designRect(spec_).x() - x(), 0);
+        for (const QRect& r : background_)
+            p.fillRect(r.translated(box), resolve(back_, pal));
         if (caption_.isEmpty())
             return;
         // The caption stands at the top of the box, aligned left, right or
-        // centred; a longer one has made the widget wider than the box.
+        // centred. A caption longer than its box is cut at the box's edges,
+        // unless the label shows its caption whole: then it has made the
+        // widget wider than the box.
         const int free = width() - captionWidth_;
         const int left = spec_.align == Align::Left ? 0 : spec_.align == Align::Right ? free : free / 2;
         p.setPen(resolve(fore_, pal));

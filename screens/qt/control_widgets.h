@@ -25,16 +25,18 @@ void installControlAccessibility();
 // A label, a filled rectangle, a line or a picture box.
 class ControlView final : public QWidget {
 public:
-    ControlView(const ControlSpec& spec, QWidget* parent);
+    // `background`: where the control paints its background colour, in
+    // pixels of the window (see WindowSpec::background).
+    ControlView(const ControlSpec& spec, const std::vector<Rect>& background, QWidget* parent);
 
     void setCaption(const QString& caption);
     const QString& caption() const { return caption_; }
     Kind kind() const { return spec_.kind; }
     void setColours(Colour back, Colour fore);
 
-    // Puts the control at `top` pixels. A label takes the rectangle its
-    // whole caption needs on one line: the design rectangle, widened around
-    // its alignment where the caption is longer, and kept inside the window.
+    // Puts the control at `top` pixels, in its design rectangle. A label
+    // that shows its caption whole is widened around its alignment where the
+    // caption is longer, and kept inside the window.
     void place(int top);
 
 protected:
@@ -42,9 +44,11 @@ protected:
 
 private:
     void layOut();
+    void updateOpacity();
 
     const ControlSpec& spec_;
     QString caption_;
+    QList<QRect> background_;  // relative to the design box
     QStaticText text_;  // the caption laid out once, drawn many times
     int captionWidth_ = 0;
     int placedWidth_ = -1;  // the caption width the widget was last fitted to

@@ -139,7 +139,7 @@ void TestOpeningWindow::aPictureThatCannotBeDecodedShowsItsBox()
     spec.picture = ":/opening/missing.gif";
     QWidget window;
     window.resize(40, 40);
-    screens::ControlView view(spec, &window);
+    screens::ControlView view(spec, {spec.rect}, &window);
     const QImage img = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(img.size(), QSize(20, 10));
     QCOMPARE(img.pixel(0, 0), qRgb(0x33, 0x66, 0x99));

@@ -1,0 +1,63 @@
+#include "control.h"
+
+#include <algorithm>
+
+namespace screens {
+
+ControlId WindowSpec::find(std::string_view controlName, int index) const
+{
+    for (std::size_t id = 0; id < controls.size(); ++id) {
+        if (controls[id].name == controlName && controls[id].index == index)
+            return static_cast<ControlId>(id);
+    }
+    return kNoControl;
+}
+
+namespace {
+
+bool overlap(const Rect& a, const Rect& b)
+{
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+// The parts of `r` outside `hole`: the bands above and below it, and the
+// pieces left and right of it.
+void cutOut(const Rect& r, const Rect& hole, std::vector<Rect>& out)
+{
+    if (!overlap(r, hole)) {
+        out.push_back(r);
+        return;
+    }
+    const float top = std::max(r.top, hole.top), bottom = std::min(r.top + r.height, hole.top + hole.height);
+    const float left = std::max(r.left, hole.left), right = std::min(r.left + r.width, hole.left + hole.width);
+    if (top > r.top)
+        out.push_back({r.left, r.top, r.width, top - r.top});
+    if (bottom < r.top + r.height)
+        out.push_back({r.left, bottom, r.width, r.top + r.height - bottom});
+    if (left > r.left)
+        out.push_back({r.left, top, left - r.left, bottom - top});
+    if (right < r.left + r.width)
+        out.push_back({right, top, r.left + r.width - right, bottom - top});
+}
+
+}  // namespace
+
+std::vector<Rect> WindowSpec::background(ControlId id) const
+{
+    const ControlSpec& c = controls[static_cast<std::size_t>(id)];
+    std::vector<Rect> parts{c.rect};
+    if (c.kind != Kind::Label || c.back.role != Colour::Role::Window)
+        return parts;
+    for (std::size_t below = static_cast<std::size_t>(id) + 1; below < controls.size(); ++below) {
+        if (!controls[below].wholeCaption)
+            continue;
+        std::vector<Rect> rest;
+        for (const Rect& r : parts)
+            cutOut(r, controls[below].rect, rest);
+        parts = std::move(rest);
+    }
+    return parts;
+}
+
+}  // namespace screens
