@@ -40,6 +40,9 @@ public:
     // can, else none.
     ControlId settle(ControlId focused) const;
 
+    // Whether the button is in the Tab order at all, and whether it can
+    // hold the focus now (shown and enabled).
+    bool inOrder(ControlId id) const { return cell(id) != nullptr; }
     bool focusable(ControlId id) const;
 
 private:

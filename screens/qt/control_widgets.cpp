@@ -218,7 +218,7 @@ ControlButton::ControlButton(const ControlSpec& spec, QWidget* parent) : QAbstra
     setFont(controlFont(spec.font));
     setText(QString::fromUtf8(spec.caption.data(), spec.caption.size()));
     setGeometry(designRect(spec));
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::NoFocus);  // the window lets the buttons of its key table take the focus
     setAttribute(Qt::WA_OpaquePaintEvent);
     describe(this, spec);
 }
@@ -254,6 +254,14 @@ void ControlButton::paintEvent(QPaintEvent*)
         frame(in, shadow, resolve(back_, palette()));
     else
         frame(in, light, shadow);
+
+    // The keyboard focus, once the keyboard is used: a dark ring just
+    // inside the raised edge, clear of the caption.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        const QColor ring = palette().color(QPalette::ButtonText);
+        frame(r.adjusted(2, 2, -2, -2), ring, ring);
+        frame(r.adjusted(3, 3, -3, -3), ring, ring);
+    }
 
     const QRect textRect = down ? r.translated(1, 1) : r;
     if (isEnabled()) {

@@ -4,6 +4,8 @@
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QKeyEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace screens {
@@ -26,7 +28,7 @@ QString text(std::string_view s)
 }  // namespace
 
 QtForm::QtForm(FormLogic& logic, QWidget* parent)
-    : QWidget(parent), logic_(logic), model_(logic.model()), schedule_(logic.model())
+    : QWidget(parent), logic_(logic), model_(logic.model()), schedule_(logic.model()), keyboard_(logic.model())
 {
     const WindowSpec& spec = model_.spec();
     setWindowFlags(spec.toolWindow ? Qt::Tool | Qt::MSWindowsFixedSizeDialogHint
@@ -80,9 +82,12 @@ void QtForm::create(ControlId id)
     if (d.kind == Kind::Button) {
         auto* b = new ControlButton(d, parent);
         connect(b, &QAbstractButton::clicked, this, [this, id] { onClick(id); });
+        if (keyboard_.inOrder(id))
+            b->setFocusPolicy(Qt::TabFocus);
+        b->installEventFilter(this);
         widgets_[static_cast<std::size_t>(id)] = b;
     } else {
-        widgets_[static_cast<std::size_t>(id)] = new ControlView(d, parent);
+        widgets_[static_cast<std::size_t>(id)] = new ControlView(d, model_.spec().background(id), parent);
     }
 }
 
@@ -120,9 +125,14 @@ void QtForm::runTicksDueBy(std::int64_t time)
 void QtForm::afterEvents()
 {
     if (model_.changed()) {
+        mirroring_ = true;
         for (ControlId id = 0; id < model_.size(); ++id)
             mirrorControl(id, model_.changes(id));
         model_.clearChanges();
+        mirroring_ = false;
+        // A button that went away or was disabled hands the focus on.
+        if (const ControlId focused = controlOf(focusWidget()); focused != kNoControl)
+            moveFocus(keyboard_.settle(focused));
     }
     if (const std::optional<std::int64_t> due = schedule_.nextDue()) {
         const std::int64_t time = now();
@@ -168,6 +178,130 @@ void QtForm::mirrorControl(ControlId id, std::uint8_t changes)
         w->setEnabled(s.enabled);
     if (changes & kVisible)
         w->setVisible(s.visible);
+}
+
+ControlId QtForm::controlOf(const QWidget* widget) const
+{
+    if (!widget)
+        return kNoControl;
+    const auto it = std::find(widgets_.begin(), widgets_.end(), widget);
+    return it == widgets_.end() ? kNoControl : static_cast<ControlId>(it - widgets_.begin());
+}
+
+// The focus is drawn only once the keyboard is used, and hidden again by
+// the mouse, so a player with a mouse sees the window as designed.
+void QtForm::showFocus(bool shown)
+{
+    if (testAttribute(Qt::WA_KeyboardFocusChange) == shown)
+        return;
+    setAttribute(Qt::WA_KeyboardFocusChange, shown);
+    if (QWidget* focused = focusWidget())
+        focused->update();
+}
+
+void QtForm::moveFocus(ControlId id)
+{
+    if (id == kNoControl) {
+        if (QWidget* focused = focusWidget())
+            focused->clearFocus();
+    } else if (QWidget* w = widget(id); w && !w->hasFocus()) {
+        w->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void QtForm::onKey(KeyPress key)
+{
+    // While the focus is not shown (before the keyboard is first used, and
+    // after the mouse), keys start from no focus: Qt's own focus on the
+    // window's first button, or a button the mouse left, is not the
+    // player's.
+    if (!testAttribute(Qt::WA_KeyboardFocusChange)) {
+        moveFocus(kNoControl);
+        showFocus(true);
+    }
+    const KeyOutcome out = keyboard_.press(controlOf(focusWidget()), key);
+    if (out.focus != kNoControl)
+        moveFocus(out.focus);
+    if (out.press != kNoControl)
+        onClick(out.press);
+}
+
+void QtForm::keyPressEvent(QKeyEvent* event)
+{
+    KeyPress key;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        key.key = Key::Left;
+        break;
+    case Qt::Key_Right:
+        key.key = Key::Right;
+        break;
+    case Qt::Key_Up:
+        key.key = Key::Up;
+        break;
+    case Qt::Key_Down:
+        key.key = Key::Down;
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        key.key = Key::Activate;
+        break;
+    default:
+        if (event->text().size() == 1 && event->text().at(0).unicode() < 0x80) {
+            key.key = Key::Character;
+            key.character = static_cast<char>(event->text().at(0).unicode());
+        }
+        break;
+    }
+    // A key held down presses its button once, as a held mouse button does;
+    // moving the focus may repeat.
+    const bool presses = key.key == Key::Activate || key.key == Key::Character;
+    if (key.key == Key::Other || (presses && event->isAutoRepeat())) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    onKey(key);
+}
+
+bool QtForm::focusNextPrevChild(bool next)
+{
+    // Qt asks for the next focus while the mirror hides or disables the
+    // button that holds it; the focus settles once the mirror is done.
+    if (mirroring_)
+        return true;
+    onKey({next ? Key::Tab : Key::BackTab});
+    return true;
+}
+
+bool QtForm::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::TouchBegin:
+        showFocus(false);
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        // Buttons leave every key to the window, so that a key press is
+        // handled alike whether a button holds the focus or none does.
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Tab &&
+            static_cast<QKeyEvent*>(event)->key() != Qt::Key_Backtab) {
+            if (event->type() == QEvent::KeyPress)
+                keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void QtForm::mousePressEvent(QMouseEvent* event)
+{
+    showFocus(false);
+    QWidget::mousePressEvent(event);
 }
 
 void QtForm::closeEvent(QCloseEvent* event)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "screens/form_model.h"
+#include "screens/keyboard.h"
 #include "screens/timer_schedule.h"
 
 #include <QElapsedTimer>
@@ -36,6 +37,10 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
@@ -47,11 +52,17 @@ private:
     void mirrorControl(ControlId id, std::uint8_t changes);
     // Where a control of the model is drawn: its `Top` in pixels, rounded.
     int pixelTop(ControlId id) const;
+    ControlId controlOf(const QWidget* widget) const;
+    void onKey(KeyPress key);
+    void showFocus(bool shown);
+    void moveFocus(ControlId id);
 
     FormLogic& logic_;
     FormModel& model_;
     std::vector<QWidget*> widgets_;
     TimerSchedule schedule_;
+    Keyboard keyboard_;
+    bool mirroring_ = false;
     QElapsedTimer clock_;
     std::int64_t lastWake_ = 0;
     QTimer wake_;

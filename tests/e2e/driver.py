@@ -154,6 +154,14 @@ class Program:
                     return int(line.split()[1])
         return 0
 
+    def keys(self, *names):
+        """Key presses through the X server, into the game window."""
+        window = self.window_id(MAIN)
+        if window is None:
+            raise Failure("no game window for the keys")
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        subprocess.run(["xdotool", "key", "--delay", "40", *names], check=True)
+
     # --- the game -----------------------------------------------------------------
     def answer_button(self, n, right):
         """An enabled answer button of problem n that shows its result (or,
@@ -165,6 +173,32 @@ class Program:
             if self.enabled(button) and (button.name == str(result)) == right:
                 return button
         return None
+
+
+class FocusWatch:
+    """What a screen reader hears of the keyboard focus: the controls that
+    announce that they took it, in order."""
+
+    def __init__(self):
+        from gi.repository import GLib
+        self.context = GLib.MainContext.default()
+        self.focused = []
+        pyatspi.Registry.registerEventListener(self._on_event, "object:state-changed:focused")
+
+    def _on_event(self, event):
+        if event.detail1:
+            try:
+                self.focused.append((event.source.description, event.source.name, Program.extents(event.source)))
+            except Exception:
+                pass
+
+    def pump(self):
+        while self.context.iteration(False):
+            pass
+        return self.focused[-1] if self.focused else None
+
+    def close(self):
+        pyatspi.Registry.deregisterEventListener(self._on_event, "object:state-changed:focused")
 
 
 def click_at(x, y):

@@ -3,14 +3,15 @@
 
    play.py PROGRAM WM_CLOSE play        opening, hand-over, a game with a right and a
                                         wrong answer and a 3-second stop of the process,
-                                        its end, a second game, closing the window
+                                        its end, a second game played by keys only,
+                                        closing the window
    play.py PROGRAM WM_CLOSE close-at-end  closing the window the moment a game ends
 """
 
 import sys
 import time
 
-from driver import MAIN, OPENING, Failure, Program, evaluation, wait_for
+from driver import MAIN, OPENING, Failure, FocusWatch, Program, answer_of, evaluation, wait_for
 
 
 def step(message):
@@ -71,6 +72,65 @@ def end_of_game(p, score, record):
     step(f"verdict {evaluation(score)}, record {record}")
 
 
+KEYPAD = ["789", "456", "123"]  # the answers' rows, each across problems 1 to 3
+
+
+def rows(p, n):
+    """The answer buttons of problem n, top row first."""
+    return sorted(p.controls(MAIN, f"こたえ{'１２３'[n - 1]}"), key=lambda b: p.extents(b)[1])
+
+
+def by_key(p, score_after, press):
+    """Presses a key chosen from the window as it stands; the sum may be
+    replaced meanwhile, so a miss is tried again."""
+    for _ in range(5):
+        key, expected = press()
+        p.keys(key)
+        try:
+            wait_for(f"the score {expected}", lambda: p.text("得点") == str(expected), 1)
+            return expected
+        except Failure:
+            continue
+    raise Failure(f"the score never became {score_after}")
+
+
+def play_by_keys(p):
+    """A game worked by the keyboard alone, followed by a screen reader."""
+    focus = FocusWatch()
+    p.keys("1")
+    wait_for("the countdown to start", lambda: p.text("のこり時間") == "59", 1.6)
+    if [b.name for b in p.controls(MAIN, "コース") if p.showing(b)] != ["か め"]:
+        raise Failure("key 1 did not choose the first course")
+    if p.text("得点") != "0" or p.text("ひょうか") != "" or p.text("きろく") != "4":
+        raise Failure("the second game did not start afresh with the record kept")
+    step("key 1: course か め chosen")
+
+    def right_answer_key():
+        result = answer_of(p.text("もんだい２"))
+        row = next(k for k, b in enumerate(rows(p, 2)) if b.name == str(result))
+        return KEYPAD[row][1], 1
+    by_key(p, 1, right_answer_key)
+    step("keypad digit: right answer, 1 point")
+
+    # Tab to the first answer, then the arrows to the middle of problem 2;
+    # the screen reader hears each move.
+    p.keys("Tab")
+    heard = wait_for("the focus on the first answer", focus.pump, 2)
+    if heard[0] != "こたえ１" or heard[2] != p.extents(rows(p, 1)[0]):
+        raise Failure(f"Tab announced {heard[:2]}")
+    p.keys("Right", "Down")
+    wait_for("the focus on the middle answer of problem 2",
+             lambda: (lambda h: h and h[0] == "こたえ２" and h[2] == p.extents(rows(p, 2)[1]))(focus.pump()), 2)
+    step(f"focus followed by the screen reader: {[h[0] for h in focus.focused]}")
+
+    def space_on_middle():
+        right = rows(p, 2)[1].name == str(answer_of(p.text("もんだい２")))
+        return "space", int(p.text("得点")) + 1 if right else 0
+    by_key(p, "1 or 0", space_on_middle)
+    step(f"space on the focused answer: score {p.text('得点')}")
+    focus.close()
+
+
 def play(p):
     hand_over(p)
     choose(p, "い ぬ")
@@ -96,11 +156,7 @@ def play(p):
 
     end_of_game(p, 4, 4)
 
-    choose(p, "か め")
-    if p.text("得点") != "0" or p.text("ひょうか") != "" or p.text("きろく") != "4":
-        raise Failure("the second game did not start afresh with the record kept")
-    answer(p, 2, True, 1)
-    step("second game: right answer, 1 point")
+    play_by_keys(p)
     p.close(MAIN)
     p.expect_exit(1.0)
     step("game window closed in mid-game: exit status 0")

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTest>
 #include <cmath>
 
@@ -46,6 +47,7 @@ private slots:
     void everyMessageShowsWholeOnOneLine();
     void largeScoresShowWhole();
     void courseChoiceIsMirrored();
+    void playedFromTheKeyboard();
     void timersFollowTheModel();
 };
 
@@ -348,6 +350,41 @@ void TestMainWindow::courseChoiceIsMirrored()
     QCOMPARE(w.random.reseeds(), 1 + 1 + 15);
     for (int n = 1; n <= 3; ++n)
         QVERIFY(w.view.widget(w.c().kotae[n][1])->isEnabled());
+}
+
+void TestMainWindow::playedFromTheKeyboard()
+{
+    Window w;
+    w.view.show();
+    QApplication::setActiveWindow(&w.view);
+    QVERIFY(QTest::qWaitForWindowActive(&w.view));
+    const auto key = [](Qt::Key k) { QTest::keyClick(static_cast<QWidget*>(nullptr), k); };
+    const auto ringOn = [&](ControlId id) {
+        const QRect r = w.view.widget(id)->geometry();
+        return w.grab().pixelColor(r.left() + 3, r.center().y()) == Qt::black;
+    };
+    QVERIFY(!ringOn(w.c().rebel[1]));  // no ring before the keyboard is used
+
+    key(Qt::Key_Tab);
+    QVERIFY(w.view.widget(w.c().rebel[1])->hasFocus());
+    QVERIFY(ringOn(w.c().rebel[1]));
+    key(Qt::Key_Down);
+    key(Qt::Key_Space);  // course 2, and the focus passes to the first answer
+    QCOMPARE(w.form.vars().level, 2);
+    QVERIFY(w.view.widget(w.c().kotae[1][1])->hasFocus());
+    QVERIFY(ringOn(w.c().kotae[1][1]));
+
+    // 8 presses the top answer of problem 2, once however long it is held.
+    const bool right = game::captionValue(w.form.model()[w.c().kotae[2][1]].caption) == w.form.vars().answer[2];
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_8, Qt::NoModifier, QStringLiteral("8"), true);
+    QApplication::sendEvent(w.view.focusWidget(), &held);
+    QCOMPARE(w.form.vars().score, 0);
+    key(Qt::Key_8);
+    QCOMPARE(w.form.vars().score, right ? 2 : 0);
+
+    // The mouse hides the ring again.
+    QTest::mouseClick(w.view.widget(w.c().kotae[3][3]), Qt::LeftButton);
+    QVERIFY(!ringOn(w.c().kotae[1][1]));
 }
 
 void TestMainWindow::timersFollowTheModel()
