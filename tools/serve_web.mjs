@@ -1,0 +1,67 @@
+#!/usr/bin/env node
+// Serves a folder on the loopback address only, for playing the browser
+// edition on this machine and for its tests. Only GET and HEAD of files
+// inside the folder; nothing is logged or kept.
+//
+//   node tools/serve_web.mjs FOLDER [PORT]     (PORT 0 or none: any free port)
+
+import { createServer } from 'node:http';
+import { readFile } from 'node:fs/promises';
+import { extname, join, normalize, resolve, sep } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+const TYPES = {
+    '.html': 'text/html; charset=utf-8',
+    '.js': 'text/javascript; charset=utf-8',
+    '.css': 'text/css; charset=utf-8',
+    '.wasm': 'application/wasm',
+    '.woff2': 'font/woff2',
+    '.gif': 'image/gif',
+    '.png': 'image/png',
+    '.webmanifest': 'application/manifest+json',
+};
+
+// Resolves with the running server and its address; `requests` lists the
+// paths asked for, in order.
+export function serve(folder, port = 0) {
+    const root = resolve(folder);
+    const requests = [];
+    const server = createServer(async (request, response) => {
+        const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
+        requests.push(path);
+        const file = normalize(join(root, path.endsWith('/') ? path + 'index.html' : path));
+        if ((request.method !== 'GET' && request.method !== 'HEAD') || !file.startsWith(root + sep)) {
+            response.writeHead(405).end();
+            return;
+        }
+        try {
+            const body = await readFile(file);
+            response.writeHead(200, {
+                'Content-Type': TYPES[extname(file)] ?? 'application/octet-stream',
+                'Content-Length': body.length,
+                'Cache-Control': 'no-cache',
+                'X-Content-Type-Options': 'nosniff',
+            });
+            response.end(request.method === 'HEAD' ? undefined : body);
+        } catch {
+            response.writeHead(404).end();
+        }
+    });
+    return new Promise((done, fail) => {
+        server.once('error', fail);
+        server.listen(port, '127.0.0.1', () => {
+            const address = `http://127.0.0.1:${server.address().port}/`;
+            done({ server, address, requests, close: () => new Promise((closed) => { server.close(closed); server.closeAllConnections(); }) });
+        });
+    });
+}
+
+if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
+    const [folder, port] = process.argv.slice(2);
+    if (!folder) {
+        console.error('usage: serve_web.mjs FOLDER [PORT]');
+        process.exit(2);
+    }
+    const { address } = await serve(folder, Number(port ?? 0));
+    console.log(address);
+}
