@@ -43,7 +43,9 @@ export async function open(browser, url, { viewport = { width: 612, height: 491 
     const page = await context.newPage();
     const problems = [];
     const requests = [];
-    page.on('console', (m) => { if (m.type() === 'error' || m.type() === 'warning') problems.push(`console ${m.type()}: ${m.text()}`); });
+    page.on('console', (m) => {
+        if (m.type() === 'error' || m.type() === 'warning') problems.push(`console ${m.type()}: ${m.text().slice(0, 300)}`);
+    });
     page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
     page.on('requestfailed', (r) => problems.push(`failed: ${r.url()} ${r.failure()?.errorText}`));
     page.on('request', (r) => {
@@ -121,4 +123,28 @@ async function rowIndex(page, n, row) {
 
 export function clean(game) {
     assert.deepEqual(game.problems, [], 'the page reported problems');
+}
+
+// Runs `analyse(png, ...args)` on the PNG pictures given, in a blank page
+// of its own (the game's pages allow no data: addresses); `png` is a list
+// of { width, height, data } images.
+export async function withPictures(browser, pictures, analyse, ...args) {
+    const context = await browser.newContext();
+    const page = await context.newPage();
+    try {
+        return await page.evaluate(async ([encoded, source, rest]) => {
+            const images = [];
+            for (const png of encoded) {
+                const blob = await (await fetch(`data:image/png;base64,${png}`)).blob();
+                const bitmap = await createImageBitmap(blob);
+                const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+                const context = canvas.getContext('2d');
+                context.drawImage(bitmap, 0, 0);
+                images.push(context.getImageData(0, 0, bitmap.width, bitmap.height));
+            }
+            return (0, eval)(`(${source})`)(images, ...rest);
+        }, [pictures.map((p) => p.toString('base64')), analyse.toString(), args]);
+    } finally {
+        await context.close();
+    }
 }
