@@ -120,9 +120,10 @@ def make_single_file(source, build):
         if tag in text.lower():
             sys.exit(f"make_site.py: cannot inline text holding {tag}>")
     # Nothing from outside the file: only the style and the script it holds
-    # run, and pictures and fonts come from data: addresses.
+    # run, and the program, pictures and fonts come from data: addresses
+    # (the program's loader fetches its own).
     policy = (f"default-src 'none'; script-src {sha256_source(script)} 'wasm-unsafe-eval'; "
-              f"style-src {sha256_source(style)}; img-src data:; font-src data:; "
+              f"style-src {sha256_source(style)}; img-src data:; font-src data:; connect-src data:; "
               "object-src 'none'; base-uri 'none'; form-action 'none'")
     head = (f'<style>{style}</style>\n'
             f'<link rel="icon" href="{inline("icons/" + FAVICON)}" type="image/png">')
