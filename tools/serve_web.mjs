@@ -3,8 +3,11 @@
 // edition on this machine and for its tests. Only GET and HEAD of files
 // inside the folder; nothing is logged or kept.
 //
-//   node tools/serve_web.mjs FOLDER [PORT]     (PORT 0 or none: any free port)
+//   node tools/serve_web.mjs FOLDER [PORT] [--open]
+//
+// PORT 0 or none: any free port; --open: open a browser at the address.
 
+import { spawn, spawnSync } from 'node:child_process';
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize, resolve, sep } from 'node:path';
@@ -56,12 +59,29 @@ export function serve(folder, port = 0) {
     });
 }
 
+// A browser for the address, where the desktop has one; none is fine.
+function openBrowser(address) {
+    if (!process.env.DISPLAY && !process.env.WAYLAND_DISPLAY) return;
+    for (const command of ['xdg-open', 'sensible-browser', 'chromium']) {
+        const found = spawnSync('sh', ['-c', `command -v ${command}`]).status === 0;
+        if (found) {
+            spawn(command, [address], { detached: true, stdio: 'ignore' }).unref();
+            return;
+        }
+    }
+}
+
 if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
-    const [folder, port] = process.argv.slice(2);
+    const args = process.argv.slice(2);
+    const open = args.includes('--open');
+    const [folder, port] = args.filter((a) => a !== '--open');
     if (!folder) {
-        console.error('usage: serve_web.mjs FOLDER [PORT]');
+        console.error('usage: serve_web.mjs FOLDER [PORT] [--open]');
         process.exit(2);
     }
-    const { address } = await serve(folder, Number(port ?? 0));
-    console.log(address);
+    // The same port each time keeps the same origin, and with it the
+    // offline copy; if it is taken, any free one.
+    const served = await serve(folder, Number(port ?? 0)).catch(() => serve(folder, 0));
+    console.log(`ペルモロプラス: ${served.address}`);
+    if (open) openBrowser(served.address);
 }
