@@ -49,9 +49,11 @@ int whole(float value)
     return static_cast<int>(std::lround(value));
 }
 
-void setStyle(const val& element, const char* property, const std::string& value)
+// Sets a property of an element's style object (kept, so that a frame
+// does not look it up again).
+void setStyle(const val& style, const char* property, const std::string& value)
 {
-    element["style"].call<void>("setProperty", std::string(property), value);
+    style.call<void>("setProperty", std::string(property), value);
 }
 
 val createElement(const char* tag, const char* className)
@@ -83,14 +85,17 @@ WebForm::WebForm(FormLogic& logic, WebPage& page)
 {
     const WindowSpec& spec = model_.spec();
     window_.call<void>("setAttribute", std::string("aria-label"), text(spec.caption));
-    setStyle(window_, "width", px(spec.clientWidth));
-    setStyle(window_, "height", px(spec.clientHeight));
-    setStyle(window_, "background-color", css(rgbOf(spec.back)));
-    setStyle(window_, "display", "none");
+    const val style = window_["style"];
+    setStyle(style, "width", px(spec.clientWidth));
+    setStyle(style, "height", px(spec.clientHeight));
+    setStyle(style, "background-color", css(rgbOf(spec.back)));
+    setStyle(style, "display", "none");
 
     const int n = model_.size();
     elements_.assign(static_cast<std::size_t>(n), val::null());
+    styles_.assign(static_cast<std::size_t>(n), val::null());
     captions_.assign(static_cast<std::size_t>(n), val::null());
+    shifts_.assign(static_cast<std::size_t>(n), 0.0);
     // An element added later lies above those before it, so the table is
     // built from its last row up: first the controls of the window itself,
     // then those held by a container.
@@ -155,24 +160,25 @@ void WebForm::create(ControlId id)
         e.call<void>("setAttribute", std::string("aria-hidden"), std::string("true"));
     }
 
+    const val style = e["style"];
     if (d.kind == Kind::Line) {
         // Two pixels wide, on the designed path.
         const float x1 = d.rect.left, y1 = d.rect.top, x2 = d.rect.left + d.rect.width,
                     y2 = d.rect.top + d.rect.height;
         const int left = static_cast<int>(std::min(x1, x2)) - 1, top = static_cast<int>(std::min(y1, y2)) - 1;
-        setStyle(e, "left", px(left));
-        setStyle(e, "top", px(top));
-        setStyle(e, "width", px(static_cast<int>(std::max(x1, x2)) - left + 1));
-        setStyle(e, "height", px(static_cast<int>(std::max(y1, y2)) - top + 1));
+        setStyle(style, "left", px(left));
+        setStyle(style, "top", px(top));
+        setStyle(style, "width", px(static_cast<int>(std::max(x1, x2)) - left + 1));
+        setStyle(style, "height", px(static_cast<int>(std::max(y1, y2)) - top + 1));
     } else {
-        setStyle(e, "left", px(whole(d.rect.left)));
-        setStyle(e, "top", px(whole(d.rect.top)));
-        setStyle(e, "width", px(whole(d.rect.width)));
-        setStyle(e, "height", px(whole(d.rect.height)));
+        setStyle(style, "left", px(whole(d.rect.left)));
+        setStyle(style, "top", px(whole(d.rect.top)));
+        setStyle(style, "width", px(whole(d.rect.width)));
+        setStyle(style, "height", px(whole(d.rect.height)));
     }
     if (d.font.points > 0) {
-        setStyle(e, "font-size", px(d.font.pixelSize()));
-        setStyle(e, "font-weight", d.font.bold ? "bold" : "normal");
+        setStyle(style, "font-size", px(d.font.pixelSize()));
+        setStyle(style, "font-weight", d.font.bold ? "bold" : "normal");
     }
     if (!d.picture.empty()) {
         // ":/opening/haikei.gif" is the page's variable --opening-haikei-gif.
@@ -181,10 +187,11 @@ void WebForm::create(ControlId id)
             if (c == '/' || c == '.')
                 c = '-';
         }
-        setStyle(e, "background-image", "var(--" + name + ")");
+        setStyle(style, "background-image", "var(--" + name + ")");
     }
 
     elements_[static_cast<std::size_t>(id)] = e;
+    styles_[static_cast<std::size_t>(id)] = style;
     const val parent = d.parent == kNoControl ? window_ : elements_[static_cast<std::size_t>(d.parent)];
     parent.call<void>("appendChild", e);
 }
@@ -199,14 +206,14 @@ void WebForm::setRole(ControlId id, const std::string& role)
 void WebForm::show()
 {
     shown_ = true;
-    setStyle(window_, "display", "block");
+    setStyle(window_["style"], "display", "block");
     page_.onScreen(this);
 }
 
 void WebForm::hide()
 {
     shown_ = false;
-    setStyle(window_, "display", "none");
+    setStyle(window_["style"], "display", "none");
 }
 
 bool WebForm::runTick(std::int64_t now)
@@ -284,8 +291,11 @@ void WebForm::key(const val& event)
 void WebForm::draw()
 {
     // The focus is read before the elements change: a button that is about
-    // to be disabled or hidden still holds it.
-    const ControlId focused = focusedControl();
+    // to be disabled or hidden still holds it. Only such a change moves it.
+    bool focusMayMove = false;
+    for (ControlId id = 0; model_.changed() && id < model_.size() && !focusMayMove; ++id)
+        focusMayMove = (model_.changes(id) & (kEnabled | kVisible)) && model_.design(id).kind == Kind::Button;
+    const ControlId focused = focusMayMove ? focusedControl() : kNoControl;
     if (model_.changed()) {
         for (ControlId id = 0; id < model_.size(); ++id) {
             if (const std::uint8_t changes = model_.changes(id))
@@ -307,29 +317,30 @@ void WebForm::mirror(ControlId id, std::uint8_t changes)
     if (d.kind == Kind::Timer || !changes)
         return;
     val e = element(id);
+    const val& style = styles_[static_cast<std::size_t>(id)];
 
     if (changes & kColours) {
         switch (d.kind) {
         case Kind::Button:
             // Variables of the button's look: a disabled button engraves
             // its caption in the same panel.
-            setStyle(e, "--back", css(rgbOf(s.back)));
-            setStyle(e, "--fore", css(rgbOf(s.fore)));
+            setStyle(style, "--back", css(rgbOf(s.back)));
+            setStyle(style, "--fore", css(rgbOf(s.fore)));
             break;
         case Kind::Label: {
             // A label in the window's own colour lets the window show
             // through, so that it never blanks a label it overlaps.
             const bool clear = rgbOf(s.back) == rgbOf(model_.spec().back);
-            setStyle(e, "background-color", clear ? std::string("transparent") : css(rgbOf(s.back)));
-            setStyle(e, "color", css(rgbOf(s.fore)));
+            setStyle(style, "background-color", clear ? std::string("transparent") : css(rgbOf(s.back)));
+            setStyle(style, "color", css(rgbOf(s.fore)));
             break;
         }
         case Kind::Line:
-            setStyle(e, "background-color", css(rgbOf(s.fore)));
+            setStyle(style, "background-color", css(rgbOf(s.fore)));
             break;
         case Kind::Shape:
         case Kind::Picture:
-            setStyle(e, "background-color", css(rgbOf(s.back)));
+            setStyle(style, "background-color", css(rgbOf(s.back)));
             break;
         case Kind::Timer:
             break;
@@ -351,9 +362,9 @@ void WebForm::mirror(ControlId id, std::uint8_t changes)
     }
     if (changes & kVisible) {
         if (s.visible)
-            e["style"].call<void>("removeProperty", std::string("visibility"));
+            style.call<void>("removeProperty", std::string("visibility"));
         else
-            setStyle(e, "visibility", "hidden");
+            setStyle(style, "visibility", "hidden");
     }
 }
 
@@ -367,13 +378,20 @@ void WebForm::placeTop(ControlId id)
     const double grid = page_.deviceScale();
     const double y = std::round(static_cast<double>(model_[id].top) * model_.spec().verticalUnit * grid) / grid;
     const double shift = y - whole(d.rect.top);
-    val e = element(id);
+    double& shown = shifts_[static_cast<std::size_t>(id)];
+    if (shift == shown)
+        return;  // not a whole screen pixel away yet
+    const val& style = styles_[static_cast<std::size_t>(id)];
     if (shift == 0) {
-        e["style"].call<void>("removeProperty", std::string("transform"));
-        return;
+        style.call<void>("removeProperty", std::string("transform"));
+    } else {
+        // A control that moves once will move again: it gets a layer of its
+        // own the first time.
+        if (shown == 0)
+            setStyle(style, "will-change", "transform");
+        setStyle(style, "transform", "translateY(" + px(shift) + ")");
     }
-    setStyle(e, "will-change", "transform");
-    setStyle(e, "transform", "translateY(" + px(shift) + ")");
+    shown = shift;
 }
 
 // A caption stands at the top of its label, aligned left, right or centred.
@@ -413,7 +431,10 @@ void WebForm::placeCaption(ControlId id)
     }
     const int free = right - left + 1 - needed;
     const int at = left + (d.align == Align::Left ? 0 : d.align == Align::Right ? free : free / 2);
-    setStyle(captions_[static_cast<std::size_t>(id)], "left", px(at));
+    setStyle(captions_[static_cast<std::size_t>(id)]["style"], "left", px(at));
+    // Only a caption that runs past its box is cut: a clip costs the page a
+    // layer of its own work on every frame.
+    setStyle(styles_[static_cast<std::size_t>(id)], "overflow", !d.wholeCaption && needed > width ? "hidden" : "visible");
 }
 
 void WebForm::relayout()
@@ -421,7 +442,7 @@ void WebForm::relayout()
     for (ControlId id = 0; id < model_.size(); ++id) {
         const Kind kind = model_.design(id).kind;
         if (kind != Kind::Timer && kind != Kind::Line && model_[id].top != model_.designTop(id))
-            placeTop(id);
+            placeTop(id);  // the same top may be another shift on the new grid
     }
 }
 

@@ -75,7 +75,9 @@ private:
     bool shown_ = false;
     emscripten::val window_ = emscripten::val::null();
     std::vector<emscripten::val> elements_;
+    std::vector<emscripten::val> styles_;
     std::vector<emscripten::val> captions_;  // the text inside each label
+    std::vector<double> shifts_;             // how far each control is drawn from its design top
 };
 
 }  // namespace screens

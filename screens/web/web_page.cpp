@@ -3,6 +3,8 @@
 #include "web_form.h"
 
 #include <emscripten/bind.h>
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
 
 #include <algorithm>
 #include <cmath>
@@ -42,10 +44,11 @@ void onKey(val event)
         thePage->key(event);
 }
 
-void onFrame(val)
+EM_BOOL onFrame(double, void*)
 {
     if (thePage)
         thePage->frame();
+    return EM_FALSE;
 }
 
 void onResize(val)
@@ -78,7 +81,7 @@ WebPage::WebPage()
 {
     thePage = this;
     manual_ = parameter("clock") == "manual";
-    origin_ = val::global("performance").call<double>("now");
+    origin_ = emscripten_get_now();
 
     screen_ = document().call<val>("getElementById", std::string("screen"));
     if (screen_.isNull()) {
@@ -119,7 +122,7 @@ std::int64_t WebPage::now() const
 {
     if (manual_)
         return manualNow_;
-    return static_cast<std::int64_t>(std::floor(val::global("performance").call<double>("now") - origin_));
+    return static_cast<std::int64_t>(std::floor(emscripten_get_now() - origin_));
 }
 
 void WebPage::setStage(int width, int height)
@@ -253,7 +256,7 @@ void WebPage::requestFrame()
     if (!running)
         return;
     frameRequested_ = true;
-    val::global("window").call<val>("requestAnimationFrame", val::module_property("permoroFrame"));
+    emscripten_request_animation_frame(&onFrame, nullptr);
 }
 
 }  // namespace screens
@@ -263,7 +266,6 @@ EMSCRIPTEN_BINDINGS(permoro_page)
     using namespace emscripten;
     function("permoroClick", &screens::onClick);
     function("permoroKey", &screens::onKey);
-    function("permoroFrame", &screens::onFrame);
     function("permoroResize", &screens::onResize);
     function("permoroFontsLoaded", &screens::onFontsLoaded);
     function("advanceClock", &screens::advanceClock);
