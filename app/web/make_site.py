@@ -81,13 +81,17 @@ def make_site(source, build):
     style = resource_css(lambda path: path) + (shell / "style.css").read_text(encoding="utf-8")
     (site / "style.css").write_text(style, encoding="utf-8")
 
-    preloads = "".join(f'<link rel="preload" href="fonts/{file}" as="font" type="font/woff2" crossorigin>\n'
-                       for file, _ in FONTS)
+    # The program and the opening's first pictures are fetched at once, side
+    # by side; the fonts are first needed by the game window, two seconds
+    # later, and the program asks for them as it starts.
+    preloads = ('<link rel="preload" href="permoroplus.wasm" as="fetch" type="application/wasm" crossorigin>\n' +
+                "".join(f'<link rel="preload" href="opening/{file}" as="image">\n' for file in PICTURES[:2]))
     head = (f'<link rel="stylesheet" href="style.css">\n{preloads}'
             f'<link rel="manifest" href="manifest.webmanifest">\n'
             f'<link rel="icon" href="icons/{FAVICON}" type="image/png">\n'
-            f'<link rel="apple-touch-icon" href="icons/{APP_ICONS[0]}">')
-    scripts = '<script src="boot.js"></script>\n<script src="permoroplus.js"></script>'
+            f'<link rel="apple-touch-icon" href="icons/{APP_ICONS[0]}">\n'
+            '<script src="permoroplus.js" defer></script>\n<script src="boot.js" defer></script>')
+    scripts = ""
     (site / "index.html").write_text(page(shell, SITE_POLICY, head, scripts), encoding="utf-8")
 
     # The service worker: the list of every file and a version that changes
