@@ -64,7 +64,6 @@ private:
     void placeTop(ControlId id);
     void placeCaption(ControlId id);
     ControlId focusedControl() const;
-    void press(ControlId id);
 
     FormLogic& logic_;
     FormModel& model_;

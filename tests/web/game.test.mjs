@@ -1,5 +1,5 @@
 // The game in the page, on the manual clock: the opening and its hand-over,
-// courses, answers, whole games with their verdicts and the record.
+// answers, whole games with their verdicts and the record.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 
@@ -45,10 +45,10 @@ describe('opening and hand-over', () => {
         await handOver(page);
         const cdp = await page.context().newCDPSession(page);
         const { nodes } = await cdp.send('Accessibility.getFullAXTree');
-        const described = new Set(nodes.map((n) => n.description?.value).filter(Boolean));
+        const descriptions = new Set(nodes.map((n) => n.description?.value).filter(Boolean));
         for (const d of ['得点', 'のこり時間', 'ひょうか', 'きろく', 'もんだい１', 'もんだい２', 'もんだい３',
             'こたえ１', 'こたえ２', 'こたえ３', 'コース']) {
-            assert.ok(described.has(d), `no control described as ${d}`);
+            assert.ok(descriptions.has(d), `no control described as ${d}`);
         }
         const verdict = nodes.find((n) => n.description?.value === 'ひょうか');
         const live = Object.fromEntries((verdict.properties ?? []).map((p) => [p.name, p.value.value]));
@@ -61,42 +61,28 @@ describe('opening and hand-over', () => {
     });
 });
 
-describe('answers', () => {
-    test('a course, then right answers add its points and a wrong one wipes the score', async () => {
-        const game = await openSite(browser);
-        const { page } = game;
-        await handOver(page);
-        await course(page, 'ね こ').click();
-        for (const caption of COURSES.filter((c) => c !== 'ね こ')) assert.ok(await course(page, caption).isHidden());
-        assert.ok(await course(page, 'ね こ').isDisabled());
-
-        await advance(page, 500);
-        const sum = await problem(page, 1).innerText();
-        await (await answerButton(page, 1)).button.click();
-        assert.equal(await score(page), '3');
-        assert.notEqual(await problem(page, 1).innerText(), sum, 'a right answer brings a new sum');
-        await (await answerButton(page, 2)).button.click();
-        assert.equal(await score(page), '6');
-
-        const wrong = await answerButton(page, 3, false);
-        const kept = await problem(page, 3).innerText();
-        await wrong.button.click();
-        assert.equal(await score(page), '0');
-        assert.equal(await problem(page, 3).innerText(), kept, 'a wrong answer leaves the sum falling');
-        clean(game);
-        await game.close();
-    });
-});
-
 describe('whole games', () => {
-    test('a 60-second game ends with its verdict and the record; the next game keeps the record', async () => {
+    test('right answers add the course\'s points, a wrong one wipes them; the game ends with its verdict and the record', async () => {
         const game = await openSite(browser);
         const { page } = game;
         await handOver(page);
         await course(page, 'い ぬ').click();
-        // A right answer every second, for 59 seconds: 4 points each.
+        for (const caption of COURSES.filter((c) => c !== 'い ぬ')) assert.ok(await course(page, caption).isHidden());
+        assert.ok(await course(page, 'い ぬ').isDisabled());
+
+        await advance(page, 500);
+        const sum = await problem(page, 1).innerText();
+        await (await answerButton(page, 1)).button.click();
+        assert.equal(await score(page), '4');
+        assert.notEqual(await problem(page, 1).innerText(), sum, 'a right answer brings a new sum');
+        const kept = await problem(page, 3).innerText();
+        await (await answerButton(page, 3, false)).button.click();
+        assert.equal(await score(page), '0');
+        assert.equal(await problem(page, 3).innerText(), kept, 'a wrong answer leaves the sum falling');
+
+        // Then a right answer every second, to the last one: 4 points each.
         for (let second = 1; second < 60; ++second) {
-            await advance(page, 1000);
+            await advance(page, second === 1 ? 500 : 1000);
             await (await answerButton(page, 1 + second % 3)).button.click();
         }
         await advance(page, 999);

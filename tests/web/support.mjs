@@ -94,31 +94,16 @@ export const problem = (page, n) => described(page, `もんだい${digits[n]}`);
 export const answers = (page, n) => page.getByRole('button').and(described(page, `こたえ${digits[n]}`));
 export const score = (page) => described(page, '得点').innerText();
 
-// The result of the sum that problem n shows, worked out from the page.
-export async function result(page, n) {
+// The answer button of problem n that carries (or, with right = false,
+// does not carry) the result of the sum the page shows, and its row 1 to 3.
+export async function answerButton(page, n, right = true) {
     const text = await problem(page, n).innerText();
     const [, a, sign, b] = text.match(/^(\d+) ([+-]) (\d+)$/) ?? assert.fail(`not a sum: "${text}"`);
-    return sign === '+' ? Number(a) + Number(b) : Number(a) - Number(b);
-}
-
-// The answer button of problem n that carries (or, with right = false,
-// does not carry) the result, and its row 1 to 3.
-export async function answerButton(page, n, right = true) {
-    const value = String(await result(page, n));
-    const buttons = answers(page, n);
-    for (let row = 1; row <= 3; ++row) {
-        // The buttons of a column stand top to bottom: find each by its place.
-        const button = buttons.nth(await rowIndex(page, n, row));
-        if (((await button.innerText()) === value) === right) return { button, row };
-    }
-    return null;
-}
-
-// The index among the column's buttons of the one in `row`, by position.
-async function rowIndex(page, n, row) {
-    const tops = await answers(page, n).evaluateAll((all) => all.map((b) => b.getBoundingClientRect().top));
-    const order = tops.map((top, i) => [top, i]).sort((a, b) => a[0] - b[0]);
-    return order[row - 1][1];
+    const value = String(sign === '+' ? Number(a) + Number(b) : Number(a) - Number(b));
+    const column = await answers(page, n).evaluateAll((all) => all.map((b) => [b.getBoundingClientRect().top, b.textContent]));
+    const rows = column.map(([top, caption], i) => ({ top, caption, i })).sort((x, y) => x.top - y.top);
+    const row = rows.findIndex((r) => (r.caption === value) === right);
+    return row < 0 ? null : { button: answers(page, n).nth(rows[row].i), row: row + 1 };
 }
 
 export function clean(game) {
