@@ -9,7 +9,7 @@
 
 import { spawn, spawnSync } from 'node:child_process';
 import { createServer } from 'node:http';
-import { readFile } from 'node:fs/promises';
+import { readFile, stat } from 'node:fs/promises';
 import { extname, join, normalize, resolve, sep } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
@@ -38,12 +38,20 @@ export function serve(folder, port = 0) {
             return;
         }
         try {
+            // Browsers ask again each time (no-cache) and get "not modified"
+            // for a file they already hold.
+            const { size, mtimeMs } = await stat(file);
+            const tag = `"${size.toString(16)}-${Math.floor(mtimeMs).toString(16)}"`;
+            const headers = { 'Cache-Control': 'no-cache', ETag: tag, 'X-Content-Type-Options': 'nosniff' };
+            if (request.headers['if-none-match'] === tag) {
+                response.writeHead(304, headers).end();
+                return;
+            }
             const body = await readFile(file);
             response.writeHead(200, {
+                ...headers,
                 'Content-Type': TYPES[extname(file)] ?? 'application/octet-stream',
                 'Content-Length': body.length,
-                'Cache-Control': 'no-cache',
-                'X-Content-Type-Options': 'nosniff',
             });
             response.end(request.method === 'HEAD' ? undefined : body);
         } catch {
