@@ -1,10 +1,11 @@
 #!/bin/sh
 # Builds everything twice, normally and with the address and
-# undefined-behaviour sanitizers, and runs every test in both builds.
+# undefined-behaviour sanitizers, and runs every test in both builds; then
+# builds the browser edition and runs its tests in Chromium.
 set -eu
 cd "$(dirname "$0")"
-tools/setup.sh
-for preset in default sanitize; do
+tools/setup.sh --web
+for preset in default sanitize web; do
     echo "== $preset build"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"

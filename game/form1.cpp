@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace game {
@@ -39,6 +40,7 @@ std::string numberText(long long value)
     return std::to_string(value);
 }
 
+#if defined(__cpp_lib_to_chars)
 double captionValue(std::string_view caption)
 {
     double value = 0;
@@ -48,6 +50,38 @@ double captionValue(std::string_view caption)
         return std::numeric_limits<double>::quiet_NaN();
     return value;
 }
+#else
+// Standard libraries without std::from_chars for double (libc++ 14, which
+// the browser build uses): the caption must be a plain decimal number,
+// [-]digits[.digits][e[+|-]digits], before strtod reads it, so that
+// blanks, a plus sign or hexadecimal never pass for a number.
+double captionValue(std::string_view caption)
+{
+    const auto digits = [&caption](std::size_t& at) {
+        const std::size_t from = at;
+        while (at < caption.size() && caption[at] >= '0' && caption[at] <= '9')
+            ++at;
+        return at - from;
+    };
+    std::size_t at = caption.starts_with('-') ? 1 : 0;
+    std::size_t mantissa = digits(at);
+    if (at < caption.size() && caption[at] == '.') {
+        ++at;
+        mantissa += digits(at);
+    }
+    bool number = mantissa > 0;
+    if (number && at < caption.size() && (caption[at] == 'e' || caption[at] == 'E')) {
+        ++at;
+        if (at < caption.size() && (caption[at] == '+' || caption[at] == '-'))
+            ++at;
+        number = digits(at) > 0;
+    }
+    if (!number || at != caption.size())
+        return std::numeric_limits<double>::quiet_NaN();
+    const std::string text(caption);
+    return std::strtod(text.c_str(), nullptr);
+}
+#endif
 
 Form1::Form1(RandomSource& random) : model_(screens::form1Layout()), random_(random)
 {

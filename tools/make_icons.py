@@ -4,7 +4,8 @@
     resources/icons/form1.ico      game window, 32 x 32, 16 colours
     resources/icons/cright.ico     opening window, 32 x 32, 256 colours
     resources/icons/form1-N.png    the game icon drawn at N x N, N = 32, 64, 128, 256,
-                                   for the desktop's menus and launchers
+                                   for the desktop's menus and launchers, and
+                                   N = 192, 512 for the browser edition's manifest
 
 Each PNG is drawn at its own size, not scaled from another one.  The .ico
 files are written here byte by byte: one palette bitmap with its
@@ -29,6 +30,7 @@ ICON_DIR = REPO_ROOT / "resources" / "icons"
 
 ICON_SIZE = 32
 MENU_ICON_SIZES = (32, 64, 128, 256)
+WEB_ICON_SIZES = (192, 512)     # what a web app manifest needs to be installed
 OPAQUE_ALPHA = 128          # pixels at least this opaque are drawn, the rest are see-through
 
 # --- the game icon: four bright tiles with + - x / ---------------------------------
@@ -231,7 +233,7 @@ def main():
     write_ico(cright, 8, palette, indices, mask)
     check_ico(cright, 8)
 
-    for size in MENU_ICON_SIZES:
+    for size in MENU_ICON_SIZES + WEB_ICON_SIZES:
         menu_icon = ICON_DIR / f"form1-{size}.png"
         draw_game_icon(size).save(menu_icon, optimize=True)
         with Image.open(menu_icon) as written:

@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""Put the browser edition together from the compiled program and the page shell.
+
+    make_site.py SOURCE_DIR BUILD_DIR
+
+writes BUILD_DIR/site/ (the folder to publish on any static web server: the
+page, the program, its fonts, pictures and icons, the manifest and the
+service worker that keeps them for offline play) and BUILD_DIR/permoroplus.html
+(the whole game in one file, for opening from a folder or a USB stick).
+
+Both pages forbid every other origin: the site loads only its own files,
+the single file only what it holds.
+"""
+
+import base64
+import hashlib
+import json
+import shutil
+import sys
+from pathlib import Path
+
+SHELL = "app/web"
+FONTS = [("BIZUDGothic-Regular.subset.woff2", "normal"), ("BIZUDGothic-Bold.subset.woff2", "bold")]
+PICTURES = ["haikei.gif"] + [f"frame{k:02d}.gif" for k in range(12)]
+FAVICON = "form1-32.png"
+APP_ICONS = ["form1-192.png", "form1-512.png"]
+
+SITE_POLICY = ("default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; "
+               "img-src 'self'; font-src 'self'; connect-src 'self'; manifest-src 'self'; worker-src 'self'; "
+               "object-src 'none'; base-uri 'none'; form-action 'none'")
+
+
+def data_url(path, mime):
+    return f"data:{mime};base64," + base64.b64encode(path.read_bytes()).decode("ascii")
+
+
+def sha256_source(text):
+    return "'sha256-" + base64.b64encode(hashlib.sha256(text.encode("utf-8")).digest()).decode("ascii") + "'"
+
+
+def resource_css(url_of):
+    """The fonts and the pictures, named as the program asks for them."""
+    lines = []
+    for file, weight in FONTS:
+        lines.append('@font-face {\n    font-family: "BIZ UDGothic";\n'
+                     f'    src: url("{url_of("fonts/" + file)}") format("woff2");\n'
+                     f'    font-weight: {weight};\n    font-display: block;\n}}\n')
+    # The picture ":/opening/haikei.gif" of a control is var(--opening-haikei-gif).
+    lines.append(":root {\n")
+    for file in PICTURES:
+        name = "opening-" + file.replace(".", "-")
+        lines.append(f'    --{name}: url("{url_of("opening/" + file)}");\n')
+    lines.append("}\n\n")
+    return "".join(lines)
+
+
+def page(shell, policy, head, scripts):
+    html = (shell / "index.html").read_text(encoding="utf-8")
+    return html.replace("@CSP@", policy).replace("@HEAD@", head).replace("@SCRIPTS@", scripts)
+
+
+def make_site(source, build):
+    shell = source / SHELL
+    site = build / "site"
+    if site.exists():
+        shutil.rmtree(site)
+    for folder in ("fonts", "opening", "icons"):
+        (site / folder).mkdir(parents=True)
+
+    for file in ("permoroplus.js", "permoroplus.wasm"):
+        shutil.copyfile(build / file, site / file)
+    shutil.copyfile(shell / "boot.js", site / "boot.js")
+    shutil.copyfile(shell / "manifest.webmanifest", site / "manifest.webmanifest")
+    for file, _ in FONTS:
+        shutil.copyfile(source / "resources/fonts" / file, site / "fonts" / file)
+    for file in PICTURES:
+        shutil.copyfile(source / "resources/opening" / file, site / "opening" / file)
+    for file in [FAVICON] + APP_ICONS:
+        shutil.copyfile(source / "resources/icons" / file, site / "icons" / file)
+
+    style = resource_css(lambda path: path) + (shell / "style.css").read_text(encoding="utf-8")
+    (site / "style.css").write_text(style, encoding="utf-8")
+
+    # The program and the opening's first pictures are fetched at once, side
+    # by side; the fonts are first needed by the game window, two seconds
+    # later, and the program asks for them as it starts.
+    preloads = ('<link rel="preload" href="permoroplus.wasm" as="fetch" type="application/wasm" crossorigin>\n' +
+                "".join(f'<link rel="preload" href="opening/{file}" as="image">\n' for file in PICTURES[:2]))
+    head = (f'<link rel="stylesheet" href="style.css">\n{preloads}'
+            f'<link rel="manifest" href="manifest.webmanifest">\n'
+            f'<link rel="icon" href="icons/{FAVICON}" type="image/png">\n'
+            f'<link rel="apple-touch-icon" href="icons/{APP_ICONS[0]}">\n'
+            '<script src="permoroplus.js" defer></script>\n<script src="boot.js" defer></script>')
+    scripts = ""
+    (site / "index.html").write_text(page(shell, SITE_POLICY, head, scripts), encoding="utf-8")
+
+    # The service worker: the list of every file and a version that changes
+    # whenever any of them does.
+    files = sorted(p.relative_to(site).as_posix() for p in site.rglob("*") if p.is_file())
+    version = hashlib.sha256()
+    for name in files:
+        version.update(name.encode() + b"\0" + (site / name).read_bytes())
+    worker = (shell / "sw.js").read_text(encoding="utf-8")
+    version.update(worker.encode())
+    worker = worker.replace("@VERSION@", version.hexdigest()[:16])
+    worker = worker.replace("@FILES@", json.dumps(["./"] + files))
+    (site / "sw.js").write_text(worker, encoding="utf-8")
+    return site
+
+
+def make_single_file(source, build):
+    shell = source / SHELL
+    mime = {".woff2": "font/woff2", ".gif": "image/gif", ".png": "image/png"}
+
+    def inline(path):
+        folder = {"fonts": "resources/fonts", "opening": "resources/opening", "icons": "resources/icons"}
+        first, _, rest = path.partition("/")
+        file = source / folder[first] / rest
+        return data_url(file, mime[file.suffix])
+
+    style = resource_css(inline) + (shell / "style.css").read_text(encoding="utf-8")
+    script = (build / "permoroplus-single.js").read_text(encoding="utf-8")
+    for text, tag in ((style, "</style"), (script, "</script")):
+        if tag in text.lower():
+            sys.exit(f"make_site.py: cannot inline text holding {tag}>")
+    # Nothing from outside the file: only the style and the script it holds
+    # run, and the program, pictures and fonts come from data: addresses
+    # (the program's loader fetches its own).
+    policy = (f"default-src 'none'; script-src {sha256_source(script)} 'wasm-unsafe-eval'; "
+              f"style-src {sha256_source(style)}; img-src data:; font-src data:; connect-src data:; "
+              "object-src 'none'; base-uri 'none'; form-action 'none'")
+    head = (f'<style>{style}</style>\n'
+            f'<link rel="icon" href="{inline("icons/" + FAVICON)}" type="image/png">')
+    html = page(shell, policy, head, f"<script>{script}</script>")
+    target = build / "permoroplus.html"
+    target.write_text(html, encoding="utf-8")
+    return target
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    source, build = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
+    site = make_site(source, build)
+    single = make_single_file(source, build)
+    total = sum(p.stat().st_size for p in site.rglob("*") if p.is_file())
+    print(f"{site}: {total} bytes; {single}: {single.stat().st_size} bytes")
+
+
+if __name__ == "__main__":
+    main()

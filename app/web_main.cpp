@@ -1,0 +1,83 @@
+// ペルモロプラス in the browser: the opening window first, then, at its
+// hand-over, the game window, both drawn into the page.
+#include "game/form1.h"
+#include "game/random.h"
+#include "screens/cright.h"
+#include "screens/form1_layout.h"
+#include "screens/web/web_form.h"
+#include "screens/web/web_page.h"
+
+#include <emscripten/html5.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace {
+
+class Program {
+public:
+    Program() : random_(clock(), seed()), cright_([this] { handOver(); })
+    {
+        page_.setStage(screens::form1Layout().clientWidth, screens::form1Layout().clientHeight);
+    }
+
+    void start()
+    {
+        opening_ = std::make_unique<screens::WebForm>(cright_, page_);
+        opening_->show();
+        page_.afterEvent();
+    }
+
+private:
+    // On the manual clock the random source reads that clock and starts from
+    // a fixed seed (?seed=N, else 1), so that a test sees the same game each
+    // time; otherwise it reads the time of day.
+    game::Rng::Clock clock()
+    {
+        if (page_.manualClock())
+            return [this] { return static_cast<std::uint64_t>(page_.now()); };
+        return [] { return static_cast<std::uint64_t>(emscripten_date_now() * 1000.0); };
+    }
+
+    std::uint64_t seed() const
+    {
+        if (page_.manualClock()) {
+            const std::string given = page_.parameter("seed");
+            return given.empty() ? 1 : std::stoull(given);
+        }
+        return static_cast<std::uint64_t>(emscripten_performance_now() * 1000.0) ^
+               static_cast<std::uint64_t>(emscripten_date_now());
+    }
+
+    void handOver()
+    {
+        form1_ = std::make_unique<game::Form1>(random_);
+        main_ = std::make_unique<screens::WebForm>(*form1_, page_);
+        const game::Form1::Controls& c = form1_->controls();
+        // The verdict is read out when it comes; the countdown never by itself.
+        main_->setRole(c.hyouka, "status");
+        main_->setRole(c.seigenjikan, "timer");
+        main_->show();
+
+        opening_->hide();
+        page_.later([this] { opening_.reset(); });
+    }
+
+    screens::WebPage page_;
+    game::Rng random_;
+    screens::Cright cright_;
+    std::unique_ptr<screens::WebForm> opening_;
+    std::unique_ptr<game::Form1> form1_;
+    std::unique_ptr<screens::WebForm> main_;
+};
+
+}  // namespace
+
+int main()
+{
+    // The program lives as long as the page: main returns to the browser.
+    static Program program;
+    program.start();
+    return 0;
+}

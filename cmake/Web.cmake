@@ -1,0 +1,47 @@
+# The browser edition: the same Qt-free libraries as the desktop, compiled to
+# WebAssembly with Emscripten, and a realisation of the control tables in the
+# page. Builds site/ (the folder to publish) and permoroplus.html (the game in
+# one file). Configured by the preset "web".
+
+# Any control table realised as elements of the page.
+add_library(screens_web STATIC
+    screens/web/web_page.h screens/web/web_page.cpp
+    screens/web/web_form.h screens/web/web_form.cpp)
+target_link_libraries(screens_web PUBLIC screens_core)
+
+set(PERMORO_WEB_LINK_OPTIONS
+    -lembind
+    # No eval(): the page's Content-Security-Policy forbids it.
+    -sDYNAMIC_EXECUTION=0
+    -sENVIRONMENT=web
+    -sFILESYSTEM=0
+    -sINITIAL_MEMORY=2MB -sTOTAL_STACK=256KB -sALLOW_MEMORY_GROWTH=1
+    -sINCOMING_MODULE_JS_API=[])
+
+# The page with the program beside it, and the same program with the
+# WebAssembly inside its script, for the single file.
+foreach(edition permoroplus_web permoroplus_single)
+    add_executable(${edition} app/web_main.cpp)
+    target_link_libraries(${edition} PRIVATE game screens_web)
+    target_link_options(${edition} PRIVATE ${PERMORO_WEB_LINK_OPTIONS})
+endforeach()
+set_target_properties(permoroplus_web PROPERTIES OUTPUT_NAME permoroplus SUFFIX .js)
+set_target_properties(permoroplus_single PROPERTIES OUTPUT_NAME permoroplus-single SUFFIX .js)
+target_link_options(permoroplus_single PRIVATE -sSINGLE_FILE=1)
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+file(GLOB PERMORO_WEB_SHELL CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/*)
+add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/permoroplus.html
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/app/web/make_site.py
+        ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+    DEPENDS permoroplus_web permoroplus_single ${PERMORO_WEB_SHELL}
+        ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Regular.subset.woff2
+        ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Bold.subset.woff2
+    COMMENT "Putting the web site and the single file together")
+add_custom_target(web_site ALL DEPENDS ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/permoroplus.html)
+
+if(PERMORO_TESTS)
+    enable_testing()
+    add_subdirectory(tests/web)
+endif()

@@ -1,0 +1,459 @@
+#include "web_form.h"
+
+#include "web_page.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace screens {
+namespace {
+
+using emscripten::val;
+
+// The platform's own colours, as the browser edition chooses them.
+std::uint32_t rgbOf(Colour colour)
+{
+    switch (colour.role) {
+    case Colour::Role::Window:
+        return 0xFFFFFF;
+    case Colour::Role::WindowText:
+    case Colour::Role::ButtonText:
+        return 0x000000;
+    case Colour::Role::Fixed:
+        break;
+    }
+    return colour.rgb;
+}
+
+std::string css(std::uint32_t rgb)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
+    return text;
+}
+
+std::string px(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4fpx", value);
+    return text;
+}
+
+std::string text(std::string_view s)
+{
+    return std::string(s);
+}
+
+int whole(float value)
+{
+    return static_cast<int>(std::lround(value));
+}
+
+// Sets a property of an element's style object (kept, so that a frame
+// does not look it up again).
+void setStyle(const val& style, const char* property, const std::string& value)
+{
+    style.call<void>("setProperty", std::string(property), value);
+}
+
+val createElement(const char* tag, const char* className)
+{
+    val e = val::global("document").call<val>("createElement", std::string(tag));
+    e.set("className", std::string(className));
+    return e;
+}
+
+// Text widths in design pixels, measured as the browser draws them, without
+// laying out the page.
+double captionWidth(const ControlSpec& spec, const std::string& caption)
+{
+    static val context = val::null();
+    if (context.isNull())
+        context = createElement("canvas", "").call<val>("getContext", std::string("2d"));
+    context.set("font", std::string(spec.font.bold ? "bold " : "") + std::to_string(spec.font.pixelSize()) +
+                            "px \"ＭＳ ゴシック\", \"BIZ UDGothic\", sans-serif");
+    return context.call<val>("measureText", caption)["width"].as<double>();
+}
+
+int nextSerial = 1;
+
+}  // namespace
+
+WebForm::WebForm(FormLogic& logic, WebPage& page)
+    : logic_(logic), model_(logic.model()), page_(page), schedule_(logic.model()), keyboard_(logic.model()),
+      serial_(nextSerial++), window_(createElement("section", "window"))
+{
+    const WindowSpec& spec = model_.spec();
+    window_.call<void>("setAttribute", std::string("aria-label"), text(spec.caption));
+    const val style = window_["style"];
+    setStyle(style, "width", px(spec.clientWidth));
+    setStyle(style, "height", px(spec.clientHeight));
+    setStyle(style, "background-color", css(rgbOf(spec.back)));
+    setStyle(style, "display", "none");
+
+    const int n = model_.size();
+    elements_.assign(static_cast<std::size_t>(n), val::null());
+    styles_.assign(static_cast<std::size_t>(n), val::null());
+    captions_.assign(static_cast<std::size_t>(n), val::null());
+    shifts_.assign(static_cast<std::size_t>(n), 0.0);
+    // An element added later lies above those before it, so the table is
+    // built from its last row up: first the controls of the window itself,
+    // then those held by a container.
+    for (bool contained : {false, true}) {
+        for (ControlId id = n - 1; id >= 0; --id) {
+            if ((model_.design(id).parent != kNoControl) == contained)
+                create(id);
+        }
+    }
+    page_.screen().call<void>("appendChild", window_);
+    page_.attach(this);
+
+    logic_.load();
+    for (ControlId id = 0; id < n; ++id)
+        mirror(id, 0xFF);
+    model_.clearChanges();
+    schedule_.sync(page_.now());
+}
+
+WebForm::~WebForm()
+{
+    page_.detach(this);
+    window_.call<void>("remove");
+}
+
+void WebForm::create(ControlId id)
+{
+    const ControlSpec& d = model_.design(id);
+    if (d.kind == Kind::Timer)
+        return;  // the schedule runs it
+
+    val e = val::null();
+    switch (d.kind) {
+    case Kind::Button:
+        e = createElement("button", "button");
+        e.set("type", std::string("button"));
+        e.call<void>("addEventListener", std::string("click"), val::module_property("permoroClick"));
+        break;
+    case Kind::Label:
+        e = createElement("div", "label");
+        captions_[static_cast<std::size_t>(id)] = createElement("span", "");
+        e.call<void>("appendChild", captions_[static_cast<std::size_t>(id)]);
+        break;
+    case Kind::Line:
+        e = createElement("div", "line");
+        break;
+    case Kind::Shape:
+        e = createElement("div", "shape");
+        break;
+    case Kind::Picture:
+        e = createElement("div", "picture");
+        break;
+    case Kind::Timer:
+        return;
+    }
+    val dataset = e["dataset"];
+    dataset.set("form", serial_);
+    dataset.set("control", id);
+    if (d.kind == Kind::Button || d.kind == Kind::Label) {
+        if (!d.description.empty())
+            e.call<void>("setAttribute", std::string("aria-description"), text(d.description));
+    } else {
+        e.call<void>("setAttribute", std::string("aria-hidden"), std::string("true"));
+    }
+
+    // The design state in one assignment: a page builds faster so.
+    std::string design;
+    const auto add = [&design](const char* property, const std::string& value) {
+        design += std::string(property) + ":" + value + ";";
+    };
+    if (d.kind == Kind::Line) {
+        // Two pixels wide, on the designed path.
+        const float x1 = d.rect.left, y1 = d.rect.top, x2 = d.rect.left + d.rect.width,
+                    y2 = d.rect.top + d.rect.height;
+        const int left = static_cast<int>(std::min(x1, x2)) - 1, top = static_cast<int>(std::min(y1, y2)) - 1;
+        add("left", px(left));
+        add("top", px(top));
+        add("width", px(static_cast<int>(std::max(x1, x2)) - left + 1));
+        add("height", px(static_cast<int>(std::max(y1, y2)) - top + 1));
+    } else {
+        add("left", px(whole(d.rect.left)));
+        add("top", px(whole(d.rect.top)));
+        add("width", px(whole(d.rect.width)));
+        add("height", px(whole(d.rect.height)));
+    }
+    if (d.font.points > 0) {
+        add("font-size", px(d.font.pixelSize()));
+        add("font-weight", d.font.bold ? "bold" : "normal");
+    }
+    if (!d.picture.empty()) {
+        // ":/opening/haikei.gif" is the page's variable --opening-haikei-gif.
+        std::string name(d.picture.substr(d.picture.starts_with(":/") ? 2 : 0));
+        for (char& c : name) {
+            if (c == '/' || c == '.')
+                c = '-';
+        }
+        add("background-image", "var(--" + name + ")");
+    }
+    val style = e["style"];
+    style.set("cssText", design);
+
+    elements_[static_cast<std::size_t>(id)] = e;
+    styles_[static_cast<std::size_t>(id)] = style;
+    const val parent = d.parent == kNoControl ? window_ : elements_[static_cast<std::size_t>(d.parent)];
+    parent.call<void>("appendChild", e);
+}
+
+void WebForm::setRole(ControlId id, const std::string& role)
+{
+    if (id < 0 || id >= model_.size() || elements_[static_cast<std::size_t>(id)].isNull())
+        return;
+    element(id).call<void>("setAttribute", std::string("role"), role);
+}
+
+void WebForm::show()
+{
+    shown_ = true;
+    setStyle(window_["style"], "display", "block");
+    page_.onScreen(this);
+}
+
+void WebForm::hide()
+{
+    shown_ = false;
+    setStyle(window_["style"], "display", "none");
+}
+
+bool WebForm::runTick(std::int64_t now)
+{
+    const std::optional<TimerSchedule::Tick> tick = schedule_.takeDue(now);
+    if (!tick)
+        return false;
+    logic_.tick(tick->timer);
+    schedule_.sync(tick->at);
+    return true;
+}
+
+void WebForm::click(ControlId id)
+{
+    const std::int64_t time = page_.now();
+    page_.runDue(time);
+    logic_.click(id);
+    schedule_.sync(time);
+    page_.afterEvent();
+}
+
+ControlId WebForm::focusedControl() const
+{
+    const val active = val::global("document")["activeElement"];
+    if (active.isNull() || active.isUndefined())
+        return kNoControl;
+    const val dataset = active["dataset"];
+    if (dataset.isUndefined() || dataset["form"].isUndefined() ||
+        dataset["form"].as<std::string>() != std::to_string(serial_))
+        return kNoControl;
+    return std::stoi(dataset["control"].as<std::string>());
+}
+
+void WebForm::key(const val& event)
+{
+    if (event["ctrlKey"].as<bool>() || event["altKey"].as<bool>() || event["metaKey"].as<bool>())
+        return;
+    const std::string name = event["key"].as<std::string>();
+    KeyPress key;
+    if (name == "Tab")
+        key.key = event["shiftKey"].as<bool>() ? Key::BackTab : Key::Tab;
+    else if (name == "ArrowLeft")
+        key.key = Key::Left;
+    else if (name == "ArrowRight")
+        key.key = Key::Right;
+    else if (name == "ArrowUp")
+        key.key = Key::Up;
+    else if (name == "ArrowDown")
+        key.key = Key::Down;
+    else if (name == " " || name == "Enter")
+        key.key = Key::Activate;
+    else if (name.size() == 1 && name[0] >= '0' && name[0] <= '9')
+        key = {Key::Character, name[0]};
+    else
+        return;
+    // The page's own handling (scrolling, the browser's Tab order, a second
+    // click from Space or Enter on a button) would act on the key as well.
+    event.call<void>("preventDefault");
+    // A key held down presses once; the focus may travel with it.
+    if ((key.key == Key::Activate || key.key == Key::Character) && event["repeat"].as<bool>())
+        return;
+
+    const KeyOutcome outcome = keyboard_.press(focusedControl(), key);
+    if (outcome.focus != kNoControl)
+        element(outcome.focus).call<void>("focus");
+    if (outcome.press != kNoControl)
+        click(outcome.press);  // exactly as a click
+}
+
+void WebForm::draw()
+{
+    // The focus is read before the elements change: a button that is about
+    // to be disabled or hidden still holds it. Only such a change moves it.
+    bool focusMayMove = false;
+    for (ControlId id = 0; model_.changed() && id < model_.size() && !focusMayMove; ++id)
+        focusMayMove = (model_.changes(id) & (kEnabled | kVisible)) && model_.design(id).kind == Kind::Button;
+    const ControlId focused = focusMayMove ? focusedControl() : kNoControl;
+    if (model_.changed()) {
+        for (ControlId id = 0; id < model_.size(); ++id) {
+            if (const std::uint8_t changes = model_.changes(id))
+                mirror(id, changes);
+        }
+        model_.clearChanges();
+    }
+    if (focused != kNoControl) {
+        const ControlId settled = keyboard_.settle(focused);
+        if (settled != focused && settled != kNoControl)
+            element(settled).call<void>("focus");
+    }
+}
+
+void WebForm::mirror(ControlId id, std::uint8_t changes)
+{
+    const ControlSpec& d = model_.design(id);
+    const ControlState& s = model_[id];
+    if (d.kind == Kind::Timer || !changes)
+        return;
+    val e = element(id);
+    const val& style = styles_[static_cast<std::size_t>(id)];
+
+    if (changes & kColours) {
+        switch (d.kind) {
+        case Kind::Button:
+            // Variables of the button's look: a disabled button engraves
+            // its caption in the same panel.
+            setStyle(style, "--back", css(rgbOf(s.back)));
+            setStyle(style, "--fore", css(rgbOf(s.fore)));
+            break;
+        case Kind::Label: {
+            // A label in the window's own colour lets the window show
+            // through, so that it never blanks a label it overlaps.
+            const bool clear = rgbOf(s.back) == rgbOf(model_.spec().back);
+            setStyle(style, "background-color", clear ? std::string("transparent") : css(rgbOf(s.back)));
+            setStyle(style, "color", css(rgbOf(s.fore)));
+            break;
+        }
+        case Kind::Line:
+            setStyle(style, "background-color", css(rgbOf(s.fore)));
+            break;
+        case Kind::Shape:
+        case Kind::Picture:
+            setStyle(style, "background-color", css(rgbOf(s.back)));
+            break;
+        case Kind::Timer:
+            break;
+        }
+    }
+    if (changes & kCaption) {
+        if (d.kind == Kind::Button) {
+            e.set("textContent", s.caption);
+        } else if (d.kind == Kind::Label) {
+            captions_[static_cast<std::size_t>(id)].set("textContent", s.caption);
+            placeCaption(id);
+        }
+    }
+    if ((changes & kTop) && d.kind != Kind::Line)
+        placeTop(id);
+    if (changes & kEnabled) {
+        if (d.kind == Kind::Button)
+            e.set("disabled", !s.enabled);
+    }
+    if (changes & kVisible) {
+        if (s.visible)
+            style.call<void>("removeProperty", std::string("visibility"));
+        else
+            setStyle(style, "visibility", "hidden");
+    }
+}
+
+// A control stays where it was laid out at design; a new `Top` moves it by a
+// transform, which the browser composes without laying out or painting the
+// page again. The distance is rounded to the screen's pixels, as the
+// desktop rounds a `Top` to whole pixels.
+void WebForm::placeTop(ControlId id)
+{
+    const ControlSpec& d = model_.design(id);
+    const double grid = page_.deviceScale();
+    const double y = std::round(static_cast<double>(model_[id].top) * model_.spec().verticalUnit * grid) / grid;
+    const double shift = y - whole(d.rect.top);
+    double& shown = shifts_[static_cast<std::size_t>(id)];
+    if (shift == shown)
+        return;  // not a whole screen pixel away yet
+    const val& style = styles_[static_cast<std::size_t>(id)];
+    if (shift == 0) {
+        style.call<void>("removeProperty", std::string("transform"));
+    } else {
+        // A control that moves once will move again: it gets a layer of its
+        // own the first time.
+        if (shown == 0)
+            setStyle(style, "will-change", "transform");
+        setStyle(style, "transform", "translateY(" + px(shift) + ")");
+    }
+    shown = shift;
+}
+
+// A caption stands at the top of its label, aligned left, right or centred.
+// A longer one is cut at the label's edge, keeping its alignment; a label
+// that shows its whole caption widens around its alignment instead, inside
+// the window.
+void WebForm::placeCaption(ControlId id)
+{
+    const ControlSpec& d = model_.design(id);
+    const std::string& caption = model_[id].caption;
+    const int width = whole(d.rect.width);
+    const int needed = caption.empty() ? 0 : static_cast<int>(std::lround(captionWidth(d, caption)));
+    int left = 0, right = width - 1;  // of the text's room, from the label's left edge
+    if (d.wholeCaption && needed > width) {
+        const int extra = needed - width;
+        switch (d.align) {
+        case Align::Left:
+            right += extra;
+            break;
+        case Align::Right:
+            left -= extra;
+            break;
+        case Align::Centre:
+            left -= extra / 2;
+            right += extra - extra / 2;
+            break;
+        }
+        const int boxLeft = whole(d.rect.left), windowWidth = model_.spec().clientWidth;
+        if (boxLeft + right > windowWidth - 1) {
+            left -= boxLeft + right - (windowWidth - 1);
+            right = windowWidth - 1 - boxLeft;
+        }
+        if (boxLeft + left < 0) {
+            right -= boxLeft + left;
+            left = -boxLeft;
+        }
+    }
+    const int free = right - left + 1 - needed;
+    const int at = left + (d.align == Align::Left ? 0 : d.align == Align::Right ? free : free / 2);
+    setStyle(captions_[static_cast<std::size_t>(id)]["style"], "left", px(at));
+    // Only a caption that runs past its box is cut: a clip costs the page a
+    // layer of its own work on every frame.
+    setStyle(styles_[static_cast<std::size_t>(id)], "overflow", !d.wholeCaption && needed > width ? "hidden" : "visible");
+}
+
+void WebForm::relayout()
+{
+    for (ControlId id = 0; id < model_.size(); ++id) {
+        const Kind kind = model_.design(id).kind;
+        if (kind != Kind::Timer && kind != Kind::Line && model_[id].top != model_.designTop(id))
+            placeTop(id);  // the same top may be another shift on the new grid
+    }
+}
+
+void WebForm::remeasure()
+{
+    for (ControlId id = 0; id < model_.size(); ++id) {
+        if (model_.design(id).kind == Kind::Label)
+            placeCaption(id);
+    }
+}
+
+}  // namespace screens

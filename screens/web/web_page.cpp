@@ -1,0 +1,273 @@
+#include "web_page.h"
+
+#include "web_form.h"
+
+#include <emscripten/bind.h>
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace screens {
+namespace {
+
+using emscripten::val;
+
+WebPage* thePage = nullptr;
+
+val document()
+{
+    return val::global("document");
+}
+
+void listen(const val& target, const char* event, const char* handler)
+{
+    target.call<void>("addEventListener", std::string(event), val::module_property(handler));
+}
+
+// The browser's callbacks. Each takes the one argument the browser passes.
+void onClick(val event)
+{
+    if (!thePage)
+        return;
+    const val dataset = event["currentTarget"]["dataset"];
+    const int serial = std::stoi(dataset["form"].as<std::string>());
+    const ControlId id = std::stoi(dataset["control"].as<std::string>());
+    thePage->click(serial, id);
+}
+
+void onKey(val event)
+{
+    if (thePage)
+        thePage->key(event);
+}
+
+EM_BOOL onFrame(double, void*)
+{
+    if (thePage)
+        thePage->frame();
+    return EM_FALSE;
+}
+
+void onResize(val)
+{
+    if (thePage)
+        thePage->layout();
+}
+
+void onFontsLoaded(val)
+{
+    if (thePage)
+        thePage->fontsLoaded();
+}
+
+// The manual clock, for tests: Module.advanceClock(ms), Module.clockNow().
+void advanceClock(double milliseconds)
+{
+    if (thePage && thePage->manualClock() && milliseconds >= 0)
+        thePage->advance(static_cast<std::int64_t>(milliseconds));
+}
+
+double clockNow()
+{
+    return thePage ? static_cast<double>(thePage->now()) : 0.0;
+}
+
+}  // namespace
+
+WebPage::WebPage()
+{
+    thePage = this;
+    manual_ = parameter("clock") == "manual";
+    origin_ = emscripten_get_now();
+
+    screen_ = document().call<val>("getElementById", std::string("screen"));
+    if (screen_.isNull()) {
+        screen_ = document().call<val>("createElement", std::string("main"));
+        screen_.set("id", std::string("screen"));
+        document()["body"].call<void>("appendChild", screen_);
+    }
+    const val window = val::global("window");
+    listen(window, "resize", "permoroResize");
+    listen(document(), "keydown", "permoroKey");
+    // The bundled font is asked for at once: the first window shows no
+    // text, and captions are measured in it.
+    const val fonts = document()["fonts"];
+    listen(fonts, "loadingdone", "permoroFontsLoaded");
+    for (const char* font : {"16px \"BIZ UDGothic\"", "bold 16px \"BIZ UDGothic\""})
+        fonts.call<val>("load", std::string(font));
+}
+
+WebPage::~WebPage()
+{
+    if (thePage == this)
+        thePage = nullptr;
+}
+
+WebPage* WebPage::current()
+{
+    return thePage;
+}
+
+std::string WebPage::parameter(const std::string& name) const
+{
+    const val query = val::global("URLSearchParams").new_(val::global("location")["search"]);
+    const val value = query.call<val>("get", name);
+    return value.isNull() ? std::string() : value.as<std::string>();
+}
+
+std::int64_t WebPage::now() const
+{
+    if (manual_)
+        return manualNow_;
+    return static_cast<std::int64_t>(std::floor(emscripten_get_now() - origin_));
+}
+
+void WebPage::setStage(int width, int height)
+{
+    stageWidth_ = width;
+    stageHeight_ = height;
+    layout();
+}
+
+// Every window is drawn at one scale, the largest at which the stage fits
+// the viewport. The browser lays the windows out at that size, so text is
+// drawn afresh for the screen, never enlarged as a picture.
+void WebPage::layout()
+{
+    if (stageWidth_ <= 0 || stageHeight_ <= 0)
+        return;
+    const val window = val::global("window");
+    const double width = window["innerWidth"].as<double>(), height = window["innerHeight"].as<double>();
+    const double scale = std::max(0.05, std::min(width / stageWidth_, height / stageHeight_));
+    screen_["style"].call<void>("setProperty", std::string("zoom"), std::to_string(scale));
+    deviceScale_ = scale * window["devicePixelRatio"].as<double>();
+    for (WebForm* form : forms_)
+        form->relayout();
+}
+
+void WebPage::attach(WebForm* form)
+{
+    forms_.push_back(form);
+}
+
+void WebPage::detach(WebForm* form)
+{
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+    if (onScreen_ == form)
+        onScreen_ = nullptr;
+}
+
+void WebPage::onScreen(WebForm* form)
+{
+    onScreen_ = form;
+    document().set("title", std::string(form->model().spec().caption));
+    requestFrame();
+}
+
+void WebPage::later(std::function<void()> work)
+{
+    later_.push_back(std::move(work));
+}
+
+WebForm* WebPage::earliestDue(std::int64_t until, std::int64_t& due) const
+{
+    WebForm* first = nullptr;
+    for (WebForm* form : forms_) {
+        if (const std::optional<std::int64_t> next = form->nextDue(); next && *next <= until && (!first || *next < due)) {
+            first = form;
+            due = *next;
+        }
+    }
+    return first;
+}
+
+void WebPage::runDue(std::int64_t time)
+{
+    std::int64_t due = 0;
+    while (WebForm* form = earliestDue(time, due))
+        form->runTick(time);
+}
+
+void WebPage::advance(std::int64_t milliseconds)
+{
+    const std::int64_t until = manualNow_ + milliseconds;
+    std::int64_t due = 0;
+    while (WebForm* form = earliestDue(until, due)) {
+        manualNow_ = std::max(manualNow_, due);
+        form->runTick(manualNow_);
+    }
+    manualNow_ = until;
+    afterEvent();
+}
+
+void WebPage::click(int serial, ControlId id)
+{
+    for (WebForm* form : forms_) {
+        if (form->serial() == serial)
+            return form->click(id);
+    }
+}
+
+void WebPage::key(const val& event)
+{
+    if (onScreen_ && onScreen_->shown())
+        onScreen_->key(event);
+}
+
+void WebPage::frame()
+{
+    frameRequested_ = false;
+    if (manual_)
+        return;
+    runDue(now());
+    afterEvent();
+}
+
+void WebPage::fontsLoaded()
+{
+    for (WebForm* form : forms_)
+        form->remeasure();
+}
+
+void WebPage::afterEvent()
+{
+    for (WebForm* form : forms_)
+        form->draw();
+    // Work may add more work (a window going away while another comes).
+    while (!later_.empty()) {
+        std::vector<std::function<void()>> work;
+        work.swap(later_);
+        for (auto& w : work)
+            w();
+    }
+    requestFrame();
+}
+
+// Animation frames come once per display frame and stop in a hidden tab:
+// the timers then stall, and go on from the moment the tab comes back.
+void WebPage::requestFrame()
+{
+    if (manual_ || frameRequested_)
+        return;
+    const bool running = std::any_of(forms_.begin(), forms_.end(), [](const WebForm* f) { return f->nextDue(); });
+    if (!running)
+        return;
+    frameRequested_ = true;
+    emscripten_request_animation_frame(&onFrame, nullptr);
+}
+
+}  // namespace screens
+
+EMSCRIPTEN_BINDINGS(permoro_page)
+{
+    using namespace emscripten;
+    function("permoroClick", &screens::onClick);
+    function("permoroKey", &screens::onKey);
+    function("permoroResize", &screens::onResize);
+    function("permoroFontsLoaded", &screens::onFontsLoaded);
+    function("advanceClock", &screens::advanceClock);
+    function("clockNow", &screens::clockNow);
+}

@@ -1,0 +1,85 @@
+// The browser page that shows the program's windows: one clock for them
+// all, animation frames that wake their timers, the keyboard, and the scale
+// at which every window fits the viewport.
+#pragma once
+
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace screens {
+
+class WebForm;
+
+class WebPage {
+public:
+    // Reads the page's address: with `?clock=manual` the clock stands still
+    // and only advance() moves it, so that tests step the timers exactly.
+    WebPage();
+    ~WebPage();
+    WebPage(const WebPage&) = delete;
+    WebPage& operator=(const WebPage&) = delete;
+
+    // The page of the running program, for the browser's callbacks.
+    static WebPage* current();
+
+    bool manualClock() const { return manual_; }
+    // Milliseconds since the page started, or the manual clock's time.
+    std::int64_t now() const;
+    // Manual clock only: runs every tick due within the next `milliseconds`,
+    // in time order and each at its own moment, then draws once.
+    void advance(std::int64_t milliseconds);
+
+    // A parameter of the page's address, or "" when it has none.
+    std::string parameter(const std::string& name) const;
+
+    // The size that every window is scaled for: the largest window shown.
+    void setStage(int width, int height);
+
+    // The element that holds the windows.
+    emscripten::val screen() const { return screen_; }
+    // Design pixels to device pixels: positions are rounded to this grid.
+    double deviceScale() const { return deviceScale_; }
+
+    void attach(WebForm* form);
+    void detach(WebForm* form);
+    // The window on screen takes the keys and names the page.
+    void onScreen(WebForm* form);
+
+    // Runs `work` once the current event is over (a window must not be
+    // destroyed inside its own handler).
+    void later(std::function<void()> work);
+
+    // The browser's events.
+    void click(int serial, int control);
+    void frame();
+    void key(const emscripten::val& event);
+    void layout();
+    void fontsLoaded();
+
+    // Runs the ticks of every window due by `time`, earliest first.
+    void runDue(std::int64_t time);
+    // After any event: draw what changed, run what waited, ask for a frame
+    // while a timer runs.
+    void afterEvent();
+
+private:
+    WebForm* earliestDue(std::int64_t until, std::int64_t& due) const;
+    void requestFrame();
+
+    bool manual_ = false;
+    std::int64_t manualNow_ = 0;
+    double origin_ = 0;
+    bool frameRequested_ = false;
+    int stageWidth_ = 0, stageHeight_ = 0;
+    double deviceScale_ = 1.0;
+    emscripten::val screen_ = emscripten::val::null();
+    std::vector<WebForm*> forms_;
+    WebForm* onScreen_ = nullptr;
+    std::vector<std::function<void()>> later_;
+};
+
+}  // namespace screens

@@ -1,0 +1,91 @@
+// Offline play: the first visit keeps every file of the site; with the
+// server gone the page reloads and plays; a new build replaces the copy.
+// And the single file, opened from the disk.
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { cp, mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join, relative } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+import {
+    GAME, OPENING, SINGLE_FILE, SITE, answerButton, clean, closeAll, course, handOver, launch, open, score, serve,
+} from './support.mjs';
+
+let browser;
+before(async () => { browser = await launch(); });
+after(async () => { await closeAll(); await browser.close(); });
+
+async function filesOf(folder) {
+    const entries = await readdir(folder, { recursive: true, withFileTypes: true });
+    return entries.filter((e) => e.isFile()).map((e) => relative(folder, join(e.parentPath ?? e.path, e.name))).sort();
+}
+
+// The caches of the page and the files each one holds.
+const caches = (page) => page.evaluate(async () => {
+    const all = {};
+    for (const key of await self.caches.keys()) {
+        const cache = await self.caches.open(key);
+        all[key] = (await cache.keys()).map((r) => new URL(r.url).pathname.slice(1)).sort();
+    }
+    return all;
+});
+
+async function playARound(page, points) {
+    await handOver(page);
+    await course(page, 'ぞ う').click();
+    await (await answerButton(page, 2)).button.click();
+    assert.equal(await score(page), String(points));
+}
+
+describe('offline', () => {
+    test('the first visit keeps every file; the page reloads and plays with the server gone', async () => {
+        const server = await serve(SITE);
+        const game = await open(browser, server.address + '?clock=manual', { origin: server.address });
+        const { page } = game;
+        await page.evaluate(() => navigator.serviceWorker.ready);
+        await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+
+        const kept = await caches(page);
+        const names = Object.keys(kept);
+        assert.equal(names.length, 1);
+        assert.match(names[0], /^permoroplus-[0-9a-f]{16}$/);
+        const site = (await filesOf(SITE)).filter((f) => f !== 'sw.js');
+        assert.deepEqual(kept[names[0]], ['', ...site].sort());
+
+        const port = new URL(server.address).port;
+        await server.close();
+        await page.reload();
+        await page.waitForFunction((title) => document.title === title, OPENING);
+        await playARound(page, 6);
+
+        // A new build (here: the same files with another version) brings a
+        // new service worker, which leaves its own copy only.
+        const next = await mkdtemp(join(tmpdir(), 'permoro-site-'));
+        await cp(SITE, next, { recursive: true });
+        const worker = await readFile(join(next, 'sw.js'), 'utf8');
+        await writeFile(join(next, 'sw.js'), worker.replace(/const VERSION = '([0-9a-f]+)'/, "const VERSION = '0123456789abcdef'"));
+        const second = await serve(next, Number(port));
+        await page.reload();
+        await page.waitForFunction(async () => (await self.caches.keys()).includes('permoroplus-0123456789abcdef'));
+        await page.waitForFunction(async () => (await self.caches.keys()).length === 1);
+        await second.close();
+        await rm(next, { recursive: true });
+
+        clean(game);
+        await game.context.close();
+    });
+});
+
+describe('single file', () => {
+    test('permoroplus.html plays from file:// with nothing but itself', async () => {
+        const url = pathToFileURL(SINGLE_FILE).href;
+        const game = await open(browser, url + '?clock=manual', { origin: url });
+        const { page, requests } = game;
+        await playARound(page, 6);
+        assert.equal(await page.title(), GAME);
+        assert.deepEqual(requests.filter((r) => !r.startsWith('data:')), [url + '?clock=manual']);
+        clean(game);
+        await game.context.close();
+    });
+});

@@ -1,0 +1,120 @@
+// Draws the game window as the desktop edition shows it, offscreen, after a
+// script of events in virtual time, so that the browser edition's tests can
+// compare their screenshots with it.
+//
+//   render_reference OUT.png STEP...
+//
+// Steps: advance:MS (time passes; the opening hands over on its own),
+// course:K (a click on course button K), right:N (a click on the right
+// answer of problem N). The random source reads the virtual time and starts
+// from seed 1, as the browser edition does on its manual clock.
+#include "game/form1.h"
+#include "game/random.h"
+#include "screens/cright.h"
+#include "screens/qt/fonts.h"
+#include "screens/qt/qt_form.h"
+#include "support/virtual_clock.h"
+
+#include <QApplication>
+#include <QImage>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+class Session {
+public:
+    Session() : random_([this] { return static_cast<std::uint64_t>(now()); }, 1), opening_(cright_) { opening_.load(); }
+
+    std::int64_t now() const { return clock_ ? handOverAt_ + clock_->now() : opening_.now(); }
+
+    void advance(std::int64_t milliseconds)
+    {
+        const std::int64_t until = now() + milliseconds;
+        if (!form_)
+            opening_.advanceTo(until);
+        if (clock_)
+            clock_->advanceTo(until - handOverAt_);
+    }
+
+    bool course(int k)
+    {
+        if (!clock_)
+            return false;
+        clock_->click(form_->controls().rebel[k]);
+        return true;
+    }
+
+    bool right(int n)
+    {
+        if (!clock_)
+            return false;
+        for (int k = 1; k <= 3; ++k) {
+            const screens::ControlId id = form_->controls().kotae[n][k];
+            if (form_->model().clickable(id) &&
+                game::captionValue(form_->model()[id].caption) == form_->vars().answer[n]) {
+                clock_->click(id);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    QImage grab()
+    {
+        view_->mirror();
+        return view_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+private:
+    void handOver()
+    {
+        handOverAt_ = opening_.now();
+        form_ = std::make_unique<game::Form1>(random_);
+        view_ = std::make_unique<screens::QtForm>(*form_);
+        clock_ = std::make_unique<testing::VirtualClock>(*form_);
+    }
+
+    game::Rng random_;
+    screens::Cright cright_{[this] { handOver(); }};
+    testing::VirtualClock opening_;
+    std::int64_t handOverAt_ = 0;
+    std::unique_ptr<game::Form1> form_;
+    std::unique_ptr<screens::QtForm> view_;
+    std::unique_ptr<testing::VirtualClock> clock_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: render_reference OUT.png STEP...\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    if (!screens::registerBundledFonts())
+        return 1;
+
+    Session session;
+    for (int i = 2; i < argc; ++i) {
+        const std::string step = argv[i];
+        const std::size_t colon = step.find(':');
+        const std::string verb = step.substr(0, colon);
+        const long value = colon == std::string::npos ? -1 : std::stol(step.substr(colon + 1));
+        const bool done = verb == "advance" ? (session.advance(value), true)
+                          : verb == "course" ? session.course(static_cast<int>(value))
+                          : verb == "right"  ? session.right(static_cast<int>(value))
+                                             : false;
+        if (!done) {
+            std::fprintf(stderr, "render_reference: cannot do %s\n", step.c_str());
+            return 1;
+        }
+    }
+    if (!session.grab().save(QString::fromLocal8Bit(argv[1])))
+        return 1;
+    return 0;
+}
