@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace screens {
 namespace {
@@ -283,7 +284,16 @@ void WebForm::key(const val& event)
     if ((key.key == Key::Activate || key.key == Key::Character) && event["repeat"].as<bool>())
         return;
 
-    const KeyOutcome outcome = keyboard_.press(focusedControl(), key);
+    // While the focus is not shown (a button the mouse pressed holds it
+    // unseen), keys start from no focus, as on the desktop.
+    ControlId focused = focusedControl();
+    if (!page_.focusShown()) {
+        if (focused != kNoControl)
+            element(focused).call<void>("blur");
+        focused = kNoControl;
+        page_.showFocus();
+    }
+    const KeyOutcome outcome = keyboard_.press(focused, key);
     if (outcome.focus != kNoControl)
         element(outcome.focus).call<void>("focus");
     if (outcome.press != kNoControl)
@@ -330,10 +340,26 @@ void WebForm::mirror(ControlId id, std::uint8_t changes)
             setStyle(style, "--fore", css(rgbOf(s.fore)));
             break;
         case Kind::Label: {
-            // A label in the window's own colour lets the window show
-            // through, so that it never blanks a label it overlaps.
-            const bool clear = rgbOf(s.back) == rgbOf(model_.spec().back);
-            setStyle(style, "background-color", clear ? std::string("transparent") : css(rgbOf(s.back)));
+            // The background covers the parts of the box the table gives:
+            // the whole box, or the box less what it leaves to the labels
+            // beneath it, one layer a part.
+            const std::vector<Rect> parts = model_.spec().background(id);
+            const std::string colour = css(rgbOf(s.back));
+            if (parts.size() == 1 && parts.front().width == d.rect.width && parts.front().height == d.rect.height) {
+                setStyle(style, "background-color", colour);
+            } else {
+                std::string images, sizes, positions;
+                for (const Rect& r : parts) {
+                    const char* comma = images.empty() ? "" : ",";
+                    images += comma + ("linear-gradient(" + colour + "," + colour + ")");
+                    sizes += comma + px(whole(r.width)) + " " + px(whole(r.height));
+                    positions += comma + px(whole(r.left) - whole(d.rect.left)) + " " + px(whole(r.top) - whole(d.rect.top));
+                }
+                setStyle(style, "background", "no-repeat");
+                setStyle(style, "background-image", images.empty() ? std::string("none") : images);
+                setStyle(style, "background-size", sizes);
+                setStyle(style, "background-position", positions);
+            }
             setStyle(style, "color", css(rgbOf(s.fore)));
             break;
         }

@@ -51,6 +51,12 @@ EM_BOOL onFrame(double, void*)
     return EM_FALSE;
 }
 
+void onPointer(val)
+{
+    if (thePage)
+        thePage->pointer();
+}
+
 void onResize(val)
 {
     if (thePage)
@@ -92,6 +98,7 @@ WebPage::WebPage()
     const val window = val::global("window");
     listen(window, "resize", "permoroResize");
     listen(document(), "keydown", "permoroKey");
+    listen(document(), "pointerdown", "permoroPointer");
     // The bundled font is asked for at once: the first window shows no
     // text, and captions are measured in it.
     const val fonts = document()["fonts"];
@@ -267,6 +274,7 @@ EMSCRIPTEN_BINDINGS(permoro_page)
     function("permoroClick", &screens::onClick);
     function("permoroKey", &screens::onKey);
     function("permoroResize", &screens::onResize);
+    function("permoroPointer", &screens::onPointer);
     function("permoroFontsLoaded", &screens::onFontsLoaded);
     function("advanceClock", &screens::advanceClock);
     function("clockNow", &screens::clockNow);

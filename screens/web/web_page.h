@@ -53,6 +53,13 @@ public:
     // destroyed inside its own handler).
     void later(std::function<void()> work);
 
+    // Whether the focus is shown: once the keyboard is used, until the
+    // next press of a mouse button or a touch. While it is not, keys start
+    // from no focus.
+    bool focusShown() const { return focusShown_; }
+    void showFocus() { focusShown_ = true; }
+    void pointer() { focusShown_ = false; }
+
     // The browser's events.
     void click(int serial, int control);
     void frame();
@@ -74,6 +81,7 @@ private:
     std::int64_t manualNow_ = 0;
     double origin_ = 0;
     bool frameRequested_ = false;
+    bool focusShown_ = false;
     int stageWidth_ = 0, stageHeight_ = 0;
     double deviceScale_ = 1.0;
     emscripten::val screen_ = emscripten::val::null();

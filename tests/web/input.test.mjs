@@ -49,12 +49,13 @@ describe('keys only', () => {
         await handOver(page);
         // The mouse chooses い ぬ, which is then disabled: the focus goes on
         // to the next button in Tab order, the top answer of problem 1,
-        // without a ring.
+        // without a ring. Unseen, it is not where keys start: they start
+        // from no focus, at the first button.
         await course(page, 'い ぬ').click();
         assert.deepEqual(await focused(page), { at: ['こたえ１', 1], ring: false });
 
         for (const [key, at] of [
-            ['ArrowRight', ['こたえ２', 1]], ['ArrowRight', ['こたえ３', 1]], ['ArrowRight', ['こたえ３', 1]],
+            ['ArrowRight', ['こたえ１', 1]], ['ArrowRight', ['こたえ２', 1]], ['ArrowRight', ['こたえ３', 1]], ['ArrowRight', ['こたえ３', 1]],
             ['ArrowDown', ['こたえ３', 2]], ['Tab', ['こたえ３', 3]], ['Tab', ['こたえ１', 1]],
             ['Shift+Tab', ['こたえ３', 3]], ['ArrowLeft', ['こたえ２', 3]], ['ArrowUp', ['こたえ２', 2]],
         ]) {
