@@ -62,7 +62,7 @@ describe('keys only', () => {
             await page.keyboard.press(key);
             assert.deepEqual(await focused(page), { at, ring: true }, key);
         }
-        assert.equal(await page.evaluate(() => getComputedStyle(document.activeElement).outlineStyle), 'dotted');
+        assert.equal(await page.evaluate(() => getComputedStyle(document.activeElement).outlineStyle), 'solid');
 
         // Up or down to the right result of problem 2; Space presses it once
         // (a second press would meet the new sum's button), then Enter.

@@ -1,0 +1,14 @@
+import { launch, serve, SITE } from './support.mjs';
+import { writeFileSync } from 'node:fs';
+const browser = await launch();
+const site = await serve(SITE);
+const context = await browser.newContext({ viewport: { width: 612, height: 491 } });
+const page = await context.newPage();
+await browser.startTracing(page, { path: '/tmp/trace.json', categories: ['devtools.timeline', 'v8.execute', 'blink.user_timing', 'loading', 'disabled-by-default-devtools.timeline'] });
+await page.goto(site.address);
+await page.waitForFunction(() => performance.getEntriesByName('first-contentful-paint').length > 0);
+const fcp = await page.evaluate(() => performance.getEntriesByName('first-contentful-paint')[0].startTime);
+await page.waitForTimeout(200);
+await browser.stopTracing();
+console.log('fcp', fcp);
+await browser.close(); await site.close();
