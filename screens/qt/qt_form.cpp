@@ -15,9 +15,8 @@ namespace {
 // between run together at the next wake-up, each in its turn and at its own
 // moment of the schedule, and the screen is drawn once for them all: what it
 // shows is exactly the state at that moment. A click first runs the ticks due
-// by its time, so the rules always see events in time order. Forty frames a
-// second move a sum at most two pixels a frame at its fastest pace, and keep
-// a whole game well under a fiftieth of a core.
+// by its time, so the rules always see events in time order. Frames keep to
+// the window's clock (see nextWake), forty a second while the sums fall.
 constexpr std::int64_t kFrameMilliseconds = 25;
 
 QString text(std::string_view s)
@@ -136,7 +135,7 @@ void QtForm::afterEvents()
     }
     if (const std::optional<std::int64_t> due = schedule_.nextDue()) {
         const std::int64_t time = now();
-        wake_.start(static_cast<int>(std::max({std::int64_t{0}, *due - time, lastWake_ + kFrameMilliseconds - time})));
+        wake_.start(static_cast<int>(std::max(std::int64_t{0}, nextWake(*due, lastWake_, kFrameMilliseconds) - time)));
     } else {
         wake_.stop();
     }
