@@ -41,6 +41,7 @@ private slots:
     void problemAtTopIsDrawnOnThePixelGrid();
     void fallingProblemPassesOverTheCountdown();
     void largeCaptionsAreDrawnAsQtDrawsThem();
+    void onlyMovingControlsClaimOpacity();
     void panelHidesAProblemAtTheBottom();
     void buttonsAreNeverCovered();
     void designCaptionsStayInTheirBoxes();
@@ -225,6 +226,29 @@ void TestMainWindow::largeCaptionsAreDrawnAsQtDrawsThem()
             }
         }
         QVERIFY2(worst <= 2, qPrintable(QStringLiteral("%1: off by %2").arg(text.text()).arg(worst)));
+    }
+}
+
+void TestMainWindow::onlyMovingControlsClaimOpacity()
+{
+    // Qt works out the region of the opaque controls afresh after every
+    // move; a window whose still controls claim none keeps that cheap. The
+    // falling sums claim it once they move, so that they move by copying
+    // their pixels.
+    Window w;
+    const auto claims = [&w](ControlId id) {
+        QWidget* widget = w.view.widget(id);
+        return widget && widget->testAttribute(Qt::WA_OpaquePaintEvent);
+    };
+    w.grab();
+    for (ControlId id = 0; id < w.form.model().size(); ++id)
+        QVERIFY2(!claims(id), w.form.model().design(id).name.data());
+    w.form.rebelClick(1);
+    w.form.model().setTop(w.c().mondai[2], 150);
+    w.grab();
+    for (ControlId id = 0; id < w.form.model().size(); ++id) {
+        const bool falls = id == w.c().mondai[1] || id == w.c().mondai[2] || id == w.c().mondai[3];
+        QVERIFY2(claims(id) == falls, w.form.model().design(id).name.data());
     }
 }
 
