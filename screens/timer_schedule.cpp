@@ -65,4 +65,9 @@ std::optional<std::int64_t> TimerSchedule::due(ControlId timer) const
     return std::nullopt;
 }
 
+std::int64_t nextWake(std::int64_t due, std::int64_t lastWake, std::int64_t frame)
+{
+    return std::max(due, (lastWake / frame + 1) * frame);
+}
+
 }  // namespace screens

@@ -56,4 +56,10 @@ private:
     std::vector<Entry> timers_;
 };
 
+// When a window that draws in frames of `frame` milliseconds next wakes:
+// for the earliest due tick, but not before the frame after that of its last
+// wake-up. Frames are the slots [k * frame, (k + 1) * frame) of the window's
+// clock, so a wake-up that comes a little late does not slow the frame rate.
+std::int64_t nextWake(std::int64_t due, std::int64_t lastWake, std::int64_t frame);
+
 }  // namespace screens

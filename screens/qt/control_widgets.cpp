@@ -203,14 +203,50 @@ void ControlView::paintEvent(QPaintEvent*)
         // widget wider than the box.
         const int free = width() - captionWidth_;
         const int left = spec_.align == Align::Left ? 0 : spec_.align == Align::Right ? free : free / 2;
-        p.setPen(resolve(fore_, pal));
-        p.drawStaticText(left, 0, text_);
+        drawCaption(p, QPoint(left, 0), resolve(fore_, pal));
         return;
     }
     case Kind::Timer:
     case Kind::Button:
         return;
     }
+}
+
+// Qt's raster engine keeps glyphs of up to 64 device pixels in its glyph
+// cache; larger ones it fills from their outlines at every paint. The
+// countdown's 160-pixel digits, drawn that way whenever a falling sum passes
+// over them, took a quarter of the instructions of play; a caption that large
+// is drawn once into a picture of its own and copied from there.
+void ControlView::drawCaption(QPainter& p, QPoint at, const QColor& colour)
+{
+    constexpr int kLargestCachedGlyph = 64;
+    const qreal ratio = p.device()->devicePixelRatio();
+    if (font().pixelSize() * ratio <= kLargestCachedGlyph) {
+        p.setPen(colour);
+        p.drawStaticText(at, text_);
+        return;
+    }
+    // Room for ink beyond the caption's advance and line height.
+    const int margin = font().pixelSize() / 2;
+    if (bigCaption_.isNull() || bigCaptionText_ != caption_ || bigCaptionColour_ != colour.rgba() ||
+        bigCaption_.devicePixelRatio() != ratio) {
+        // The countdown changes every second: its picture is drawn afresh
+        // in the memory it already has.
+        const QSize size = ((text_.size() + QSizeF(2 * margin, 2 * margin)) * ratio).toSize() + QSize(1, 1);
+        if (bigCaption_.devicePixelRatio() != ratio || size.width() > bigCaption_.width() ||
+            size.height() > bigCaption_.height()) {
+            bigCaption_ = QPixmap(size.expandedTo(bigCaption_.size()));
+            bigCaption_.setDevicePixelRatio(ratio);
+        }
+        bigCaption_.fill(Qt::transparent);
+        QPainter picture(&bigCaption_);
+        picture.setFont(font());
+        picture.setPen(colour);
+        picture.drawStaticText(QPoint(margin, margin), text_);
+        bigCaptionText_ = caption_;
+        bigCaptionColour_ = colour.rgba();
+    }
+    p.drawPixmap(at - QPoint(margin, margin), bigCaption_);
 }
 
 ControlButton::ControlButton(const ControlSpec& spec, QWidget* parent) : QAbstractButton(parent), back_(spec.back)

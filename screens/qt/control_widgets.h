@@ -9,6 +9,8 @@
 #include <QStaticText>
 #include <QWidget>
 
+class QPainter;
+
 namespace screens {
 
 // The platform's colours: the window colour is the background of text
@@ -45,6 +47,7 @@ protected:
 private:
     void layOut();
     void updateOpacity();
+    void drawCaption(QPainter& p, QPoint at, const QColor& colour);
 
     const ControlSpec& spec_;
     QString caption_;
@@ -55,6 +58,11 @@ private:
     Colour back_;
     Colour fore_;
     QPixmap picture_;
+    // A caption too large for Qt's glyph cache, drawn once; the caption and
+    // colour it shows.
+    QPixmap bigCaption_;
+    QString bigCaptionText_;
+    QRgb bigCaptionColour_ = 0;
 };
 
 // A command button drawn in its own background colour.

@@ -15,9 +15,8 @@ namespace {
 // between run together at the next wake-up, each in its turn and at its own
 // moment of the schedule, and the screen is drawn once for them all: what it
 // shows is exactly the state at that moment. A click first runs the ticks due
-// by its time, so the rules always see events in time order. Forty frames a
-// second move a sum at most two pixels a frame at its fastest pace, and keep
-// a whole game well under a fiftieth of a core.
+// by its time, so the rules always see events in time order. Frames keep to
+// the window's clock (see nextWake), forty a second while the sums fall.
 constexpr std::int64_t kFrameMilliseconds = 25;
 
 QString text(std::string_view s)
@@ -60,6 +59,7 @@ void QtForm::build()
 {
     const int n = model_.size();
     widgets_.assign(static_cast<std::size_t>(n), nullptr);
+    moves_.assign(static_cast<std::size_t>(n), false);
 
     // Widgets made later lie above those made earlier, so the table is built
     // from its last row up: first the controls of the window itself, then
@@ -136,7 +136,7 @@ void QtForm::afterEvents()
     }
     if (const std::optional<std::int64_t> due = schedule_.nextDue()) {
         const std::int64_t time = now();
-        wake_.start(static_cast<int>(std::max({std::int64_t{0}, *due - time, lastWake_ + kFrameMilliseconds - time})));
+        wake_.start(static_cast<int>(std::max(std::int64_t{0}, nextWake(*due, lastWake_, kFrameMilliseconds) - time)));
     } else {
         wake_.stop();
     }
@@ -178,6 +178,17 @@ void QtForm::mirrorControl(ControlId id, std::uint8_t changes)
         w->setEnabled(s.enabled);
     if (changes & kVisible)
         w->setVisible(s.visible);
+
+    // Qt keeps the region that the window's opaque controls cover, and works
+    // it out afresh, control by control, whenever any control moves: in
+    // every frame of a game. So only a control that moves may say that it
+    // paints every pixel of its widget (it then moves by a copy of its
+    // pixels); the others leave Qt to paint what lies beneath them, in the
+    // few frames that reach them.
+    if ((changes & kTop) && s.top != model_.designTop(id))
+        moves_[static_cast<std::size_t>(id)] = true;
+    if (!moves_[static_cast<std::size_t>(id)])
+        w->setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 ControlId QtForm::controlOf(const QWidget* widget) const

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QImage>
+#include <QPainter>
+#include <QStaticText>
 #include <QKeyEvent>
 #include <QTest>
 #include <cmath>
@@ -38,6 +40,8 @@ private slots:
     void problemAtTopIsDrawnOnThePixelGrid_data();
     void problemAtTopIsDrawnOnThePixelGrid();
     void fallingProblemPassesOverTheCountdown();
+    void largeCaptionsAreDrawnAsQtDrawsThem();
+    void onlyMovingControlsClaimOpacity();
     void panelHidesAProblemAtTheBottom();
     void buttonsAreNeverCovered();
     void designCaptionsStayInTheirBoxes();
@@ -182,6 +186,70 @@ void TestMainWindow::fallingProblemPassesOverTheCountdown()
     const QRect problem1 = w.view.widget(w.c().mondai[1])->geometry();
     QVERIFY(problem1.intersects(w.view.widget(w.c().hissan[1][1])->geometry()));
     QVERIFY(pixelsOf(img, kLavender, problem1).isEmpty());
+}
+
+void TestMainWindow::largeCaptionsAreDrawnAsQtDrawsThem()
+{
+    // The countdown draws its digits from a picture it keeps: every change
+    // of caption or colour must show, as Qt draws them directly.
+    Window w;
+    const ControlId countdown = w.c().seigenjikan;
+    QWidget* label = w.view.widget(countdown);
+    const struct {
+        const char* caption;
+        screens::Colour colour;
+    } steps[] = {{"60", screens::colours::pink}, {"7", screens::colours::pink}, {"7", screens::colours::blue}};
+    for (const auto& step : steps) {
+        w.form.model().setCaption(countdown, step.caption);
+        w.form.model().setFore(countdown, step.colour);
+        w.view.mirror();
+        QImage shown(label->size(), QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        label->render(&shown, QPoint(), QRegion(), QWidget::DrawChildren);
+
+        QImage direct(label->size(), QImage::Format_RGB32);
+        direct.fill(Qt::white);
+        QPainter p(&direct);
+        p.setFont(label->font());
+        p.setPen(QColor::fromRgb(step.colour.rgb));
+        const QStaticText text(QString::fromLatin1(step.caption));
+        p.drawStaticText((label->width() - label->fontMetrics().horizontalAdvance(text.text())) / 2, 0, text);
+        p.end();
+
+        QVERIFY(!pixelsOf(shown, QColor::fromRgb(step.colour.rgb), shown.rect()).isEmpty());
+        int worst = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor a = shown.pixelColor(x, y), b = direct.pixelColor(x, y);
+                worst = std::max({worst, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                  std::abs(a.blue() - b.blue())});
+            }
+        }
+        QVERIFY2(worst <= 2, qPrintable(QStringLiteral("%1: off by %2").arg(text.text()).arg(worst)));
+    }
+}
+
+void TestMainWindow::onlyMovingControlsClaimOpacity()
+{
+    // Qt works out the region of the opaque controls afresh after every
+    // move; a window whose still controls claim none keeps that cheap. The
+    // falling sums claim it once they move, so that they move by copying
+    // their pixels.
+    Window w;
+    const auto claims = [&w](ControlId id) {
+        QWidget* widget = w.view.widget(id);
+        return widget && widget->testAttribute(Qt::WA_OpaquePaintEvent);
+    };
+    w.grab();
+    for (ControlId id = 0; id < w.form.model().size(); ++id)
+        QVERIFY2(!claims(id), w.form.model().design(id).name.data());
+    w.form.rebelClick(1);
+    w.form.model().setTop(w.c().mondai[2], 150);
+    w.grab();
+    for (ControlId id = 0; id < w.form.model().size(); ++id) {
+        const bool falls = id == w.c().mondai[1] || id == w.c().mondai[2] || id == w.c().mondai[3];
+        QVERIFY2(claims(id) == falls, w.form.model().design(id).name.data());
+    }
 }
 
 void TestMainWindow::panelHidesAProblemAtTheBottom()

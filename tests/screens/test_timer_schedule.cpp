@@ -52,6 +52,9 @@ private slots:
     void equalDueTimesGoInNameOrder();
     void lateTicksAreCaughtUp();
     void afterALongStallTheTimerGoesOnFromNow();
+    void aWindowWakesOncePerFrame_data();
+    void aWindowWakesOncePerFrame();
+    void lateWakeUpsDoNotSlowTheFrames();
 };
 
 void TestTimerSchedule::enabledByDesignCountsFromTheStart()
@@ -180,6 +183,38 @@ void TestTimerSchedule::afterALongStallTheTimerGoesOnFromNow()
     QCOMPARE(f.schedule.due(kA), std::optional<std::int64_t>(3001));
     QCOMPARE(f.schedule.takeDue(3000 + 1)->timer, kA);
     QVERIFY(TimerSchedule::kMaxCatchUp < 3000);
+}
+
+void TestTimerSchedule::aWindowWakesOncePerFrame_data()
+{
+    QTest::addColumn<int>("due");
+    QTest::addColumn<int>("lastWake");
+    QTest::addColumn<int>("wake");
+    QTest::newRow("tick in a later frame") << 100 << 10 << 100;
+    QTest::newRow("tick in the same frame") << 12 << 10 << 25;
+    QTest::newRow("tick overdue") << 20 << 27 << 50;
+    QTest::newRow("woken on a frame's first moment") << 51 << 50 << 75;
+}
+
+void TestTimerSchedule::aWindowWakesOncePerFrame()
+{
+    QFETCH(int, due);
+    QFETCH(int, lastWake);
+    QFETCH(int, wake);
+    QCOMPARE(screens::nextWake(due, lastWake, 25), wake);
+}
+
+void TestTimerSchedule::lateWakeUpsDoNotSlowTheFrames()
+{
+    // A 1 ms timer keeps a tick always due; the system wakes the window
+    // 1 to 3 ms after the moment it asked for. A second still has 40 frames.
+    std::int64_t wake = 0;
+    int wakes = 0;
+    for (int late = 1; wake < 1000; late = late % 3 + 1) {
+        ++wakes;
+        wake = screens::nextWake(wake + 1, wake, 25) + late;
+    }
+    QCOMPARE(wakes, 40);
 }
 
 QTEST_APPLESS_MAIN(TestTimerSchedule)
