@@ -84,8 +84,7 @@ ControlView::ControlView(const ControlSpec& spec, const std::vector<Rect>& backg
     const QPoint origin = designRect(spec).topLeft();
     for (const Rect& r : background)
         background_.append(pixels(r).translated(-origin));
-    // Lines are thinner than their widget; labels decide in updateOpacity().
-    setAttribute(Qt::WA_OpaquePaintEvent, spec.kind == Kind::Shape || spec.kind == Kind::Picture);
+    // No control claims to be opaque until it moves (updateOpacity()).
     if (spec.font.points > 0)
         setFont(controlFont(spec.font));
     if (!spec.picture.empty())
@@ -126,12 +125,16 @@ void ControlView::layOut()
 
 void ControlView::updateOpacity()
 {
-    // A control that paints every pixel of its widget lets a moving one be
-    // drawn without repainting what lies beneath. A label widened past its
-    // box, or one that leaves a part of its box to the labels beneath it,
-    // does not.
-    if (spec_.kind == Kind::Label)
-        setAttribute(Qt::WA_OpaquePaintEvent, background_.size() == 1 && background_.front() == rect());
+    // A control that says it paints every pixel of its widget moves by a
+    // copy of its pixels, without a repaint of what lies beneath. But Qt
+    // keeps the region that opaque controls cover and works it out afresh,
+    // control by control, whenever any control moves: in every frame of a
+    // game. So only a control that has moved says so, and only when it does
+    // cover its widget: a line is thinner, and a label widened past its box,
+    // or one that leaves part of its box to the labels beneath it, does not.
+    const bool covers = spec_.kind == Kind::Shape || spec_.kind == Kind::Picture ||
+                        (spec_.kind == Kind::Label && background_.size() == 1 && background_.front() == rect());
+    setAttribute(Qt::WA_OpaquePaintEvent, moved_ && covers);
 }
 
 void ControlView::setColours(Colour back, Colour fore)
@@ -172,6 +175,7 @@ void ControlView::place(int top)
         }
     }
     setGeometry(r);
+    moved_ = moved_ || top != designRect(spec_).top();
     updateOpacity();
 }
 
@@ -255,7 +259,6 @@ ControlButton::ControlButton(const ControlSpec& spec, QWidget* parent) : QAbstra
     setText(QString::fromUtf8(spec.caption.data(), spec.caption.size()));
     setGeometry(designRect(spec));
     setFocusPolicy(Qt::NoFocus);  // the window lets the buttons of its key table take the focus
-    setAttribute(Qt::WA_OpaquePaintEvent);
     describe(this, spec);
 }
 

@@ -55,6 +55,7 @@ private:
     QStaticText text_;  // the caption laid out once, drawn many times
     int captionWidth_ = 0;
     int placedWidth_ = -1;  // the caption width the widget was last fitted to
+    bool moved_ = false;    // placed away from its design top at least once
     Colour back_;
     Colour fore_;
     QPixmap picture_;

@@ -59,7 +59,6 @@ void QtForm::build()
 {
     const int n = model_.size();
     widgets_.assign(static_cast<std::size_t>(n), nullptr);
-    moves_.assign(static_cast<std::size_t>(n), false);
 
     // Widgets made later lie above those made earlier, so the table is built
     // from its last row up: first the controls of the window itself, then
@@ -178,17 +177,6 @@ void QtForm::mirrorControl(ControlId id, std::uint8_t changes)
         w->setEnabled(s.enabled);
     if (changes & kVisible)
         w->setVisible(s.visible);
-
-    // Qt keeps the region that the window's opaque controls cover, and works
-    // it out afresh, control by control, whenever any control moves: in
-    // every frame of a game. So only a control that moves may say that it
-    // paints every pixel of its widget (it then moves by a copy of its
-    // pixels); the others leave Qt to paint what lies beneath them, in the
-    // few frames that reach them.
-    if ((changes & kTop) && s.top != model_.designTop(id))
-        moves_[static_cast<std::size_t>(id)] = true;
-    if (!moves_[static_cast<std::size_t>(id)])
-        w->setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 ControlId QtForm::controlOf(const QWidget* widget) const

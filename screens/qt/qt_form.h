@@ -60,7 +60,6 @@ private:
     FormLogic& logic_;
     FormModel& model_;
     std::vector<QWidget*> widgets_;
-    std::vector<bool> moves_;  // the control has moved since the window was built
     TimerSchedule schedule_;
     Keyboard keyboard_;
     bool mirroring_ = false;
