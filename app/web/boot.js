@@ -1,7 +1,13 @@
 // Keeps a copy of the game's files for playing offline (sw.js). Nothing
 // else of the page is written in JavaScript: the game is the C++ program.
-// It is registered once the page has loaded, so that its copying never
-// slows the first picture.
+// The copy is made once the opening's first picture is on the screen, so
+// that fetching every file never slows that picture.
 if ('serviceWorker' in navigator && location.protocol !== 'file:') {
-    addEventListener('load', () => navigator.serviceWorker.register('sw.js').catch(() => {}));
+    const register = () => navigator.serviceWorker.register('sw.js').catch(() => {});
+    new PerformanceObserver((list, observer) => {
+        if (list.getEntriesByName('first-contentful-paint').length) {
+            observer.disconnect();
+            register();
+        }
+    }).observe({ type: 'paint', buffered: true });
 }

@@ -25,9 +25,15 @@ PICTURES = ["haikei.gif"] + [f"frame{k:02d}.gif" for k in range(12)]
 FAVICON = "form1-32.png"
 APP_ICONS = ["form1-192.png", "form1-512.png"]
 
-SITE_POLICY = ("default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; "
-               "img-src 'self'; font-src 'self'; connect-src 'self'; manifest-src 'self'; worker-src 'self'; "
-               "object-src 'none'; base-uri 'none'; form-action 'none'")
+
+
+def site_policy(scripts, style):
+    """The site's own files only; the style and the scripts inlined in its
+    page are named by their hashes."""
+    hashes = " ".join(sha256_source(script) for script in scripts)
+    return (f"default-src 'self'; script-src 'self' {hashes} 'wasm-unsafe-eval'; "
+            f"style-src 'self' {sha256_source(style)}; img-src 'self' data:; font-src 'self'; connect-src 'self'; "
+            "manifest-src 'self'; worker-src 'self'; object-src 'none'; base-uri 'none'; form-action 'none'")
 
 
 def data_url(path, mime):
@@ -54,6 +60,12 @@ def resource_css(url_of):
     return "".join(lines)
 
 
+def check_inlinable(style, scripts):
+    for text, tag in [(style, "</style")] + [(script, "</script") for script in scripts]:
+        if tag in text.lower():
+            sys.exit(f"make_site.py: cannot inline text holding {tag}>")
+
+
 def page(shell, policy, head, scripts):
     html = (shell / "index.html").read_text(encoding="utf-8")
     return html.replace("@CSP@", policy).replace("@HEAD@", head).replace("@SCRIPTS@", scripts)
@@ -64,35 +76,32 @@ def make_site(source, build):
     site = build / "site"
     if site.exists():
         shutil.rmtree(site)
-    for folder in ("fonts", "opening", "icons"):
+    for folder in ("fonts", "icons"):
         (site / folder).mkdir(parents=True)
 
-    for file in ("permoroplus.js", "permoroplus.wasm"):
-        shutil.copyfile(build / file, site / file)
-    shutil.copyfile(shell / "boot.js", site / "boot.js")
+    shutil.copyfile(build / "permoroplus.wasm", site / "permoroplus.wasm")
     shutil.copyfile(shell / "manifest.webmanifest", site / "manifest.webmanifest")
     for file, _ in FONTS:
         shutil.copyfile(source / "resources/fonts" / file, site / "fonts" / file)
-    for file in PICTURES:
-        shutil.copyfile(source / "resources/opening" / file, site / "opening" / file)
     for file in [FAVICON] + APP_ICONS:
         shutil.copyfile(source / "resources/icons" / file, site / "icons" / file)
 
-    style = resource_css(lambda path: path) + (shell / "style.css").read_text(encoding="utf-8")
-    (site / "style.css").write_text(style, encoding="utf-8")
-
-    # The program and the opening's first pictures are fetched at once, side
-    # by side; the fonts are first needed by the game window, two seconds
-    # later, and the program asks for them as it starts.
-    preloads = ('<link rel="preload" href="permoroplus.wasm" as="fetch" type="application/wasm" crossorigin>\n' +
-                "".join(f'<link rel="preload" href="opening/{file}" as="image">\n' for file in PICTURES[:2]))
-    head = (f'<link rel="stylesheet" href="style.css">\n{preloads}'
+    # The style, the scripts and the opening's pictures (45 KB) stand in the
+    # page itself: its first picture waits for no request but the program's
+    # WebAssembly, which is fetched at once. The fonts are first needed by
+    # the game window, two seconds later, and the program asks for them as
+    # it starts.
+    style = resource_css(lambda path: inlined(source, path) if path.startswith("opening/") else path)
+    style += (shell / "style.css").read_text(encoding="utf-8")
+    scripts = [(build / "permoroplus.js").read_text(encoding="utf-8"), (shell / "boot.js").read_text(encoding="utf-8")]
+    check_inlinable(style, scripts)
+    preloads = '<link rel="preload" href="permoroplus.wasm" as="fetch" type="application/wasm" crossorigin>\n'
+    head = (f'<style>{style}</style>\n{preloads}'
             f'<link rel="manifest" href="manifest.webmanifest">\n'
             f'<link rel="icon" href="icons/{FAVICON}" type="image/png">\n'
-            f'<link rel="apple-touch-icon" href="icons/{APP_ICONS[0]}">\n'
-            '<script src="permoroplus.js" defer></script>\n<script src="boot.js" defer></script>')
-    scripts = ""
-    (site / "index.html").write_text(page(shell, SITE_POLICY, head, scripts), encoding="utf-8")
+            f'<link rel="apple-touch-icon" href="icons/{APP_ICONS[0]}">')
+    body = "".join(f"<script>{script}</script>\n" for script in scripts)
+    (site / "index.html").write_text(page(shell, site_policy(scripts, style), head, body), encoding="utf-8")
 
     # The service worker: the list of every file and a version that changes
     # whenever any of them does.
@@ -108,21 +117,24 @@ def make_site(source, build):
     return site
 
 
+def inlined(source, path):
+    """A file of the site (fonts/..., opening/..., icons/...) as a data: address."""
+    folder = {"fonts": "resources/fonts", "opening": "resources/opening", "icons": "resources/icons"}
+    mime = {".woff2": "font/woff2", ".gif": "image/gif", ".png": "image/png"}
+    first, _, rest = path.partition("/")
+    file = source / folder[first] / rest
+    return data_url(file, mime[file.suffix])
+
+
 def make_single_file(source, build):
     shell = source / SHELL
-    mime = {".woff2": "font/woff2", ".gif": "image/gif", ".png": "image/png"}
 
     def inline(path):
-        folder = {"fonts": "resources/fonts", "opening": "resources/opening", "icons": "resources/icons"}
-        first, _, rest = path.partition("/")
-        file = source / folder[first] / rest
-        return data_url(file, mime[file.suffix])
+        return inlined(source, path)
 
     style = resource_css(inline) + (shell / "style.css").read_text(encoding="utf-8")
     script = (build / "permoroplus-single.js").read_text(encoding="utf-8")
-    for text, tag in ((style, "</style"), (script, "</script")):
-        if tag in text.lower():
-            sys.exit(f"make_site.py: cannot inline text holding {tag}>")
+    check_inlinable(style, [script])
     # Nothing from outside the file: only the style and the script it holds
     # run, and the program, pictures and fonts come from data: addresses
     # (the program's loader fetches its own).

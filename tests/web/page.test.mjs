@@ -20,7 +20,7 @@ describe('nothing leaves the page', () => {
         await (await answerButton(page, 1)).button.click();
         await advance(page, 60000);
 
-        const own = new Set(['', 'index.html', 'boot.js', 'permoroplus.js', 'permoroplus.wasm', 'style.css',
+        const own = new Set(['', 'index.html', 'permoroplus.wasm',
             'manifest.webmanifest', 'sw.js']);
         for (const url of requests) {
             const path = url.slice(server.address.length).split('?')[0];
