@@ -228,7 +228,10 @@ void QtForm::onKey(KeyPress key)
 void QtForm::keyPressEvent(QKeyEvent* event)
 {
     KeyPress key;
-    switch (event->key()) {
+    // Shortcuts of the desktop (Ctrl, Alt or the logo key with a key) are
+    // not the game's.
+    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    switch (shortcut ? 0 : event->key()) {
     case Qt::Key_Left:
         key.key = Key::Left;
         break;
