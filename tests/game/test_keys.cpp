@@ -38,7 +38,6 @@ class TestKeys : public QObject {
 private slots:
     void digits_data();
     void digits();
-    void aKeyIsAClick();
     void tabOrder_data();
     void tabOrder();
     void arrows_data();
@@ -83,39 +82,6 @@ void TestKeys::digits()
     const screens::KeyOutcome out = keys.press(kNoControl, {Key::Character, key});
     QCOMPARE(out.press, named(g, control, index));
     QCOMPARE(out.focus, kNoControl);  // a digit never moves the focus
-}
-
-void TestKeys::aKeyIsAClick()
-{
-    // The key of a right answer scores like a click on it; a key whose
-    // button is hidden or disabled changes nothing.
-    Game g;
-    const Keyboard keys(g.form.model());
-    const auto press = [&](char key) {
-        if (const ControlId id = keys.press(kNoControl, {Key::Character, key}).press; id != kNoControl)
-            g.clock.click(id);
-    };
-    press('9');
-    QCOMPARE(g.v().level, 0);
-    press('4');
-    QCOMPARE(g.v().level, 4);
-    const char top[] = {'7', '8', '9'};
-    for (int n = 1; n <= 3; ++n) {
-        const int right = g.button(n, true);
-        const char key = right == 1 ? top[n - 1] : right == 2 ? char(top[n - 1] - 3) : char(top[n - 1] - 6);
-        const game::Integer before = g.v().score;
-        press(key);
-        QCOMPARE(g.v().score, before + 4);
-    }
-    const int reseeds = g.random.reseeds();
-    press('4');  // in play, 4 answers; it never chooses the course again
-    QCOMPARE(g.v().level, 4);
-    QVERIFY(g.random.reseeds() > reseeds);
-    g.finish();
-    const game::Integer score = g.v().score;
-    press('7');
-    QCOMPARE(g.v().score, score);
-    QVERIFY(!g.playing());
 }
 
 void TestKeys::tabOrder_data()
