@@ -40,10 +40,8 @@ public:
     // can, else none.
     ControlId settle(ControlId focused) const;
 
-    // Whether the button is in the Tab order at all, and whether it can
-    // hold the focus now (shown and enabled).
+    // Whether the button is in the Tab order at all.
     bool inOrder(ControlId id) const { return cell(id) != nullptr; }
-    bool focusable(ControlId id) const;
 
 private:
     struct Cell {
@@ -55,6 +53,7 @@ private:
         ControlId id;
     };
     const Cell* cell(ControlId id) const;
+    bool focusable(ControlId id) const;  // in the Tab order, shown and enabled
     ControlId step(ControlId from, int direction) const;  // through the Tab order
     ControlId neighbour(const Cell& from, int dx, int dy) const;
 

@@ -43,20 +43,31 @@ def choose(p, course, points_label=None):
     step(f"course {course} chosen")
 
 
-def answer(p, n, right, score_after):
-    """Clicks a right or wrong answer of problem n; the sum may be replaced
-    under the mouse, so a miss is tried again."""
+def until_scored(p, act):
+    """Acts as `act` says (it returns the score to expect, or None when it
+    finds nothing to do); the sum may be replaced meanwhile, so a miss is
+    tried again."""
     for _ in range(5):
-        button = p.answer_button(n, right)
-        if button is None:
-            return False
-        p.click(button)
+        expected = act()
+        if expected is None:
+            return None
         try:
-            wait_for(f"the score {score_after}", lambda: p.text("得点") == str(score_after), 1)
-            return True
+            wait_for(f"the score {expected}", lambda: p.text("得点") == str(expected), 1)
+            return expected
         except Failure:
             continue
-    raise Failure(f"the score never became {score_after}")
+    raise Failure("the score never became what the window asked for")
+
+
+def answer(p, n, right, score_after):
+    """Clicks a right or wrong answer of problem n."""
+    def click():
+        button = p.answer_button(n, right)
+        if button is None:
+            return None
+        p.click(button)
+        return score_after
+    return until_scored(p, click) is not None
 
 
 def end_of_game(p, score, record):
@@ -80,18 +91,13 @@ def rows(p, n):
     return sorted(p.controls(MAIN, f"こたえ{'１２３'[n - 1]}"), key=lambda b: p.extents(b)[1])
 
 
-def by_key(p, score_after, press):
-    """Presses a key chosen from the window as it stands; the sum may be
-    replaced meanwhile, so a miss is tried again."""
-    for _ in range(5):
-        key, expected = press()
-        p.keys(key)
-        try:
-            wait_for(f"the score {expected}", lambda: p.text("得点") == str(expected), 1)
-            return expected
-        except Failure:
-            continue
-    raise Failure(f"the score never became {score_after}")
+def by_key(p, press):
+    """Presses the key that `press` chooses from the window as it stands."""
+    def key():
+        name, expected = press()
+        p.keys(name)
+        return expected
+    return until_scored(p, key)
 
 
 def play_by_keys(p):
@@ -109,7 +115,7 @@ def play_by_keys(p):
         result = answer_of(p.text("もんだい２"))
         row = next(k for k, b in enumerate(rows(p, 2)) if b.name == str(result))
         return KEYPAD[row][1], 1
-    by_key(p, 1, right_answer_key)
+    by_key(p, right_answer_key)
     step("keypad digit: right answer, 1 point")
 
     # Tab to the first answer, then the arrows to the middle of problem 2;
@@ -126,7 +132,7 @@ def play_by_keys(p):
     def space_on_middle():
         right = rows(p, 2)[1].name == str(answer_of(p.text("もんだい２")))
         return "space", int(p.text("得点")) + 1 if right else 0
-    by_key(p, "1 or 0", space_on_middle)
+    by_key(p, space_on_middle)
     step(f"space on the focused answer: score {p.text('得点')}")
     focus.close()
 
