@@ -79,7 +79,14 @@ struct ControlSpec {
     // box's edge, as designed. Captions the game writes that may outgrow
     // their box (a verdict, a five-digit score) are shown whole instead.
     bool wholeCaption = false;
+    // A button that stays pressed or not (its state is ControlState::pressed).
+    bool toggle = false;
+    // The name a screen reader says, where the caption is a picture (♪).
+    std::string_view spokenName;
 };
+
+// The character a key table uses for the Esc key.
+inline constexpr char kEscape = '\x1b';
 
 // A character key that presses a button. A key may stand in several rows:
 // the first of its controls that takes clicks at that moment is pressed, so
@@ -98,6 +105,9 @@ struct FocusCell {
     int group = 0;
     int column = 0;
     int row = 0;
+    // A button beside the game (a toggle): Tab reaches it, but the focus
+    // never passes to it by itself when the focused button goes away.
+    bool aside = false;
 };
 
 // How a window is worked from the keyboard: plain data, like its controls.

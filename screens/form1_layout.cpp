@@ -88,6 +88,26 @@ constexpr ControlSpec whole(ControlSpec c)
     return c;
 }
 
+// A button that stays pressed or not; a screen reader calls it `spoken`.
+constexpr ControlSpec toggle(ControlSpec c, std::string_view spoken)
+{
+    c.toggle = true;
+    c.spokenName = spoken;
+    return c;
+}
+
+constexpr ControlSpec hidden(ControlSpec c)
+{
+    c.visible = false;
+    return c;
+}
+
+constexpr ControlSpec disabled(ControlSpec c)
+{
+    c.enabled = false;
+    return c;
+}
+
 constexpr Font kAnswerFont{14.25f, true};
 constexpr Font kPointsFont{12};
 constexpr Font kProblemFont{20.25f};
@@ -96,6 +116,16 @@ constexpr Font kSignFont{21.75f};
 
 // In stacking order: a control listed earlier lies above those after it.
 constexpr std::array kControls{
+    // What the game adds to the design. The sound and pause toggles take the
+    // strip right of the third column, which no box of the design and no
+    // falling sum ever reaches (the widest verdict stops above them). The
+    // pause message and its button are shown only while a pause hides the
+    // sums, their written calculations and their answers, where they stand.
+    toggle(button("oto", -1, {579, 8, 32, 32}, "♪", lightGreen, 15), "おと"),
+    disabled(toggle(button("yasumi", -1, {579, 48, 32, 32}, "‖", white, 15), "ひとやすみ")),
+    hidden(button("tsuzukeru", -1, {248, 400, 217, 49}, "つづける", lightGreen, 18)),
+    hidden(label("yasumihyouji", -1, {136, 236, 441, 49}, "ひとやすみ", white, blue, {27, true}, Align::Centre)),
+
     timer("Timer4", 1000),
     timer("Timer3", 1),
     timer("Timer2", 10),
@@ -155,29 +185,35 @@ constexpr std::array kControls{
     whole(described(label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre), "ひょうか")),
 };
 
-static_assert(kControls.size() == 48);
+static_assert(kControls.size() == 48 + 4);
 
 // The digits choose a course at rest (1 to 6) and answer during a game, laid
 // out like the numeric keypad over the three columns of answers: 7 8 9 the
 // top row, 4 5 6 the middle one, 1 2 3 the bottom one. Whichever button
 // takes clicks at that moment is pressed.
-constexpr std::array<KeyBinding, 15> kKeys{{
+// M turns the sound off and on; P and Esc pause and resume a game.
+constexpr std::array<KeyBinding, 20> kKeys{{
     {'1', "rebel", 1}, {'2', "rebel", 2}, {'3', "rebel", 3},
     {'4', "rebel", 4}, {'5', "rebel", 5}, {'6', "rebel", 6},
     {'7', "kotae1", 1}, {'8', "kotae2", 1}, {'9', "kotae3", 1},
     {'4', "kotae1", 2}, {'5', "kotae2", 2}, {'6', "kotae3", 2},
     {'1', "kotae1", 3}, {'2', "kotae2", 3}, {'3', "kotae3", 3},
+    {'m', "oto"}, {'M', "oto"},
+    {'p', "yasumi"}, {'P', "yasumi"}, {kEscape, "yasumi"},
 }};
 
 // Tab order: the courses top to bottom, then the answers problem by problem,
-// top to bottom. The courses are one column, the answers a 3 x 3 grid.
-constexpr int kCourses = 0, kAnswers = 1;
-constexpr std::array<FocusCell, 15> kFocus{{
+// top to bottom, then the pause's own button and the two toggles. The
+// courses are one column, the answers a 3 x 3 grid, the toggles a column.
+constexpr int kCourses = 0, kAnswers = 1, kResume = 2, kToggles = 3;
+constexpr std::array<FocusCell, 18> kFocus{{
     {"rebel", 1, kCourses, 0, 1}, {"rebel", 2, kCourses, 0, 2}, {"rebel", 3, kCourses, 0, 3},
     {"rebel", 4, kCourses, 0, 4}, {"rebel", 5, kCourses, 0, 5}, {"rebel", 6, kCourses, 0, 6},
     {"kotae1", 1, kAnswers, 1, 1}, {"kotae1", 2, kAnswers, 1, 2}, {"kotae1", 3, kAnswers, 1, 3},
     {"kotae2", 1, kAnswers, 2, 1}, {"kotae2", 2, kAnswers, 2, 2}, {"kotae2", 3, kAnswers, 2, 3},
     {"kotae3", 1, kAnswers, 3, 1}, {"kotae3", 2, kAnswers, 3, 2}, {"kotae3", 3, kAnswers, 3, 3},
+    {"tsuzukeru", -1, kResume, 0, 0},
+    {"oto", -1, kToggles, 0, 1, true}, {"yasumi", -1, kToggles, 0, 2, true},
 }};
 
 constexpr WindowSpec kForm1{

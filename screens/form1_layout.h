@@ -1,4 +1,5 @@
-// The game window as designed: frame, coordinates and its 48 controls.
+// The game window: frame, coordinates, the 48 controls of its design and the
+// four that the game adds beside them (sound, pause).
 #pragma once
 
 #include "control.h"

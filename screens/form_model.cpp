@@ -99,6 +99,19 @@ void FormModel::setFore(ControlId id, Colour colour)
     }
 }
 
+void FormModel::setPressed(ControlId id, bool pressed)
+{
+    if (ControlState* s = at(id); s && s->pressed != pressed) {
+        s->pressed = pressed;
+        mark(id, kPressed);
+    }
+}
+
+void FormModel::holdTimers(bool held)
+{
+    timersHeld_ = held;
+}
+
 bool FormModel::clickable(ControlId id) const
 {
     return valid(id) && design(id).kind == Kind::Button && (*this)[id].visible && (*this)[id].enabled;

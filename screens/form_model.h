@@ -19,6 +19,7 @@ struct ControlState {
     bool enabled = true;
     Colour back;
     Colour fore;
+    bool pressed = false;      // toggle buttons
     int interval = 0;          // timers, in milliseconds
     std::uint32_t starts = 0;  // timers: counts every (re)start of the countdown to the next tick
 };
@@ -31,6 +32,7 @@ enum Change : std::uint8_t {
     kEnabled = 1 << 3,
     kColours = 1 << 4,
     kTimer = 1 << 5,
+    kPressed = 1 << 6,
 };
 
 class FormModel {
@@ -50,12 +52,20 @@ public:
     void setEnabled(ControlId id, bool enabled);
     void setBack(ControlId id, Colour colour);
     void setFore(ControlId id, Colour colour);
+    void setPressed(ControlId id, bool pressed);
 
     // Timers follow these rules: enabling a stopped timer starts its
     // countdown afresh; giving a running timer a different interval starts
     // it afresh too; setting the interval it already has changes nothing;
     // disabling it cancels the tick it was counting down to.
     void setInterval(ControlId id, int milliseconds);
+
+    // While the timers are held, time stands still for them: no timer
+    // ticks, and when they are let go each one goes on exactly as far from
+    // its next tick as it was (see TimerSchedule). Their intervals and
+    // enabled states are not touched.
+    void holdTimers(bool held);
+    bool timersHeld() const { return timersHeld_; }
 
     // A button takes clicks only while it is both shown and enabled.
     bool clickable(ControlId id) const;
@@ -77,6 +87,7 @@ private:
     std::vector<ControlState> state_;
     std::vector<std::uint8_t> changes_;
     bool anyChange_ = true;
+    bool timersHeld_ = false;
 };
 
 // A window's behaviour: the handlers of its events. The window's drawing
@@ -88,6 +99,9 @@ public:
     virtual void load() = 0;
     virtual void click(ControlId) {}
     virtual void tick(ControlId timer) = 0;
+    // The window has left the player's sight: minimised, hidden, or its page
+    // sent to the background.
+    virtual void hidden() {}
 };
 
 }  // namespace screens

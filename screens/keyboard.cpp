@@ -8,7 +8,7 @@ Keyboard::Keyboard(const FormModel& model) : model_(model)
     const KeyTable& table = spec.keys;
     for (const FocusCell& f : table.focus) {
         if (const ControlId id = spec.find(f.control, f.index); id != kNoControl)
-            cells_.push_back({id, f.group, f.column, f.row});
+            cells_.push_back({id, f.group, f.column, f.row, f.aside});
     }
     for (const KeyBinding& b : table.keys) {
         if (const ControlId id = spec.find(b.control, b.index); id != kNoControl)
@@ -30,7 +30,7 @@ bool Keyboard::focusable(ControlId id) const
     return cell(id) && model_.clickable(id);
 }
 
-ControlId Keyboard::step(ControlId from, int direction) const
+ControlId Keyboard::step(ControlId from, int direction, bool landing) const
 {
     const int n = static_cast<int>(cells_.size());
     int at = -1;
@@ -42,9 +42,9 @@ ControlId Keyboard::step(ControlId from, int direction) const
     if (at < 0)
         at = direction > 0 ? n - 1 : 0;
     for (int k = 1; k <= n; ++k) {
-        const ControlId id = cells_[static_cast<std::size_t>(((at + direction * k) % n + n) % n)].id;
-        if (model_.clickable(id))
-            return id;
+        const Cell& c = cells_[static_cast<std::size_t>(((at + direction * k) % n + n) % n)];
+        if (model_.clickable(c.id) && !(landing && c.aside))
+            return c.id;
     }
     return kNoControl;
 }
@@ -113,7 +113,7 @@ ControlId Keyboard::settle(ControlId focused) const
 {
     if (focused == kNoControl || focusable(focused))
         return focused;
-    return step(focused, +1);
+    return step(focused, +1, true);
 }
 
 }  // namespace screens

@@ -37,7 +37,7 @@ public:
 
     // Where the focus belongs once the window has changed: `focused` while
     // it can still hold the focus, else the next button in Tab order that
-    // can, else none.
+    // can (passing over those set aside), else none.
     ControlId settle(ControlId focused) const;
 
     // Whether the button is in the Tab order at all.
@@ -47,6 +47,7 @@ private:
     struct Cell {
         ControlId id;
         int group, column, row;
+        bool aside;
     };
     struct Binding {
         char key;
@@ -54,7 +55,9 @@ private:
     };
     const Cell* cell(ControlId id) const;
     bool focusable(ControlId id) const;  // in the Tab order, shown and enabled
-    ControlId step(ControlId from, int direction) const;  // through the Tab order
+    // The next button through the Tab order that can take the focus; with
+    // `landing`, not one set aside.
+    ControlId step(ControlId from, int direction, bool landing = false) const;
     ControlId neighbour(const Cell& from, int dx, int dy) const;
 
     const FormModel& model_;

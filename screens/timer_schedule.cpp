@@ -19,13 +19,24 @@ TimerSchedule::TimerSchedule(const FormModel& model) : model_(model)
 
 void TimerSchedule::sync(std::int64_t now)
 {
+    if (model_.timersHeld()) {
+        if (!heldSince_)
+            heldSince_ = now;
+    } else if (heldSince_) {
+        const std::int64_t held = std::max(std::int64_t{0}, now - *heldSince_);
+        for (Entry& t : timers_)
+            t.due += held;
+        heldSince_.reset();
+    }
+    // While held, the timers' time stands at the moment the hold began.
+    const std::int64_t time = heldSince_.value_or(now);
     for (Entry& t : timers_) {
         const ControlState& s = model_[t.id];
         if (!s.enabled || s.interval <= 0) {
             t.armed = false;
         } else if (!t.armed || t.starts != s.starts) {
             t.armed = true;
-            t.due = now + s.interval;
+            t.due = time + s.interval;
         }
         t.starts = s.starts;
     }
@@ -34,6 +45,8 @@ void TimerSchedule::sync(std::int64_t now)
 std::optional<std::int64_t> TimerSchedule::nextDue() const
 {
     std::optional<std::int64_t> next;
+    if (heldSince_)
+        return next;
     for (const Entry& t : timers_) {
         if (t.armed && (!next || t.due < *next))
             next = t.due;
@@ -44,6 +57,8 @@ std::optional<std::int64_t> TimerSchedule::nextDue() const
 std::optional<TimerSchedule::Tick> TimerSchedule::takeDue(std::int64_t now)
 {
     Entry* best = nullptr;
+    if (heldSince_)
+        return std::nullopt;
     for (Entry& t : timers_) {
         if (t.armed && t.due <= now && (!best || t.due < best->due))
             best = &t;

@@ -11,6 +11,11 @@
 // ticks a thousand times a second when its wake-ups come in bursts; after a
 // long stall (the process stopped, the machine asleep) the timer goes on
 // from now instead of firing the whole backlog.
+//
+// While the model holds its timers (a paused game), the schedule stands
+// still: nothing is due, and when the timers are let go every due time
+// moves on by the length of the hold, so each timer goes on exactly where
+// it stood and every later tick is the unheld game's, shifted.
 #pragma once
 
 #include "form_model.h"
@@ -30,6 +35,8 @@ public:
 
     // Brings the schedule in line with the model after an event at `now`.
     void sync(std::int64_t now);
+
+    bool held() const { return heldSince_.has_value(); }
 
     // The earliest due time of a running timer.
     std::optional<std::int64_t> nextDue() const;
@@ -54,6 +61,7 @@ private:
     };
     const FormModel& model_;
     std::vector<Entry> timers_;
+    std::optional<std::int64_t> heldSince_;
 };
 
 // When a window that draws in frames of `frame` milliseconds next wakes:

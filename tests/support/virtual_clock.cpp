@@ -18,6 +18,12 @@ void VirtualClock::click(ControlId control)
     schedule_.sync(now_);
 }
 
+void VirtualClock::hide()
+{
+    logic_.hidden();
+    schedule_.sync(now_);
+}
+
 std::optional<ControlId> VirtualClock::step()
 {
     const std::optional<std::int64_t> due = schedule_.nextDue();

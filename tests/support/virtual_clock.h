@@ -22,6 +22,8 @@ public:
     void load();
     // A click at the current time.
     void click(screens::ControlId control);
+    // The window goes out of sight at the current time.
+    void hide();
     // Runs every tick due up to and including `until`; `afterEvent` runs
     // after each tick.
     void advanceTo(std::int64_t until, const std::function<void()>& afterEvent = {});
