@@ -10,6 +10,13 @@ std::uint64_t clockReading()
     return static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
 }
 
+// A teacher may start the game muted for one run: PERMOROPLUS_SOUND=off.
+// Nothing is kept; the next run has its sound on again.
+bool soundOn()
+{
+    return qEnvironmentVariable("PERMOROPLUS_SOUND").compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
+}
+
 }  // namespace
 
 Program::Program()
@@ -37,8 +44,8 @@ void Program::start()
 
 void Program::handOver()
 {
-    form1_ = std::make_unique<game::Form1>(random_);
-    main_ = std::make_unique<screens::QtForm>(*form1_);
+    game_ = std::make_unique<game::GameWindow>(random_, soundOn());
+    main_ = std::make_unique<screens::QtForm>(*game_);
     connect(main_.get(), &screens::QtForm::closed, qApp, &QApplication::quit);
     main_->show();
 

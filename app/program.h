@@ -1,7 +1,7 @@
 // The program's life: the opening window first, then the game window.
 #pragma once
 
-#include "game/form1.h"
+#include "game/game_window.h"
 #include "game/random.h"
 #include "screens/cright.h"
 #include "screens/qt/qt_form.h"
@@ -16,8 +16,8 @@ public:
 
     void start();
 
-    // The game window and its rules, once the opening has handed over.
-    game::Form1* form1() const { return form1_.get(); }
+    // The game window's rules, once the opening has handed over.
+    const game::Form1* form1() const { return game_ ? &game_->rules() : nullptr; }
     screens::QtForm* mainWindow() const { return main_.get(); }
 
 private:
@@ -26,6 +26,6 @@ private:
     game::Rng random_;
     screens::Cright cright_;
     screens::QtForm* opening_ = nullptr;
-    std::unique_ptr<game::Form1> form1_;
+    std::unique_ptr<game::GameWindow> game_;
     std::unique_ptr<screens::QtForm> main_;
 };

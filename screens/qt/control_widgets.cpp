@@ -259,7 +259,10 @@ ControlButton::ControlButton(const ControlSpec& spec, QWidget* parent) : QAbstra
     setText(QString::fromUtf8(spec.caption.data(), spec.caption.size()));
     setGeometry(designRect(spec));
     setFocusPolicy(Qt::NoFocus);  // the window lets the buttons of its key table take the focus
+    setCheckable(spec.toggle);
     describe(this, spec);
+    if (!spec.spokenName.empty())
+        setAccessibleName(QString::fromUtf8(spec.spokenName.data(), static_cast<qsizetype>(spec.spokenName.size())));
 }
 
 void ControlButton::setBack(Colour back)
@@ -279,7 +282,7 @@ void ControlButton::paintEvent(QPaintEvent*)
     const QRect r = rect();
     p.fillRect(r, resolve(back_, palette()));
 
-    const bool down = isDown();
+    const bool down = isDown() || isChecked();  // a toggle that is on stays down
     const QColor outer(0x40, 0x40, 0x40), shadow(0x80, 0x80, 0x80), light(0xFF, 0xFF, 0xFF);
     const auto frame = [&p](QRect box, const QColor& topLeft, const QColor& bottomRight) {
         p.fillRect(box.left(), box.top(), box.width(), 1, topLeft);

@@ -102,6 +102,37 @@ void QtForm::onClick(ControlId id)
     logic_.click(id);
     schedule_.sync(time);
     afterEvents();
+    // A toggle shows what the model says, whatever Qt made of the click.
+    if (auto* b = dynamic_cast<ControlButton*>(widget(id)); b && b->isCheckable())
+        b->setChecked(model_[id].pressed);
+}
+
+// Minimised or hidden, the window tells its logic (a game pauses), after the
+// ticks due by then.
+void QtForm::onHidden()
+{
+    const std::int64_t time = now();
+    runTicksDueBy(time);
+    logic_.hidden();
+    schedule_.sync(time);
+    afterEvents();
+}
+
+void QtForm::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && !closed_)
+        onHidden();
+    QWidget::changeEvent(event);
+}
+
+// Only the window system's hiding counts (the window iconified or taken off
+// the screen): the program's own hide() comes inside a handler, as the
+// opening window leaves.
+void QtForm::hideEvent(QHideEvent* event)
+{
+    if (event->spontaneous() && !closed_)
+        onHidden();
+    QWidget::hideEvent(event);
 }
 
 void QtForm::onWake()
@@ -165,6 +196,8 @@ void QtForm::mirrorControl(ControlId id, std::uint8_t changes)
             b->setBack(s.back);
         if ((changes & kTop) && w->y() != pixelTop(id))
             b->move(b->x(), pixelTop(id));
+        if (changes & kPressed)
+            b->setChecked(s.pressed);
     } else if (auto* v = static_cast<ControlView*>(w)) {
         if (changes & kCaption)
             v->setCaption(text(s.caption));
@@ -232,6 +265,9 @@ void QtForm::keyPressEvent(QKeyEvent* event)
     // not the game's.
     const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     switch (shortcut ? 0 : event->key()) {
+    case Qt::Key_Escape:
+        key = {Key::Character, kEscape};
+        break;
     case Qt::Key_Left:
         key.key = Key::Left;
         break;
@@ -308,6 +344,7 @@ void QtForm::mousePressEvent(QMouseEvent* event)
 
 void QtForm::closeEvent(QCloseEvent* event)
 {
+    closed_ = true;
     wake_.stop();
     event->accept();
     emit closed();

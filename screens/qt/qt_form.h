@@ -37,6 +37,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
@@ -47,6 +49,7 @@ private:
     void create(ControlId id);
     void onClick(ControlId id);
     void onWake();
+    void onHidden();
     void runTicksDueBy(std::int64_t time);
     void afterEvents();
     void mirrorControl(ControlId id, std::uint8_t changes);
@@ -63,6 +66,7 @@ private:
     TimerSchedule schedule_;
     Keyboard keyboard_;
     bool mirroring_ = false;
+    bool closed_ = false;
     QElapsedTimer clock_;
     std::int64_t lastWake_ = 0;
     QTimer wake_;

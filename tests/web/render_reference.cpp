@@ -6,9 +6,9 @@
 //
 // Steps: advance:MS (time passes; the opening hands over on its own),
 // course:K (a click on course button K), right:N (a click on the right
-// answer of problem N). The random source reads the virtual time and starts
+// answer of problem N), pause (a click on the pause toggle). The random source reads the virtual time and starts
 // from seed 1, as the browser edition does on its manual clock.
-#include "game/form1.h"
+#include "game/game_window.h"
 #include "game/random.h"
 #include "screens/cright.h"
 #include "screens/qt/fonts.h"
@@ -42,7 +42,7 @@ public:
     {
         if (!clock_)
             return false;
-        clock_->click(form_->controls().rebel[k]);
+        clock_->click(form_->rules().controls().rebel[k]);
         return true;
     }
 
@@ -51,14 +51,22 @@ public:
         if (!clock_)
             return false;
         for (int k = 1; k <= 3; ++k) {
-            const screens::ControlId id = form_->controls().kotae[n][k];
+            const screens::ControlId id = form_->rules().controls().kotae[n][k];
             if (form_->model().clickable(id) &&
-                game::captionValue(form_->model()[id].caption) == form_->vars().answer[n]) {
+                game::captionValue(form_->model()[id].caption) == form_->rules().vars().answer[n]) {
                 clock_->click(id);
                 return true;
             }
         }
         return false;
+    }
+
+    bool pause()
+    {
+        if (!clock_ || !form_->model().clickable(form_->controls().yasumi))
+            return false;
+        clock_->click(form_->controls().yasumi);
+        return true;
     }
 
     QImage grab()
@@ -71,7 +79,7 @@ private:
     void handOver()
     {
         handOverAt_ = opening_.now();
-        form_ = std::make_unique<game::Form1>(random_);
+        form_ = std::make_unique<game::GameWindow>(random_, true);
         view_ = std::make_unique<screens::QtForm>(*form_);
         clock_ = std::make_unique<testing::VirtualClock>(*form_);
     }
@@ -80,7 +88,7 @@ private:
     screens::Cright cright_{[this] { handOver(); }};
     testing::VirtualClock opening_;
     std::int64_t handOverAt_ = 0;
-    std::unique_ptr<game::Form1> form_;
+    std::unique_ptr<game::GameWindow> form_;
     std::unique_ptr<screens::QtForm> view_;
     std::unique_ptr<testing::VirtualClock> clock_;
 };
@@ -108,6 +116,7 @@ int main(int argc, char** argv)
         const bool done = verb == "advance" ? (session.advance(value), true)
                           : verb == "course" ? session.course(static_cast<int>(value))
                           : verb == "right"  ? session.right(static_cast<int>(value))
+                          : verb == "pause"  ? session.pause()
                                              : false;
         if (!done) {
             std::fprintf(stderr, "render_reference: cannot do %s\n", step.c_str());
