@@ -1,15 +1,18 @@
 // ペルモロプラス in the browser: the opening window first, then, at its
 // hand-over, the game window, both drawn into the page.
-#include "game/form1.h"
+#include "game/game_window.h"
+#include "game/sounds.h"
 #include "game/random.h"
 #include "screens/cright.h"
 #include "screens/form1_layout.h"
 #include "screens/web/web_form.h"
 #include "screens/web/web_page.h"
+#include "screens/web/web_sound.h"
 
 #include <emscripten/html5.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -43,18 +46,33 @@ private:
     std::uint64_t seed() const
     {
         if (page_.manualClock()) {
+            // Anything but digits is no seed (the program must not stop on an address).
             const std::string given = page_.parameter("seed");
-            return given.empty() ? 1 : std::stoull(given);
+            if (given.empty() || given.size() > 19 || given.find_first_not_of("0123456789") != std::string::npos)
+                return 1;
+            return std::strtoull(given.c_str(), nullptr, 10);
         }
         return static_cast<std::uint64_t>(emscripten_performance_now() * 1000.0) ^
                static_cast<std::uint64_t>(emscripten_date_now());
     }
 
+    // The sounds are made when the player first touches the page, which is
+    // when the browser lets it sound; the browser keeps its own copy.
+    static void prepareSounds(screens::WebSound& sound)
+    {
+        const game::SoundBank bank;
+        for (std::size_t cue = 0; cue < game::kCueCount; ++cue)
+            sound.add(bank.pcm(static_cast<game::Cue>(cue)), bank.sampleRate());
+    }
+
     void handOver()
     {
-        form1_ = std::make_unique<game::Form1>(random_);
+        // A teacher may open the page muted: ?sound=off.
+        const bool soundOn = page_.parameter("sound") != "off";
+        form1_ = std::make_unique<game::GameWindow>(random_, soundOn,
+                                                    [this](game::Cue cue) { sound_.play(static_cast<int>(cue)); });
         main_ = std::make_unique<screens::WebForm>(*form1_, page_);
-        const game::Form1::Controls& c = form1_->controls();
+        const game::Form1::Controls& c = form1_->rules().controls();
         // The verdict is read out when it comes; the countdown never by itself.
         main_->setRole(c.hyouka, "status");
         main_->setRole(c.seigenjikan, "timer");
@@ -65,10 +83,11 @@ private:
     }
 
     screens::WebPage page_;
+    screens::WebSound sound_{&Program::prepareSounds};
     game::Rng random_;
     screens::Cright cright_;
     std::unique_ptr<screens::WebForm> opening_;
-    std::unique_ptr<game::Form1> form1_;
+    std::unique_ptr<game::GameWindow> form1_;
     std::unique_ptr<screens::WebForm> main_;
 };
 

@@ -6,7 +6,8 @@
 # Any control table realised as elements of the page.
 add_library(screens_web STATIC
     screens/web/web_page.h screens/web/web_page.cpp
-    screens/web/web_form.h screens/web/web_form.cpp)
+    screens/web/web_form.h screens/web/web_form.cpp
+    screens/web/web_sound.h screens/web/web_sound.cpp)
 target_link_libraries(screens_web PUBLIC screens_core)
 
 set(PERMORO_WEB_LINK_OPTIONS

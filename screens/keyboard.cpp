@@ -109,6 +109,15 @@ KeyOutcome Keyboard::press(ControlId focused, KeyPress key) const
     return out;
 }
 
+bool Keyboard::binds(char character) const
+{
+    for (const Binding& b : bindings_) {
+        if (b.key == character)
+            return true;
+    }
+    return false;
+}
+
 ControlId Keyboard::settle(ControlId focused) const
 {
     if (focused == kNoControl || focusable(focused))

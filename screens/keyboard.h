@@ -40,6 +40,9 @@ public:
     // can (passing over those set aside), else none.
     ControlId settle(ControlId focused) const;
 
+    // Whether the window's key table gives the character a button at all.
+    bool binds(char character) const;
+
     // Whether the button is in the Tab order at all.
     bool inOrder(ControlId id) const { return cell(id) != nullptr; }
 

@@ -158,6 +158,8 @@ void WebForm::create(ControlId id)
     if (d.kind == Kind::Button || d.kind == Kind::Label) {
         if (!d.description.empty())
             e.call<void>("setAttribute", std::string("aria-description"), text(d.description));
+        if (!d.spokenName.empty())
+            e.call<void>("setAttribute", std::string("aria-label"), text(d.spokenName));
     } else {
         e.call<void>("setAttribute", std::string("aria-hidden"), std::string("true"));
     }
@@ -234,6 +236,14 @@ bool WebForm::runTick(std::int64_t now)
     return true;
 }
 
+void WebForm::hidden()
+{
+    const std::int64_t time = page_.now();
+    page_.runDue(time);
+    logic_.hidden();
+    schedule_.sync(time);
+}
+
 void WebForm::click(ControlId id)
 {
     const std::int64_t time = page_.now();
@@ -273,7 +283,9 @@ void WebForm::key(const val& event)
         key.key = Key::Down;
     else if (name == " " || name == "Enter")
         key.key = Key::Activate;
-    else if (name.size() == 1 && name[0] >= '0' && name[0] <= '9')
+    else if (name == "Escape" && keyboard_.binds(kEscape))
+        key = {Key::Character, kEscape};
+    else if (name.size() == 1 && keyboard_.binds(name[0]))
         key = {Key::Character, name[0]};
     else
         return;
@@ -388,6 +400,8 @@ void WebForm::mirror(ControlId id, std::uint8_t changes)
         if (d.kind == Kind::Button)
             e.set("disabled", !s.enabled);
     }
+    if ((changes & kPressed) && d.toggle)
+        e.call<void>("setAttribute", std::string("aria-pressed"), std::string(s.pressed ? "true" : "false"));
     if (changes & kVisible) {
         if (s.visible)
             style.call<void>("removeProperty", std::string("visibility"));

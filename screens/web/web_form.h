@@ -50,6 +50,8 @@ public:
     // The events of the page.
     void click(ControlId id);
     void key(const emscripten::val& event);
+    // The page went out of sight (another tab, the screen off, another app).
+    void hidden();
 
     // Brings the elements in line with the model, and the focus with them.
     void draw();

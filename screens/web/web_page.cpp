@@ -63,6 +63,12 @@ void onResize(val)
         thePage->layout();
 }
 
+void onVisibility(val)
+{
+    if (thePage && document()["hidden"].as<bool>())
+        thePage->hidden();
+}
+
 void onFontsLoaded(val)
 {
     if (thePage)
@@ -99,6 +105,7 @@ WebPage::WebPage()
     listen(window, "resize", "permoroResize");
     listen(document(), "keydown", "permoroKey");
     listen(document(), "pointerdown", "permoroPointer");
+    listen(document(), "visibilitychange", "permoroVisibility");
     // The bundled font is asked for at once: the first window shows no
     // text, and captions are measured in it.
     const val fonts = document()["fonts"];
@@ -224,6 +231,13 @@ void WebPage::key(const val& event)
         onScreen_->key(event);
 }
 
+void WebPage::hidden()
+{
+    for (WebForm* form : forms_)
+        form->hidden();
+    afterEvent();
+}
+
 void WebPage::frame()
 {
     frameRequested_ = false;
@@ -276,6 +290,7 @@ EMSCRIPTEN_BINDINGS(permoro_page)
     function("permoroResize", &screens::onResize);
     function("permoroPointer", &screens::onPointer);
     function("permoroFontsLoaded", &screens::onFontsLoaded);
+    function("permoroVisibility", &screens::onVisibility);
     function("advanceClock", &screens::advanceClock);
     function("clockNow", &screens::clockNow);
 }

@@ -66,6 +66,7 @@ public:
     void key(const emscripten::val& event);
     void layout();
     void fontsLoaded();
+    void hidden();
 
     // Runs the ticks of every window due by `time`, earliest first.
     void runDue(std::int64_t time);

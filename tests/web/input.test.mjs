@@ -9,12 +9,13 @@ import { advance, answerButton, clean, closeAll, course, handOver, launch, openS
 // top row, 4 5 6 the middle, 1 2 3 the bottom; at rest 1 to 6 are courses.
 const keypad = (n, row) => String([7, 4, 1][row - 1] + n - 1);
 
-// The focused answer button: its problem's description and its row, and
-// whether its focus ring shows. The window is drawn at scale 1.
+// The focused button: an answer's problem description and its row (a
+// toggle's name and 0), and whether its focus ring shows. The window is
+// drawn at scale 1.
 const focused = (page) => page.evaluate(() => {
     const e = document.activeElement;
     const row = [384, 416, 448].indexOf(Math.round(e.getBoundingClientRect().top)) + 1;
-    return { at: [e.getAttribute('aria-description'), row], ring: e.matches(':focus-visible') };
+    return { at: [e.getAttribute('aria-description') ?? e.getAttribute('aria-label'), row], ring: e.matches(':focus-visible') };
 });
 
 let browser;
@@ -56,7 +57,8 @@ describe('keys only', () => {
 
         for (const [key, at] of [
             ['ArrowRight', ['こたえ１', 1]], ['ArrowRight', ['こたえ２', 1]], ['ArrowRight', ['こたえ３', 1]], ['ArrowRight', ['こたえ３', 1]],
-            ['ArrowDown', ['こたえ３', 2]], ['Tab', ['こたえ３', 3]], ['Tab', ['こたえ１', 1]],
+            ['ArrowDown', ['こたえ３', 2]], ['Tab', ['こたえ３', 3]], ['Tab', ['おと', 0]], ['Tab', ['ひとやすみ', 0]],
+            ['Tab', ['こたえ１', 1]], ['Shift+Tab', ['ひとやすみ', 0]], ['Shift+Tab', ['おと', 0]],
             ['Shift+Tab', ['こたえ３', 3]], ['ArrowLeft', ['こたえ２', 3]], ['ArrowUp', ['こたえ２', 2]],
         ]) {
             await page.keyboard.press(key);

@@ -38,8 +38,10 @@ export function launch() {
 // A page of the game with everything it says and asks for recorded:
 // `problems` lists console errors, failed loads and requests beyond
 // `origin` (data: addresses are part of the page).
-export async function open(browser, url, { viewport = { width: 612, height: 491 }, hasTouch = false, origin } = {}) {
+// `init` runs in the page before its own scripts.
+export async function open(browser, url, { viewport = { width: 612, height: 491 }, hasTouch = false, origin, init } = {}) {
     const context = await browser.newContext({ viewport, hasTouch, isMobile: hasTouch, deviceScaleFactor: 1 });
+    if (init) await context.addInitScript(init);
     const page = await context.newPage();
     const problems = [];
     const requests = [];
