@@ -43,10 +43,11 @@ void cutOut(const Rect& r, const Rect& hole, std::vector<Rect>& out)
 
 }  // namespace
 
-std::vector<Rect> WindowSpec::background(ControlId id) const
+std::vector<Rect> WindowSpec::background(ControlId id, std::span<const Rect> boxes) const
 {
+    const auto box = [&](std::size_t at) -> const Rect& { return boxes.empty() ? controls[at].rect : boxes[at]; };
     const ControlSpec& c = controls[static_cast<std::size_t>(id)];
-    std::vector<Rect> parts{c.rect};
+    std::vector<Rect> parts{box(static_cast<std::size_t>(id))};
     if (c.kind != Kind::Label || c.back.role != Colour::Role::Window)
         return parts;
     for (std::size_t below = static_cast<std::size_t>(id) + 1; below < controls.size(); ++below) {
@@ -54,10 +55,22 @@ std::vector<Rect> WindowSpec::background(ControlId id) const
             continue;
         std::vector<Rect> rest;
         for (const Rect& r : parts)
-            cutOut(r, controls[below].rect, rest);
+            cutOut(r, box(below), rest);
         parts = std::move(rest);
     }
     return parts;
+}
+
+const Geometry* WindowSpec::geometryFor(double width, double height) const
+{
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    const double aspect = width / height;
+    for (const Geometry& g : geometries) {
+        if (aspect >= g.minAspect && aspect < g.maxAspect && (g.lowerThan == 0 || height < g.lowerThan))
+            return &g;
+    }
+    return nullptr;
 }
 
 }  // namespace screens

@@ -116,6 +116,33 @@ struct KeyTable {
     std::span<const FocusCell> focus;
 };
 
+// The place of one control in another geometry of its window.
+struct Placement {
+    std::string_view control;
+    int index = -1;
+    Rect rect;              // in the geometry's pixels; for a line, from and to as in the design
+    float fontPixels = 0;  // the caption's size; 0 keeps the design's
+};
+
+// Another geometry for the same controls: the same captions, colours, font
+// and stacking, in boxes laid out for another shape of screen. A control
+// whose `Top` the logic moves keeps its path: a `Top` of t draws it at
+// its box's top plus (t - its design Top) x `verticalUnit`, so every
+// threshold and timing of the logic stays as it is.
+struct Geometry {
+    std::string_view name;
+    int width = 0;
+    int height = 0;
+    // Which screens it serves: those whose width over height is at least
+    // `minAspect` and below `maxAspect`, and (if `lowerThan` is set) lower
+    // than `lowerThan` pixels.
+    double minAspect = 0;
+    double maxAspect = 1e9;
+    int lowerThan = 0;
+    double verticalUnit = 1.0;
+    std::span<const Placement> placements;  // one for every control that is drawn
+};
+
 // A window as designed: frame, client area and its controls in stacking
 // order (a control listed earlier lies above those after it).
 struct WindowSpec {
@@ -130,16 +157,22 @@ struct WindowSpec {
     double verticalUnit = 1.0;
     std::span<const ControlSpec> controls;
     KeyTable keys = {};
+    // Other geometries for other screens (the browser edition's).
+    std::span<const Geometry> geometries = {};
 
     // The control called `name` (element `index` of an array), or kNoControl.
     ControlId find(std::string_view controlName, int index = -1) const;
 
+    // The geometry for a screen of this size, or none: the design's.
+    const Geometry* geometryFor(double width, double height) const;
+
     // Where a control paints its background, in pixels of the client area:
-    // its design box, except that a label in the window's own colour leaves
-    // out the boxes of the labels beneath it that show the game's text
-    // whole. It would look the same there, but would blank their top (the
-    // large countdown reaches down over the verdict).
-    std::vector<Rect> background(ControlId id) const;
+    // its box (`boxes`, one a control; the design's if empty), except that
+    // a label in the window's own colour leaves out the boxes of the labels
+    // beneath it that show the game's text whole. It would look the same
+    // there, but would blank their top (the large countdown reaches down
+    // over the verdict).
+    std::vector<Rect> background(ControlId id, std::span<const Rect> boxes = {}) const;
 };
 
 }  // namespace screens

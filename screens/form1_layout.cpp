@@ -216,6 +216,135 @@ constexpr std::array<FocusCell, 18> kFocus{{
     {"oto", -1, kToggles, 0, 1, true}, {"yasumi", -1, kToggles, 0, 2, true},
 }};
 
+
+// --- Other geometries, for the screens of phones and tablets ---------------
+//
+// The same controls, placed for an upright screen and for a low, wide one.
+// Each is drawn in pixels of its own (at 360 x 640 and 640 x 360 one pixel
+// is one CSS pixel) and scaled to the screen as the design is. Every button
+// is at least 44 pixels high and wide in the upright geometry and 32 in the
+// low one; no two buttons overlap. The sums fall in three columns side by
+// side and pass behind the white panel of the answers exactly where the
+// design's do: `verticalUnit` maps the logic's units onto each column.
+
+struct Placer {
+    std::array<Placement, 48> rows{};
+    std::size_t count = 0;
+    constexpr void operator()(std::string_view control, int index, Rect rect, float font = 0)
+    {
+        rows[count++] = {control, index, rect, font};
+    }
+};
+
+constexpr std::array<std::string_view, 4> kKotae{"", "kotae1", "kotae2", "kotae3"};
+constexpr std::array<std::string_view, 4> kHissan{"", "hissan1", "hissan2", "hissan3"};
+constexpr std::array<std::string_view, 4> kKigou{"", "kigou1", "kigou2", "kigou3"};
+constexpr std::array<std::string_view, 4> kBar{"", "Line1", "Line2", "Line3"};
+constexpr std::array<int, 4> kBarIndex{0, 0, -1, -1};
+
+// Upright, 360 x 640: score, record and the toggles in a header; the six
+// courses in two rows of three; the verdict above the three columns of
+// falling sums, where no sum ever stops over it; the countdown and the
+// written calculations behind the sums; the answers large at the bottom,
+// one column a sum.
+constexpr std::array kPortraitPlaces = [] {
+    Placer put;
+    put("oto", -1, {4, 6, 44, 44}, 20);
+    put("yasumi", -1, {312, 6, 44, 44}, 20);
+    put("tokuten", -1, {52, 0, 100, 56}, 48);
+    put("Label2", -1, {156, 16, 64, 24}, 20);
+    put("kirokuhyouji", -1, {220, 0, 88, 56}, 48);
+
+    put("Label3", -1, {4, 58, 80, 18}, 14);
+    put("Label4", -1, {84, 58, 32, 18}, 14);
+    for (int k = 1; k <= 6; ++k) {
+        const float x = 4 + static_cast<float>((k - 1) % 3) * 118, y = k <= 3 ? 78 : 126;
+        put("rebel", k, {x, y, 80, 44}, 16);
+        put("Label1", k - 1, {x + 82, y + 13, 32, 18}, 16);
+    }
+
+    put("hyouka", -1, {4, 172, 352, 30}, 24);
+    put("seigenjikan", -1, {90, 212, 180, 140}, 128);
+    put("Shape1", -1, {0, 470, 360, 170});
+    for (int n = 1; n <= 3; ++n) {
+        const float x = 4 + static_cast<float>(n - 1) * 118;
+        put("mondai", n, {x, 206, 114, 32}, 24);
+        put(kHissan[n], 1, {x + 46, 370, 60, 30}, 28);
+        put(kHissan[n], 2, {x + 46, 404, 60, 30}, 28);
+        put(kKigou[n], -1, {x + 14, 404, 30, 30}, 26);
+        put(kBar[n], kBarIndex[n], {x + 12, 444, 96, 0});
+        for (int k = 1; k <= 3; ++k)
+            put(kKotae[n], k, {x, 476 + static_cast<float>(k - 1) * 54, 114, 50}, 22);
+    }
+    put("yasumihyouji", -1, {4, 372, 352, 44}, 32);
+    put("tsuzukeru", -1, {80, 520, 200, 56}, 24);
+    return put.rows;
+}();
+
+// Upright but wider, 480 x 640 (a tablet held upright): the phone's places,
+// each column a third wider; the heights and the text as on the phone.
+constexpr std::array kTabletPlaces = [] {
+    std::array<Placement, 48> rows = kPortraitPlaces;
+    for (Placement& p : rows) {
+        p.rect.left *= 4.0f / 3.0f;
+        p.rect.width *= 4.0f / 3.0f;
+    }
+    return rows;
+}();
+
+// Low and wide, 640 x 360 (a phone held sideways): the courses in two
+// columns, the score and the record down the left; the verdict over the
+// columns of sums, with their answers below them; the toggles at the right
+// edge.
+constexpr std::array kLowPlaces = [] {
+    Placer put;
+    put("oto", -1, {606, 4, 32, 32}, 18);
+    put("yasumi", -1, {606, 44, 32, 32}, 18);
+
+    put("Label3", -1, {4, 2, 56, 18}, 14);
+    put("Label4", -1, {60, 2, 26, 18}, 14);
+    for (int k = 1; k <= 6; ++k) {
+        const float x = 4 + static_cast<float>((k - 1) / 3) * 84, y = 22 + static_cast<float>((k - 1) % 3) * 44;
+        put("rebel", k, {x, y, 56, 40}, 12);
+        put("Label1", k - 1, {x + 57, y + 11, 26, 18}, 14);
+    }
+    put("tokuten", -1, {0, 158, 168, 64}, 56);
+    put("Label2", -1, {4, 228, 160, 28}, 24);
+    put("kirokuhyouji", -1, {0, 258, 168, 64}, 56);
+
+    put("hyouka", -1, {172, 0, 432, 30}, 24);
+    put("seigenjikan", -1, {298, 34, 180, 104}, 96);
+    put("Shape1", -1, {172, 222, 432, 138});
+    for (int n = 1; n <= 3; ++n) {
+        const float x = 172 + static_cast<float>(n - 1) * 144;
+        put("mondai", n, {x + 2, 32, 140, 30}, 22);
+        put(kHissan[n], 1, {x + 64, 140, 60, 26}, 24);
+        put(kHissan[n], 2, {x + 64, 166, 60, 26}, 24);
+        put(kKigou[n], -1, {x + 32, 166, 28, 26}, 22);
+        put(kBar[n], kBarIndex[n], {x + 28, 198, 100, 0});
+        for (int k = 1; k <= 3; ++k)
+            put(kKotae[n], k, {x + 4, 226 + static_cast<float>(k - 1) * 44, 136, 40}, 20);
+    }
+    put("yasumihyouji", -1, {172, 158, 432, 40}, 32);
+    put("tsuzukeru", -1, {292, 262, 192, 48}, 24);
+    return put.rows;
+}();
+
+// Sums start at their box's top and pass behind the answers' panel: the
+// upright column reaches the panel's top (470) with its lower edge at a
+// Top of 438, as the design's does; the low one lies wholly behind its
+// panel (222) by 500, where the sum is replaced.
+constexpr double kDesignTop = 16.0 / kForm1VerticalUnit;  // the sums' Top at design
+constexpr double kUprightUnit = (470.0 - 32.0 - 206.0) / (438.0 - kDesignTop);
+constexpr std::array kGeometries{
+    Geometry{.name = "portrait", .width = 360, .height = 640, .maxAspect = 0.66,
+             .verticalUnit = kUprightUnit, .placements = kPortraitPlaces},
+    Geometry{.name = "tablet", .width = 480, .height = 640, .minAspect = 0.66, .maxAspect = 1.0,
+             .verticalUnit = kUprightUnit, .placements = kTabletPlaces},
+    Geometry{.name = "low", .width = 640, .height = 360, .minAspect = 1.0, .lowerThan = 480,
+             .verticalUnit = (222.0 - 32.0) / (500.0 - kDesignTop), .placements = kLowPlaces},
+};
+
 constexpr WindowSpec kForm1{
     .name = "Form1",
     .caption = "ペルモロプラスver.1.0",
@@ -227,6 +356,7 @@ constexpr WindowSpec kForm1{
     .verticalUnit = kForm1VerticalUnit,
     .controls = kControls,
     .keys = {kKeys, kFocus},
+    .geometries = kGeometries,
 };
 
 }  // namespace
