@@ -22,7 +22,7 @@ class Program {
 public:
     Program() : random_(clock(), seed()), cright_([this] { handOver(); })
     {
-        page_.setStage(screens::form1Layout().clientWidth, screens::form1Layout().clientHeight);
+        page_.setStage(screens::form1Layout());
     }
 
     void start()

@@ -33,6 +33,16 @@ std::string css(std::uint32_t rgb)
     return text;
 }
 
+// A colour of text: a variable of the page's style, so that a theme (more
+// contrast) can put a darker ink in its place; the design's colour else.
+std::string ink(std::uint32_t rgb)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "var(--ink-%06x, #%06X)", static_cast<unsigned>(rgb & 0xFFFFFF),
+                  static_cast<unsigned>(rgb & 0xFFFFFF));
+    return text;
+}
+
 std::string px(double value)
 {
     char text[32];
@@ -64,16 +74,31 @@ val createElement(const char* tag, const char* className)
     return e;
 }
 
-// Text widths in design pixels, measured as the browser draws them, without
-// laying out the page.
-double captionWidth(const ControlSpec& spec, const std::string& caption)
+// Text widths in the window's pixels, measured as the browser draws them,
+// without laying out the page.
+double captionWidth(bool bold, int pixels, const std::string& caption)
 {
     static val context = val::null();
     if (context.isNull())
         context = createElement("canvas", "").call<val>("getContext", std::string("2d"));
-    context.set("font", std::string(spec.font.bold ? "bold " : "") + std::to_string(spec.font.pixelSize()) +
+    context.set("font", std::string(bold ? "bold " : "") + std::to_string(pixels) +
                             "px \"ＭＳ ゴシック\", \"BIZ UDGothic\", sans-serif");
     return context.call<val>("measureText", caption)["width"].as<double>();
+}
+
+// Where an element stands in its window: its box, or for a line, two pixels
+// wide on its path.
+struct Box {
+    int left, top, width, height;
+};
+
+Box boxOf(Kind kind, const Rect& r)
+{
+    if (kind != Kind::Line)
+        return {whole(r.left), whole(r.top), whole(r.width), whole(r.height)};
+    const float x1 = r.left, y1 = r.top, x2 = r.left + r.width, y2 = r.top + r.height;
+    const int left = static_cast<int>(std::min(x1, x2)) - 1, top = static_cast<int>(std::min(y1, y2)) - 1;
+    return {left, top, static_cast<int>(std::max(x1, x2)) - left + 1, static_cast<int>(std::max(y1, y2)) - top + 1};
 }
 
 int nextSerial = 1;
@@ -82,13 +107,13 @@ int nextSerial = 1;
 
 WebForm::WebForm(FormLogic& logic, WebPage& page)
     : logic_(logic), model_(logic.model()), page_(page), schedule_(logic.model()), keyboard_(logic.model()),
-      serial_(nextSerial++), window_(createElement("section", "window"))
+      layout_(logic.model().spec()), serial_(nextSerial++), window_(createElement("section", "window"))
 {
     const WindowSpec& spec = model_.spec();
     window_.call<void>("setAttribute", std::string("aria-label"), text(spec.caption));
     const val style = window_["style"];
-    setStyle(style, "width", px(spec.clientWidth));
-    setStyle(style, "height", px(spec.clientHeight));
+    setStyle(style, "width", px(layout_.width()));
+    setStyle(style, "height", px(layout_.height()));
     setStyle(style, "background-color", css(rgbOf(spec.back)));
     setStyle(style, "display", "none");
 
@@ -169,23 +194,13 @@ void WebForm::create(ControlId id)
     const auto add = [&design](const char* property, const std::string& value) {
         design += std::string(property) + ":" + value + ";";
     };
-    if (d.kind == Kind::Line) {
-        // Two pixels wide, on the designed path.
-        const float x1 = d.rect.left, y1 = d.rect.top, x2 = d.rect.left + d.rect.width,
-                    y2 = d.rect.top + d.rect.height;
-        const int left = static_cast<int>(std::min(x1, x2)) - 1, top = static_cast<int>(std::min(y1, y2)) - 1;
-        add("left", px(left));
-        add("top", px(top));
-        add("width", px(static_cast<int>(std::max(x1, x2)) - left + 1));
-        add("height", px(static_cast<int>(std::max(y1, y2)) - top + 1));
-    } else {
-        add("left", px(whole(d.rect.left)));
-        add("top", px(whole(d.rect.top)));
-        add("width", px(whole(d.rect.width)));
-        add("height", px(whole(d.rect.height)));
-    }
+    const Box box = boxOf(d.kind, layout_.box(id));
+    add("left", px(box.left));
+    add("top", px(box.top));
+    add("width", px(box.width));
+    add("height", px(box.height));
     if (d.font.points > 0) {
-        add("font-size", px(d.font.pixelSize()));
+        add("font-size", px(layout_.fontPixels(id)));
         add("font-weight", d.font.bold ? "bold" : "normal");
     }
     if (!d.picture.empty()) {
@@ -349,34 +364,39 @@ void WebForm::mirror(ControlId id, std::uint8_t changes)
             // Variables of the button's look: a disabled button engraves
             // its caption in the same panel.
             setStyle(style, "--back", css(rgbOf(s.back)));
-            setStyle(style, "--fore", css(rgbOf(s.fore)));
+            setStyle(style, "--fore", ink(rgbOf(s.fore)));
             break;
         case Kind::Label: {
             // The background covers the parts of the box the table gives:
             // the whole box, or the box less what it leaves to the labels
-            // beneath it, one layer a part.
-            const std::vector<Rect> parts = model_.spec().background(id);
+            // beneath it, one layer a part. (Painted as layers even when
+            // whole: a plain background colour under large text leaves a
+            // faint seam along its edge at some scales.)
+            const Rect& box = layout_.box(id);
             const std::string colour = css(rgbOf(s.back));
-            if (parts.size() == 1 && parts.front().width == d.rect.width && parts.front().height == d.rect.height) {
-                setStyle(style, "background-color", colour);
-            } else {
-                std::string images, sizes, positions;
-                for (const Rect& r : parts) {
-                    const char* comma = images.empty() ? "" : ",";
-                    images += comma + ("linear-gradient(" + colour + "," + colour + ")");
-                    sizes += comma + px(whole(r.width)) + " " + px(whole(r.height));
-                    positions += comma + px(whole(r.left) - whole(d.rect.left)) + " " + px(whole(r.top) - whole(d.rect.top));
-                }
-                setStyle(style, "background", "no-repeat");
-                setStyle(style, "background-image", images.empty() ? std::string("none") : images);
-                setStyle(style, "background-size", sizes);
-                setStyle(style, "background-position", positions);
+            std::string images, sizes, positions;
+            for (const Rect& r : layout_.background(id)) {
+                const char* comma = images.empty() ? "" : ",";
+                images += comma + ("linear-gradient(" + colour + "," + colour + ")");
+                sizes += comma + px(whole(r.width)) + " " + px(whole(r.height));
+                positions += comma + px(whole(r.left) - whole(box.left)) + " " + px(whole(r.top) - whole(box.top));
             }
-            setStyle(style, "color", css(rgbOf(s.fore)));
+            setStyle(style, "background", "no-repeat");
+            setStyle(style, "background-image", images.empty() ? std::string("none") : images);
+            setStyle(style, "background-size", sizes);
+            setStyle(style, "background-position", positions);
+            setStyle(style, "color", ink(rgbOf(s.fore)));
+            // Text in its own background's colour is out of sight, as the
+            // points of the courses not chosen: out of screen readers' too.
+            const val caption = captions_[static_cast<std::size_t>(id)]["style"];
+            if (rgbOf(s.fore) == rgbOf(s.back))
+                setStyle(caption, "visibility", "hidden");
+            else
+                caption.call<void>("removeProperty", std::string("visibility"));
             break;
         }
         case Kind::Line:
-            setStyle(style, "background-color", css(rgbOf(s.fore)));
+            setStyle(style, "background-color", ink(rgbOf(s.fore)));
             break;
         case Kind::Shape:
         case Kind::Picture:
@@ -416,10 +436,9 @@ void WebForm::mirror(ControlId id, std::uint8_t changes)
 // desktop rounds a `Top` to whole pixels.
 void WebForm::placeTop(ControlId id)
 {
-    const ControlSpec& d = model_.design(id);
-    const double grid = page_.deviceScale();
-    const double y = std::round(static_cast<double>(model_[id].top) * model_.spec().verticalUnit * grid) / grid;
-    const double shift = y - whole(d.rect.top);
+    const double grid = deviceScale_;
+    const double y = std::round(layout_.topAt(id, model_[id].top) * grid) / grid;
+    const double shift = y - whole(layout_.box(id).top);
     double& shown = shifts_[static_cast<std::size_t>(id)];
     if (shift == shown)
         return;  // not a whole screen pixel away yet
@@ -444,8 +463,10 @@ void WebForm::placeCaption(ControlId id)
 {
     const ControlSpec& d = model_.design(id);
     const std::string& caption = model_[id].caption;
-    const int width = whole(d.rect.width);
-    const int needed = caption.empty() ? 0 : static_cast<int>(std::lround(captionWidth(d, caption)));
+    const Rect& box = layout_.box(id);
+    const int width = whole(box.width);
+    const int needed =
+        caption.empty() ? 0 : static_cast<int>(std::lround(captionWidth(d.font.bold, layout_.fontPixels(id), caption)));
     int left = 0, right = width - 1;  // of the text's room, from the label's left edge
     if (d.wholeCaption && needed > width) {
         const int extra = needed - width;
@@ -461,7 +482,7 @@ void WebForm::placeCaption(ControlId id)
             right += extra - extra / 2;
             break;
         }
-        const int boxLeft = whole(d.rect.left), windowWidth = model_.spec().clientWidth;
+        const int boxLeft = whole(box.left), windowWidth = layout_.width();
         if (boxLeft + right > windowWidth - 1) {
             left -= boxLeft + right - (windowWidth - 1);
             right = windowWidth - 1 - boxLeft;
@@ -479,12 +500,50 @@ void WebForm::placeCaption(ControlId id)
     setStyle(styles_[static_cast<std::size_t>(id)], "overflow", !d.wholeCaption && needed > width ? "hidden" : "visible");
 }
 
-void WebForm::relayout()
+void WebForm::setScale(double scale, double pixelRatio)
 {
+    if (scale == scale_ && scale * pixelRatio == deviceScale_)
+        return;
+    scale_ = scale;
+    deviceScale_ = scale * pixelRatio;
+    setStyle(window_["style"], "zoom", std::to_string(scale));
     for (ControlId id = 0; id < model_.size(); ++id) {
         const Kind kind = model_.design(id).kind;
         if (kind != Kind::Timer && kind != Kind::Line && model_[id].top != model_.designTop(id))
             placeTop(id);  // the same top may be another shift on the new grid
+    }
+}
+
+// Another geometry: every element to its new box and size of text, and
+// everything that depends on them placed again.
+void WebForm::setGeometry(const Geometry* geometry)
+{
+    if (geometry == layout_.geometry())
+        return;
+    layout_ = Layout(model_.spec(), geometry);
+    const val windowStyle = window_["style"];
+    setStyle(windowStyle, "width", px(layout_.width()));
+    setStyle(windowStyle, "height", px(layout_.height()));
+    window_["dataset"].set("geometry", std::string(geometry ? geometry->name : "design"));
+    for (ControlId id = 0; id < model_.size(); ++id) {
+        const ControlSpec& d = model_.design(id);
+        if (d.kind == Kind::Timer)
+            continue;
+        const val& style = styles_[static_cast<std::size_t>(id)];
+        const Box box = boxOf(d.kind, layout_.box(id));
+        setStyle(style, "left", px(box.left));
+        setStyle(style, "top", px(box.top));
+        setStyle(style, "width", px(box.width));
+        setStyle(style, "height", px(box.height));
+        if (d.font.points > 0)
+            setStyle(style, "font-size", px(layout_.fontPixels(id)));
+        if (d.kind == Kind::Label)
+            mirror(id, kColours | kCaption);
+        if (d.kind != Kind::Line) {
+            shifts_[static_cast<std::size_t>(id)] = 0;
+            style.call<void>("removeProperty", std::string("transform"));
+            placeTop(id);
+        }
     }
 }
 

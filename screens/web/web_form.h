@@ -7,6 +7,7 @@
 
 #include "screens/form_model.h"
 #include "screens/keyboard.h"
+#include "screens/layout.h"
 #include "screens/timer_schedule.h"
 
 #include <emscripten/val.h>
@@ -55,8 +56,12 @@ public:
 
     // Brings the elements in line with the model, and the focus with them.
     void draw();
-    // The scale of the page changed: positions go onto the new pixel grid.
-    void relayout();
+    // The window's geometry for the screen (null: the design's).
+    void setGeometry(const Geometry* geometry);
+    const Layout& layout() const { return layout_; }
+    // The window is drawn `scale` times its size, on a screen of
+    // `pixelRatio` device pixels to the CSS pixel: positions go onto that grid.
+    void setScale(double scale, double pixelRatio);
     // The bundled font has come: whole captions are measured again.
     void remeasure();
 
@@ -72,6 +77,9 @@ private:
     WebPage& page_;
     TimerSchedule schedule_;
     Keyboard keyboard_;
+    Layout layout_;
+    double scale_ = 0;
+    double deviceScale_ = 1;
     int serial_;
     bool shown_ = false;
     emscripten::val window_ = emscripten::val::null();

@@ -139,32 +139,40 @@ std::int64_t WebPage::now() const
     return static_cast<std::int64_t>(std::floor(emscripten_get_now() - origin_));
 }
 
-void WebPage::setStage(int width, int height)
+void WebPage::setStage(const WindowSpec& spec)
 {
-    stageWidth_ = width;
-    stageHeight_ = height;
+    stage_ = &spec;
     layout();
 }
 
-// Every window is drawn at one scale, the largest at which the stage fits
-// the viewport. The browser lays the windows out at that size, so text is
+// Each window takes the geometry its table gives for the shape of the
+// viewport, and every window is drawn at one scale: the largest at which the
+// stage fits the viewport (a smaller window shrinks further only if it
+// would not fit). The browser lays the windows out at that size, so text is
 // drawn afresh for the screen, never enlarged as a picture.
 void WebPage::layout()
 {
-    if (stageWidth_ <= 0 || stageHeight_ <= 0)
+    if (!stage_)
         return;
     const val window = val::global("window");
     const double width = window["innerWidth"].as<double>(), height = window["innerHeight"].as<double>();
-    const double scale = std::max(0.05, std::min(width / stageWidth_, height / stageHeight_));
-    screen_["style"].call<void>("setProperty", std::string("zoom"), std::to_string(scale));
-    deviceScale_ = scale * window["devicePixelRatio"].as<double>();
-    for (WebForm* form : forms_)
-        form->relayout();
+    if (width <= 0 || height <= 0)
+        return;
+    const auto fit = [&](double w, double h) { return std::max(0.05, std::min(width / w, height / h)); };
+    const Geometry* stage = stage_->geometryFor(width, height);
+    const double scale = stage ? fit(stage->width, stage->height) : fit(stage_->clientWidth, stage_->clientHeight);
+    const double pixelRatio = window["devicePixelRatio"].as<double>();
+    for (WebForm* form : forms_) {
+        form->setGeometry(form->model().spec().geometryFor(width, height));
+        const Layout& l = form->layout();
+        form->setScale(std::min(scale, fit(l.width(), l.height())), pixelRatio);
+    }
 }
 
 void WebPage::attach(WebForm* form)
 {
     forms_.push_back(form);
+    layout();
 }
 
 void WebPage::detach(WebForm* form)

@@ -3,6 +3,8 @@
 // at which every window fits the viewport.
 #pragma once
 
+#include "screens/control.h"
+
 #include <emscripten/val.h>
 
 #include <cstdint>
@@ -36,13 +38,13 @@ public:
     // A parameter of the page's address, or "" when it has none.
     std::string parameter(const std::string& name) const;
 
-    // The size that every window is scaled for: the largest window shown.
-    void setStage(int width, int height);
+    // The window that sets the scale of every window: the largest, in the
+    // geometry it takes for the screen. No window is drawn larger than it
+    // would be at that scale.
+    void setStage(const WindowSpec& spec);
 
     // The element that holds the windows.
     emscripten::val screen() const { return screen_; }
-    // Design pixels to device pixels: positions are rounded to this grid.
-    double deviceScale() const { return deviceScale_; }
 
     void attach(WebForm* form);
     void detach(WebForm* form);
@@ -83,8 +85,7 @@ private:
     double origin_ = 0;
     bool frameRequested_ = false;
     bool focusShown_ = false;
-    int stageWidth_ = 0, stageHeight_ = 0;
-    double deviceScale_ = 1.0;
+    const WindowSpec* stage_ = nullptr;
     emscripten::val screen_ = emscripten::val::null();
     std::vector<WebForm*> forms_;
     WebForm* onScreen_ = nullptr;
