@@ -19,6 +19,16 @@ export const OPENING = 'オープニング';
 export const GAME = 'ペルモロプラスver.1.0';
 export const HAND_OVER_MS = 1986;  // the opening's 26 ticks
 export const VERTICAL_UNIT = 12.014995574951172 / 15;  // pixels per vertical unit of the game window
+// Where the game window's geometries put a sum: pixels per vertical unit
+// along its column (the upright ones reach the answers' panel with a sum's
+// lower edge at a Top of 438, the low one with its top at 500).
+const DESIGN_TOP = 16 / VERTICAL_UNIT;
+export const GEOMETRY_UNIT = {
+    design: VERTICAL_UNIT,
+    portrait: (470 - 32 - 206) / (438 - DESIGN_TOP),
+    tablet: (470 - 32 - 206) / (438 - DESIGN_TOP),
+    low: (222 - 32) / (500 - DESIGN_TOP),
+};
 
 export function chromiumPath() {
     const found = ['/usr/lib/chromium/chromium', '/usr/bin/chromium'].find((p) => existsSync(p));
@@ -107,6 +117,22 @@ export async function answerButton(page, n, right = true) {
     const row = rows.findIndex((r) => (r.caption === value) === right);
     return row < 0 ? null : { button: answers(page, n).nth(rows[row].i), row: row + 1 };
 }
+
+// The logic's Top of sum n, read back from where the page draws it: its
+// box's top in the window, plus the distance it is drawn from there.
+export async function unitTop(page, n) {
+    const { y, boxTop, zoom, geometry } = await problem(page, n).evaluate((e) => {
+        const window = e.closest('section.window');
+        const outer = window.getBoundingClientRect();
+        const zoom = outer.width / parseFloat(window.style.width);
+        return { y: (e.getBoundingClientRect().top - outer.top) / zoom, boxTop: parseFloat(e.style.top), zoom,
+            geometry: window.dataset.geometry ?? 'design' };
+    });
+    return DESIGN_TOP + (y - boxTop) / GEOMETRY_UNIT[geometry];
+}
+// How many of the logic's units one CSS pixel of the screen is.
+unitTop.pixel = (page) => page.locator('section.window').evaluate((w, units) =>
+    parseFloat(w.style.width) / w.getBoundingClientRect().width / units[w.dataset.geometry ?? 'design'], GEOMETRY_UNIT);
 
 export function clean(game) {
     assert.deepEqual(game.problems, [], 'the page reported problems');
