@@ -3,8 +3,9 @@
 //
 //   page weight         every file the page downloads, raw and gzipped
 //   first paint         navigation start to the first paint of the opening, cold cache
-//   main-thread time    per second of play, beside a bare page that moves
-//                       three boxes of the sums' size at the sums' paces
+//   main-thread time    per second of play, landscape and upright, each beside
+//                       a bare page that moves three labelled boxes of the
+//                       sums' size at the sums' paces in the same places
 //   heap                JavaScript heap in use at the end of a game
 //   game length         a 60-second game in real time, click to verdict
 //   falling paces       pixels a second of the sums at scale 1
@@ -82,10 +83,12 @@ async function busy(page, cdp, seconds) {
     return (after.TaskDuration - before.TaskDuration) * 1000 / seconds;
 }
 
-async function playAndBoxes(browser, site, boxes) {
-    // A whole game on the real clock, no answers: its length, its main
-    // thread and its heap at the end.
-    const game = await newPage(browser);
+// A whole game on the real clock, no answers, in the geometry the viewport
+// gives: its main thread, beside the bare page of three labelled boxes laid
+// out and moving the same way, measured in turn; its length and its heap at
+// the end.
+async function playAndBoxes(browser, site, boxes, { name, viewport, seconds = 58 }) {
+    const game = await newPage(browser, viewport);
     await game.page.goto(site.address);
     await game.page.waitForFunction((title) => document.title === title, GAME, { timeout: 10000 });
     await game.page.evaluate(() => {
@@ -95,21 +98,22 @@ async function playAndBoxes(browser, site, boxes) {
         }).observe(document.querySelector('[role=status]'), { subtree: true, childList: true, characterData: true });
     });
     await course(game.page, 'ぞ う').click();
-    const gameBusy = await busy(game.page, game.cdp, 58);
-    await game.page.waitForFunction(() => window.verdictAt, null, { timeout: 10000 });
+    const gameBusy = await busy(game.page, game.cdp, seconds);
+    await game.page.waitForFunction(() => window.verdictAt, null, { timeout: 70000 });
     const length = await game.page.evaluate(() => window.verdictAt - window.clickAt);
     const heap = (await metrics(game.cdp)).JSHeapUsedSize;
     await game.context.close();
 
-    const bare = await newPage(browser);
-    await bare.page.goto(boxes.address + 'web_boxes.html');
+    const bare = await newPage(browser, viewport);
+    await bare.page.goto(`${boxes.address}web_boxes.html?layout=${name}`);
     await bare.page.waitForTimeout(1000);
-    const bareBusy = await busy(bare.page, bare.cdp, 58);
+    const bareBusy = await busy(bare.page, bare.cdp, seconds);
     await bare.context.close();
 
-    console.log(`main-thread time: game ${fixed(gameBusy)} ms a second of play, bare page of three boxes ${fixed(bareBusy)} ms a second`);
-    console.log(`JavaScript heap at the end of a game: ${fixed(heap / 1024 / 1024, 2)} MB`);
-    console.log(`a 60-second game lasted ${fixed(length / 1000, 3)} s, course click to verdict`);
+    console.log(`main-thread time, ${name} ${viewport.width} x ${viewport.height}: game ${fixed(gameBusy)} ms a second of play, ` +
+        `bare page of three labelled boxes ${fixed(bareBusy)} ms a second: ${fixed(gameBusy / bareBusy, 2)} x`);
+    console.log(`JavaScript heap at the end of a game (${name}): ${fixed(heap / 1024 / 1024, 2)} MB`);
+    console.log(`a 60-second game (${name}) lasted ${fixed(length / 1000, 3)} s, course click to verdict`);
 }
 
 // Falling paces at scale 1: the sums' positions at every frame, and the
@@ -168,11 +172,18 @@ async function paces(browser, site) {
 const browser = await launch();
 const site = await serve(SITE);
 const boxes = await serve(here);
+// PERMORO_BENCH_ONLY=main runs the main-thread figures alone, for
+// PERMORO_BENCH_SECONDS seconds each (58 by default).
+const only = process.env.PERMORO_BENCH_ONLY;
 try {
-    await pageWeight(browser, site);
-    await firstPaint(browser, site);
-    await playAndBoxes(browser, site, boxes);
-    await paces(browser, site);
+    if (!only) {
+        await pageWeight(browser, site);
+        await firstPaint(browser, site);
+    }
+    const seconds = Number(process.env.PERMORO_BENCH_SECONDS ?? 58);
+    await playAndBoxes(browser, site, boxes, { name: 'landscape', viewport: { width: 612, height: 491 }, seconds });
+    await playAndBoxes(browser, site, boxes, { name: 'portrait', viewport: { width: 360, height: 640 }, seconds });
+    if (!only) await paces(browser, site);
 } finally {
     await browser.close();
     await site.close();
