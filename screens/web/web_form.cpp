@@ -2,6 +2,8 @@
 
 #include "web_page.h"
 
+#include <emscripten/emscripten.h>
+
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -103,6 +105,24 @@ Box boxOf(Kind kind, const Rect& r)
 
 int nextSerial = 1;
 
+// The style objects of the controls that move, by a number of their own, so
+// that a frame moves them without passing any text between the program and
+// the page.
+EM_JS(void, permoro_keep_style, (int key, emscripten::EM_VAL style), {
+    Module.permoroMoving = Module.permoroMoving || new Map();
+    Module.permoroMoving.set(key, Emval.toValue(style));
+});
+
+EM_JS(void, permoro_forget_styles, (int from, int to), {
+    if (Module.permoroMoving)
+        for (let key = from; key < to; ++key)
+            Module.permoroMoving.delete(key);
+});
+
+EM_JS(void, permoro_translate, (int key, double y), {
+    Module.permoroMoving.get(key).transform = y ? "translateY(" + y + "px)" : "none";
+});
+
 }  // namespace
 
 WebForm::WebForm(FormLogic& logic, WebPage& page)
@@ -122,6 +142,7 @@ WebForm::WebForm(FormLogic& logic, WebPage& page)
     styles_.assign(static_cast<std::size_t>(n), val::null());
     captions_.assign(static_cast<std::size_t>(n), val::null());
     shifts_.assign(static_cast<std::size_t>(n), 0.0);
+    moving_.assign(static_cast<std::size_t>(n), false);
     // An element added later lies above those before it, so the table is
     // built from its last row up: first the controls of the window itself,
     // then those held by a container.
@@ -143,6 +164,7 @@ WebForm::WebForm(FormLogic& logic, WebPage& page)
 
 WebForm::~WebForm()
 {
+    permoro_forget_styles(serial_ * model_.size(), (serial_ + 1) * model_.size());
     page_.detach(this);
     window_.call<void>("remove");
 }
@@ -442,16 +464,16 @@ void WebForm::placeTop(ControlId id)
     double& shown = shifts_[static_cast<std::size_t>(id)];
     if (shift == shown)
         return;  // not a whole screen pixel away yet
-    const val& style = styles_[static_cast<std::size_t>(id)];
-    if (shift == 0) {
-        style.call<void>("removeProperty", std::string("transform"));
-    } else {
-        // A control that moves once will move again: it gets a layer of its
-        // own the first time.
-        if (shown == 0)
-            setStyle(style, "will-change", "transform");
-        setStyle(style, "transform", "translateY(" + px(shift) + ")");
+    // A control that moves once will move again: it gets a layer of its own
+    // the first time.
+    const int key = serial_ * model_.size() + id;
+    if (!moving_[static_cast<std::size_t>(id)]) {
+        moving_[static_cast<std::size_t>(id)] = true;
+        const val& style = styles_[static_cast<std::size_t>(id)];
+        setStyle(style, "will-change", "transform");
+        permoro_keep_style(key, style.as_handle());
     }
+    permoro_translate(key, shift);
     shown = shift;
 }
 
@@ -542,7 +564,8 @@ void WebForm::setGeometry(const Geometry* geometry)
         if (d.kind != Kind::Line) {
             shifts_[static_cast<std::size_t>(id)] = 0;
             style.call<void>("removeProperty", std::string("transform"));
-            placeTop(id);
+            if (model_[id].top != model_.designTop(id))
+                placeTop(id);
         }
     }
 }

@@ -87,6 +87,7 @@ private:
     std::vector<emscripten::val> styles_;
     std::vector<emscripten::val> captions_;  // the text inside each label
     std::vector<double> shifts_;             // how far each control is drawn from its design top
+    std::vector<bool> moving_;               // controls that have moved: a layer of their own
 };
 
 }  // namespace screens
