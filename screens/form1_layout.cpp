@@ -282,10 +282,15 @@ constexpr std::array kPortraitPlaces = [] {
 }();
 
 // Upright but wider, 480 x 640 (a tablet held upright): the phone's places,
-// each column a third wider; the heights and the text as on the phone.
+// each column a third wider; the heights and the text as on the phone, and
+// the toggles square.
 constexpr std::array kTabletPlaces = [] {
     std::array<Placement, 48> rows = kPortraitPlaces;
     for (Placement& p : rows) {
+        if (p.control == "oto" || p.control == "yasumi") {
+            p.rect.left = (p.rect.left + p.rect.width / 2) * 4.0f / 3.0f - p.rect.width / 2;
+            continue;
+        }
         p.rect.left *= 4.0f / 3.0f;
         p.rect.width *= 4.0f / 3.0f;
     }
