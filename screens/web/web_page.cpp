@@ -7,6 +7,7 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <utility>
 
@@ -154,8 +155,15 @@ void WebPage::layout()
 {
     if (!stage_)
         return;
+    // The viewport less the page's padding, which keeps the game clear of a
+    // notch and of rounded corners.
     const val window = val::global("window");
-    const double width = window["innerWidth"].as<double>(), height = window["innerHeight"].as<double>();
+    const val padding = window.call<val>("getComputedStyle", document()["body"]);
+    const auto inset = [&padding](const char* side) {
+        return std::strtod(padding.call<std::string>("getPropertyValue", std::string(side)).c_str(), nullptr);
+    };
+    const double width = window["innerWidth"].as<double>() - inset("padding-left") - inset("padding-right");
+    const double height = window["innerHeight"].as<double>() - inset("padding-top") - inset("padding-bottom");
     if (width <= 0 || height <= 0)
         return;
     const auto fit = [&](double w, double h) { return std::max(0.05, std::min(width / w, height / h)); };

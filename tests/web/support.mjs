@@ -48,11 +48,16 @@ export function launch() {
 // A page of the game with everything it says and asks for recorded:
 // `problems` lists console errors, failed loads and requests beyond
 // `origin` (data: addresses are part of the page).
-// `init` runs in the page before its own scripts.
-export async function open(browser, url, { viewport = { width: 612, height: 491 }, hasTouch = false, origin, init } = {}) {
+// `init` runs in the page before its own scripts; `safeArea` sets the
+// insets of a notched screen ({ top, right, bottom, left } in CSS pixels).
+export async function open(browser, url, { viewport = { width: 612, height: 491 }, hasTouch = false, origin, init, safeArea } = {}) {
     const context = await browser.newContext({ viewport, hasTouch, isMobile: hasTouch, deviceScaleFactor: 1 });
     if (init) await context.addInitScript(init);
     const page = await context.newPage();
+    if (safeArea) {
+        const cdp = await context.newCDPSession(page);
+        await cdp.send('Emulation.setSafeAreaInsetsOverride', { insets: safeArea });
+    }
     const problems = [];
     const requests = [];
     page.on('console', (m) => {

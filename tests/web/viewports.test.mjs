@@ -114,6 +114,18 @@ describe('viewports', () => {
 });
 
 describe('phones', () => {
+    test('a notched phone held sideways: the game keeps clear of the notch and the home bar', async () => {
+        const insets = { top: 0, right: 47, bottom: 21, left: 47 };
+        const game = await openSite(browser, { viewport: { width: 844, height: 390 }, hasTouch: true, safeArea: insets });
+        const { page } = game;
+        await handOver(page);
+        const box = await page.locator('section.window').boundingBox();
+        assert.ok(box.x >= insets.left - 0.5 && box.x + box.width <= 844 - insets.right + 0.5, `${JSON.stringify(box)}`);
+        assert.ok(box.y >= 0 && Math.abs(box.y + box.height - (390 - insets.bottom)) < 1, `${JSON.stringify(box)}`);
+        clean(game);
+        await game.close();
+    });
+
     test('a whole game by taps, upright', async () => {
         const game = await openSite(browser, { viewport: { width: 360, height: 640 }, hasTouch: true });
         const { page } = game;
