@@ -132,6 +132,8 @@ void addNote(const Note& note, int rate, std::vector<double>& out)
     }
 }
 
+}  // namespace
+
 std::vector<std::int16_t> render(Cue cue, int rate)
 {
     std::size_t length = 0;
@@ -158,8 +160,6 @@ std::vector<std::int16_t> render(Cue cue, int rate)
     });
     return pcm;
 }
-
-}  // namespace
 
 std::span<const Note> notes(Cue cue)
 {

@@ -33,6 +33,9 @@ std::span<const Note> notes(Cue cue);
 // Seconds from the start of a cue to the end of its last note.
 double duration(Cue cue);
 
+// One cue rendered at `sampleRate`, as the bank holds it.
+std::vector<std::int16_t> render(Cue cue, int sampleRate);
+
 // Every cue rendered once, at one sample rate. The sounds are matched in
 // loudness (the same RMS level) and peak below -3 dBFS.
 class SoundBank {
