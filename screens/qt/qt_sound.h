@@ -1,0 +1,44 @@
+// Short sounds played through Qt Multimedia on a thread of their own.
+//
+// One audio sink is opened when the player is made and kept for its whole
+// life, since a sink takes a long time to start; it pulls from a mixer that
+// sounds every clip started and not yet finished. The sound server, the
+// sink's timers and the mixing all live on the player's thread, so the GUI
+// thread only posts a message per sound and never waits on audio. With no
+// sound device, or one that fails, the program plays on silently after one
+// line on stderr, and Qt's own messages about audio are kept quiet.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QThread;
+
+namespace screens {
+
+class QtSound final {
+public:
+    // Renders clip `index` (0 .. count - 1) as 16-bit mono PCM at
+    // `sampleRate`. Called on the player's thread, once per clip, when the
+    // device's rate is known.
+    using Render = std::function<std::vector<std::int16_t>(std::size_t index, int sampleRate)>;
+
+    QtSound(std::size_t count, Render render);
+    ~QtSound();
+    QtSound(const QtSound&) = delete;
+    QtSound& operator=(const QtSound&) = delete;
+
+    // Starts a clip over whatever still sounds. Returns at once; call it
+    // from the GUI thread.
+    void play(std::size_t index);
+
+private:
+    class Engine;
+    std::unique_ptr<QThread> thread_;
+    Engine* engine_;  // lives on thread_, deleted there
+};
+
+}  // namespace screens
