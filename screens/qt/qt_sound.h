@@ -1,12 +1,16 @@
 // Short sounds played through Qt Multimedia on a thread of their own.
 //
 // One audio sink is opened when the player is made and kept for its whole
-// life, since a sink takes a long time to start; it pulls from a mixer that
-// sounds every clip started and not yet finished. The sound server, the
-// sink's timers and the mixing all live on the player's thread, so the GUI
-// thread only posts a message per sound and never waits on audio. With no
-// sound device, or one that fails, the program plays on silently after one
-// line on stderr, and Qt's own messages about audio are kept quiet.
+// life, since a sink takes long to start; it is fed from a mixer of the
+// clips that sound, only while one does, and paused after a second of
+// silence. The sound server, the sink's timers and the mixing all live on
+// the player's thread, so the GUI thread only posts a message per sound and
+// never waits on audio. Before Qt meets the sound server, the player checks
+// with a time limit that the server answers. With no server, one that does
+// not answer, or a device that fails, the program plays on silently after
+// one line on stderr; Qt's own messages about audio are dropped by a message
+// handler that passes every other message on to the one it replaced.
+// Make the player after the application object and let it go before it.
 #pragma once
 
 #include <cstddef>
