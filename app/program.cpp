@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include "game/sounds.h"
+
 #include <QApplication>
 #include <chrono>
 
@@ -21,6 +23,8 @@ bool soundOn()
 
 Program::Program()
     : random_(clockReading, static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())),
+      sound_(game::kCueCount,
+             [](std::size_t cue, int sampleRate) { return game::render(static_cast<game::Cue>(cue), sampleRate); }),
       cright_([this] { handOver(); })
 {
 }
@@ -44,7 +48,8 @@ void Program::start()
 
 void Program::handOver()
 {
-    game_ = std::make_unique<game::GameWindow>(random_, soundOn());
+    game_ = std::make_unique<game::GameWindow>(random_, soundOn(),
+                                                [this](game::Cue cue) { sound_.play(static_cast<std::size_t>(cue)); });
     main_ = std::make_unique<screens::QtForm>(*game_);
     connect(main_.get(), &screens::QtForm::closed, qApp, &QApplication::quit);
     main_->show();

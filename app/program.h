@@ -5,6 +5,7 @@
 #include "game/random.h"
 #include "screens/cright.h"
 #include "screens/qt/qt_form.h"
+#include "screens/qt/qt_sound.h"
 
 #include <QObject>
 #include <memory>
@@ -24,6 +25,7 @@ private:
     void handOver();
 
     game::Rng random_;
+    screens::QtSound sound_;
     screens::Cright cright_;
     screens::QtForm* opening_ = nullptr;
     std::unique_ptr<game::GameWindow> game_;
