@@ -43,7 +43,7 @@ def answer_of(sum_text):
 
 
 class Program:
-    def __init__(self, binary, wm_close, env=None):
+    def __init__(self, binary, wm_close, env=None, stderr=None):
         self.binary = binary
         self.wm_close = wm_close
         environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
@@ -51,7 +51,7 @@ class Program:
         wait_for("the X server", lambda: subprocess.run(["xdotool", "getdisplaygeometry"],
                                                          capture_output=True).returncode == 0, 10, interval=0.1)
         self.started = time.monotonic()
-        self.process = subprocess.Popen([binary], env=environment)
+        self.process = subprocess.Popen([binary], env=environment, stderr=stderr)
 
     # --- the accessibility tree -------------------------------------------
     def app(self):
@@ -90,6 +90,16 @@ class Program:
     def text(self, description):
         return self.control(description).name
 
+    def named(self, name, role):
+        """The control a screen reader calls `name`, of that role: the toggles
+        おと and ひとやすみ (check boxes), the pause's message (a label)."""
+        window = self.window(MAIN)
+        found = [] if window is None else [c for c in (window.getChildAtIndex(i) for i in range(window.childCount))
+                                           if c is not None and c.name == name and c.getRole() == role]
+        if len(found) != 1:
+            raise Failure(f"{len(found)} controls named {name}")
+        return found[0]
+
     def course(self, name):
         for button in self.controls(MAIN, "コース"):
             if button.name == name:
@@ -99,6 +109,10 @@ class Program:
     @staticmethod
     def enabled(acc):
         return acc.getState().contains(pyatspi.STATE_ENABLED)
+
+    @staticmethod
+    def checked(acc):
+        return acc.getState().contains(pyatspi.STATE_CHECKED)
 
     @staticmethod
     def showing(acc):
