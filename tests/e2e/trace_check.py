@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Nothing leaves the process: a whole session under strace opens no file for
 writing outside the system's runtime paths, connects no socket but the
-display's, and starts no other program.
+display's and the sound server's, and starts no other program.
 
    trace_check.py PROGRAM WM_CLOSE     (with an X server: with_xvfb.sh)
 """
@@ -86,8 +86,16 @@ def check(trace):
                     problems.append(f"changed the file system: {line.strip()}")
             elif call == "socket" and "AF_UNIX" not in args:
                 problems.append(f"a socket other than a local one: {line.strip()}")
-            elif call == "connect" and ok and not re.search(r'sun_path=@?"/tmp/\.X11-unix/X\d+"', args):
-                problems.append(f"connected elsewhere than to the display: {line.strip()}")
+            # Besides the display, the sound server's socket: where one runs,
+            # the program plays its sounds through it (a local socket, so
+            # nothing leaves the machine).
+            elif call == "connect" and ok and not re.search(r'sun_path=@?"(/tmp/\.X11-unix/X\d+|[^"]*/pulse/native)"',
+                                                            args):
+                problems.append(f"connected elsewhere than to the display or the sound server: {line.strip()}")
+            # A send with no address goes where its socket was connected to,
+            # and that was checked above.
+            elif call == "sendto" and args.endswith(", NULL, 0"):
+                pass
             elif call in ("bind", "sendto") and ok and "AF_UNIX" not in args and "X11-unix" not in args:
                 problems.append(f"{call}: {line.strip()}")
     return problems, counts
