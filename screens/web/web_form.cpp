@@ -4,6 +4,7 @@
 
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -105,29 +106,43 @@ Box boxOf(Kind kind, const Rect& r)
 
 int nextSerial = 1;
 
-// The style objects of the controls that move, by a number of their own, so
-// that a frame moves them without passing any text between the program and
-// the page.
-EM_JS(void, permoro_keep_style, (int key, emscripten::EM_VAL style), {
+// The elements of the controls that move, by a number of their own, so that
+// moving them passes no text between the program and the page.
+EM_JS(void, permoro_keep_moving, (int key, emscripten::EM_VAL element), {
     Module.permoroMoving = Module.permoroMoving || new Map();
-    Module.permoroMoving.set(key, Emval.toValue(style));
+    Module.permoroMoving.set(key, Emval.toValue(element));
 });
 
-EM_JS(void, permoro_forget_styles, (int from, int to), {
+EM_JS(void, permoro_forget_moving, (int from, int to), {
     if (Module.permoroMoving)
         for (let key = from; key < to; ++key)
             Module.permoroMoving.delete(key);
 });
 
-EM_JS(void, permoro_translate, (int key, double y), {
-    Module.permoroMoving.get(key).transform = y ? "translateY(" + y + "px)" : "none";
+// Puts a moving control `from` its design place, and if `duration` is not
+// 0, has the browser move it on to `to` in `steps` even steps, the first
+// of them a step's time after `start` on the page's animation timeline.
+EM_JS(void, permoro_move, (int key, double from, double to, double start, double duration, int steps), {
+    const element = Module.permoroMoving.get(key);
+    if (element.permoroMotion)
+        element.permoroMotion.cancel();
+    element.permoroMotion = null;
+    element.style.transform = from ? "translateY(" + from + "px)" : "none";
+    if (duration > 0) {
+        const motion = element.animate(
+            [ {transform : "translateY(" + from + "px)"}, {transform : "translateY(" + to + "px)"} ],
+            {duration : duration, easing : "steps(" + steps + ", end)", fill : "forwards"});
+        motion.startTime = start;
+        element.permoroMotion = motion;
+    }
 });
 
 }  // namespace
 
 WebForm::WebForm(FormLogic& logic, WebPage& page)
     : logic_(logic), model_(logic.model()), page_(page), schedule_(logic.model()), keyboard_(logic.model()),
-      layout_(logic.model().spec()), serial_(nextSerial++), window_(createElement("section", "window"))
+      layout_(logic.model().spec()), browserMoves_(!page.manualClock()), serial_(nextSerial++),
+      window_(createElement("section", "window"))
 {
     const WindowSpec& spec = model_.spec();
     window_.call<void>("setAttribute", std::string("aria-label"), text(spec.caption));
@@ -143,6 +158,11 @@ WebForm::WebForm(FormLogic& logic, WebPage& page)
     captions_.assign(static_cast<std::size_t>(n), val::null());
     shifts_.assign(static_cast<std::size_t>(n), 0.0);
     moving_.assign(static_cast<std::size_t>(n), false);
+    motions_.assign(static_cast<std::size_t>(n), Motion{});
+    drivers_.assign(static_cast<std::size_t>(n), kNoControl);
+    lastTops_.resize(static_cast<std::size_t>(n));
+    for (ControlId id = 0; id < n; ++id)
+        lastTops_[static_cast<std::size_t>(id)] = model_[id].top;
     // An element added later lies above those before it, so the table is
     // built from its last row up: first the controls of the window itself,
     // then those held by a container.
@@ -164,7 +184,7 @@ WebForm::WebForm(FormLogic& logic, WebPage& page)
 
 WebForm::~WebForm()
 {
-    permoro_forget_styles(serial_ * model_.size(), (serial_ + 1) * model_.size());
+    permoro_forget_moving(serial_ * model_.size(), (serial_ + 1) * model_.size());
     page_.detach(this);
     window_.call<void>("remove");
 }
@@ -270,6 +290,16 @@ bool WebForm::runTick(std::int64_t now)
         return false;
     logic_.tick(tick->timer);
     schedule_.sync(tick->at);
+    // Which timer moves which control: the one whose tick changed its Top.
+    if (browserMoves_) {
+        for (ControlId id = 0; id < model_.size(); ++id) {
+            float& last = lastTops_[static_cast<std::size_t>(id)];
+            if (model_[id].top != last) {
+                last = model_[id].top;
+                drivers_[static_cast<std::size_t>(id)] = tick->timer;
+            }
+        }
+    }
     return true;
 }
 
@@ -363,6 +393,12 @@ void WebForm::draw()
                 mirror(id, changes);
         }
         model_.clearChanges();
+    }
+    // A control the browser moves is checked at every wake: its timer may
+    // have stopped or changed its pace without a new Top.
+    for (ControlId id = 0; browserMoves_ && id < model_.size(); ++id) {
+        if (motions_[static_cast<std::size_t>(id)].moving)
+            follow(id, false);
     }
     if (focused != kNoControl) {
         const ControlId settled = keyboard_.settle(focused);
@@ -458,23 +494,65 @@ void WebForm::mirror(ControlId id, std::uint8_t changes)
 // desktop rounds a `Top` to whole pixels.
 void WebForm::placeTop(ControlId id)
 {
-    const double grid = deviceScale_;
-    const double y = std::round(layout_.topAt(id, model_[id].top) * grid) / grid;
-    const double shift = y - whole(layout_.box(id).top);
+    lastTops_[static_cast<std::size_t>(id)] = model_[id].top;
+    // A control that moves once will move again: it gets a layer of its own
+    // the first time.
+    if (!moving_[static_cast<std::size_t>(id)]) {
+        moving_[static_cast<std::size_t>(id)] = true;
+        setStyle(styles_[static_cast<std::size_t>(id)], "will-change", "transform");
+        permoro_keep_moving(serial_ * model_.size() + id, element(id).as_handle());
+    }
+    if (browserMoves_)
+        return follow(id, false);
+    const double shift = shiftAt(id, model_[id].top);
     double& shown = shifts_[static_cast<std::size_t>(id)];
     if (shift == shown)
         return;  // not a whole screen pixel away yet
-    // A control that moves once will move again: it gets a layer of its own
-    // the first time.
-    const int key = serial_ * model_.size() + id;
-    if (!moving_[static_cast<std::size_t>(id)]) {
-        moving_[static_cast<std::size_t>(id)] = true;
-        const val& style = styles_[static_cast<std::size_t>(id)];
-        setStyle(style, "will-change", "transform");
-        permoro_keep_style(key, style.as_handle());
-    }
-    permoro_translate(key, shift);
+    permoro_move(serial_ * model_.size() + id, shift, shift, 0, 0, 0);
     shown = shift;
+}
+
+double WebForm::shiftAt(ControlId id, double top) const
+{
+    const double grid = deviceScale_;
+    return std::round(layout_.topAt(id, static_cast<float>(top)) * grid) / grid - whole(layout_.box(id).top);
+}
+
+// On the page's own clock, a control that a timer moves one unit a tick is
+// handed to the browser, which moves it pixel by pixel at the timer's pace
+// without waking the page; the page only checks, when it wakes, that the
+// control's Top is where that motion said, and hands over a new motion when
+// it is not (a new pace, a new sum, a stop, a pause). So a falling sum costs
+// the page nothing between the moments its motion changes.
+void WebForm::follow(ControlId id, bool again)
+{
+    Motion& m = motions_[static_cast<std::size_t>(id)];
+    const float top = model_[id].top;
+    const ControlId driver = drivers_[static_cast<std::size_t>(id)];
+    const std::optional<std::int64_t> due = driver == kNoControl ? std::nullopt : schedule_.due(driver);
+    const bool moves = due && !schedule_.held() && model_[id].visible;
+    const int interval = moves ? model_[driver].interval : 0;
+    if (!again && m.moving == moves && m.interval == interval) {
+        const std::int64_t now = page_.now();
+        const float expected =
+            m.top + (moves && now >= m.due ? static_cast<float>((now - m.due) / m.interval + 1) : 0.0f);
+        if (expected == top)
+            return;
+    }
+    const int key = serial_ * model_.size() + id;
+    const double from = shiftAt(id, top);
+    m = {moves, top, due.value_or(0), interval};
+    shifts_[static_cast<std::size_t>(id)] = from;
+    if (!moves || interval <= 0)
+        return permoro_move(key, from, from, 0, 0, 0);
+    // On until it has left the window: the ticks it takes, at the pace of
+    // a unit a tick, starting one tick before the next is due.
+    const double unit = layout_.topAt(id, top + 1) - layout_.topAt(id, top);
+    const double room = layout_.height() - layout_.topAt(id, top);
+    const int units = unit > 0 ? static_cast<int>(std::clamp(std::ceil(room / unit) + 1, 1.0, 100000.0)) : 1;
+    const double to = shiftAt(id, static_cast<double>(top) + units);
+    const int steps = std::max(1, static_cast<int>(std::lround(std::abs(to - from) * deviceScale_)));
+    permoro_move(key, from, to, page_.timelineTime(*due - interval), static_cast<double>(units) * interval, steps);
 }
 
 // A caption stands at the top of its label, aligned left, right or centred.
@@ -516,10 +594,24 @@ void WebForm::placeCaption(ControlId id)
     }
     const int free = right - left + 1 - needed;
     const int at = left + (d.align == Align::Left ? 0 : d.align == Align::Right ? free : free / 2);
-    setStyle(captions_[static_cast<std::size_t>(id)]["style"], "left", px(at));
+    // The caption is the label's one line of text, moved along it by its
+    // indent: a caption placed absolutely inside its label would cost every
+    // frame work on it while the label moves.
+    setStyle(styles_[static_cast<std::size_t>(id)], "text-indent", px(at));
     // Only a caption that runs past its box is cut: a clip costs the page a
     // layer of its own work on every frame.
     setStyle(styles_[static_cast<std::size_t>(id)], "overflow", !d.wholeCaption && needed > width ? "hidden" : "visible");
+}
+
+// A control that has moved, on another grid or in another geometry.
+void WebForm::replace(ControlId id)
+{
+    if (!moving_[static_cast<std::size_t>(id)])
+        return;
+    if (browserMoves_)
+        return follow(id, true);
+    shifts_[static_cast<std::size_t>(id)] = std::nan("");
+    placeTop(id);
 }
 
 void WebForm::setScale(double scale, double pixelRatio)
@@ -529,11 +621,8 @@ void WebForm::setScale(double scale, double pixelRatio)
     scale_ = scale;
     deviceScale_ = scale * pixelRatio;
     setStyle(window_["style"], "zoom", std::to_string(scale));
-    for (ControlId id = 0; id < model_.size(); ++id) {
-        const Kind kind = model_.design(id).kind;
-        if (kind != Kind::Timer && kind != Kind::Line && model_[id].top != model_.designTop(id))
-            placeTop(id);  // the same top may be another shift on the new grid
-    }
+    for (ControlId id = 0; id < model_.size(); ++id)
+        replace(id);  // the same top may be another shift on the new grid
 }
 
 // Another geometry: every element to its new box and size of text, and
@@ -561,12 +650,7 @@ void WebForm::setGeometry(const Geometry* geometry)
             setStyle(style, "font-size", px(layout_.fontPixels(id)));
         if (d.kind == Kind::Label)
             mirror(id, kColours | kCaption);
-        if (d.kind != Kind::Line) {
-            shifts_[static_cast<std::size_t>(id)] = 0;
-            style.call<void>("removeProperty", std::string("transform"));
-            if (model_[id].top != model_.designTop(id))
-                placeTop(id);
-        }
+        replace(id);
     }
 }
 

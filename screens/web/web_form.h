@@ -69,6 +69,9 @@ private:
     void create(ControlId id);
     void mirror(ControlId id, std::uint8_t changes);
     void placeTop(ControlId id);
+    double shiftAt(ControlId id, double top) const;
+    void follow(ControlId id, bool again);
+    void replace(ControlId id);
     void placeCaption(ControlId id);
     ControlId focusedControl() const;
 
@@ -78,6 +81,7 @@ private:
     TimerSchedule schedule_;
     Keyboard keyboard_;
     Layout layout_;
+    bool browserMoves_;  // on the page's own clock the browser moves the falling controls
     double scale_ = 0;
     double deviceScale_ = 1;
     int serial_;
@@ -88,6 +92,17 @@ private:
     std::vector<emscripten::val> captions_;  // the text inside each label
     std::vector<double> shifts_;             // how far each control is drawn from its design top
     std::vector<bool> moving_;               // controls that have moved: a layer of their own
+    // How the browser is moving a control: from `top`, a unit a tick of
+    // `interval` ms, the first tick at `due`; or not (`moving` false).
+    struct Motion {
+        bool moving = false;
+        float top = 0;
+        std::int64_t due = 0;
+        int interval = 0;
+    };
+    std::vector<Motion> motions_;
+    std::vector<ControlId> drivers_;         // the timer whose ticks move each control
+    std::vector<float> lastTops_;            // each control's Top after the last tick
 };
 
 }  // namespace screens

@@ -2,8 +2,11 @@
 
 #include "web_form.h"
 
+#include "screens/timer_schedule.h"
+
 #include <emscripten/bind.h>
 #include <emscripten/emscripten.h>
+#include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
 #include <algorithm>
@@ -45,11 +48,10 @@ void onKey(val event)
         thePage->key(event);
 }
 
-EM_BOOL onFrame(double, void*)
+void onWake(void*)
 {
     if (thePage)
-        thePage->frame();
-    return EM_FALSE;
+        thePage->wake();
 }
 
 void onPointer(val)
@@ -194,7 +196,7 @@ void WebPage::onScreen(WebForm* form)
 {
     onScreen_ = form;
     document().set("title", std::string(form->model().spec().caption));
-    requestFrame();
+    scheduleWake();
 }
 
 void WebPage::later(std::function<void()> work)
@@ -254,12 +256,13 @@ void WebPage::hidden()
     afterEvent();
 }
 
-void WebPage::frame()
+void WebPage::wake()
 {
-    frameRequested_ = false;
+    wakeAt_.reset();
     if (manual_)
         return;
-    runDue(now());
+    lastWake_ = now();
+    runDue(lastWake_);
     afterEvent();
 }
 
@@ -280,20 +283,42 @@ void WebPage::afterEvent()
         for (auto& w : work)
             w();
     }
-    requestFrame();
+    scheduleWake();
 }
 
-// Animation frames come once per display frame and stop in a hidden tab:
-// the timers then stall, and go on from the moment the tab comes back.
-void WebPage::requestFrame()
+// The page wakes for its windows' timers at most once in each slot of
+// kFrameMilliseconds of its clock, as the desktop does: the ticks due by
+// then run in turn, and the page is drawn once for them all. A falling sum
+// needs no wake of its own: the browser moves it (WebForm). In a hidden tab
+// the browser wakes the page seldom; the game has paused by then, and a
+// timer that was due goes on from the moment the page wakes.
+void WebPage::scheduleWake()
 {
-    if (manual_ || frameRequested_)
+    if (manual_)
         return;
-    const bool running = std::any_of(forms_.begin(), forms_.end(), [](const WebForm* f) { return f->nextDue(); });
-    if (!running)
+    std::optional<std::int64_t> due;
+    for (const WebForm* form : forms_) {
+        if (const std::optional<std::int64_t> next = form->nextDue(); next && (!due || *next < *due))
+            due = next;
+    }
+    if (!due) {
+        if (wakeAt_)
+            emscripten_clear_timeout(wakeTimer_);
+        wakeAt_.reset();
         return;
-    frameRequested_ = true;
-    emscripten_request_animation_frame(&onFrame, nullptr);
+    }
+    const std::int64_t at = nextWake(*due, lastWake_, kFrameMilliseconds);
+    if (wakeAt_ && *wakeAt_ <= at)
+        return;
+    if (wakeAt_)
+        emscripten_clear_timeout(wakeTimer_);
+    wakeAt_ = at;
+    wakeTimer_ = emscripten_set_timeout(&onWake, static_cast<double>(std::max<std::int64_t>(0, at - now())), nullptr);
+}
+
+double WebPage::timelineTime(std::int64_t time) const
+{
+    return origin_ + static_cast<double>(time);
 }
 
 }  // namespace screens

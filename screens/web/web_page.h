@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ class WebForm;
 
 class WebPage {
 public:
+    // The page wakes for timer ticks at most once in a slot of this many
+    // milliseconds of its clock.
+    static constexpr std::int64_t kFrameMilliseconds = 25;
+
     // Reads the page's address: with `?clock=manual` the clock stands still
     // and only advance() moves it, so that tests step the timers exactly.
     WebPage();
@@ -64,11 +69,14 @@ public:
 
     // The browser's events.
     void click(int serial, int control);
-    void frame();
+    void wake();
     void key(const emscripten::val& event);
     void layout();
     void fontsLoaded();
     void hidden();
+
+    // The time of the page's animation timeline at `time` of its clock.
+    double timelineTime(std::int64_t time) const;
 
     // Runs the ticks of every window due by `time`, earliest first.
     void runDue(std::int64_t time);
@@ -78,12 +86,14 @@ public:
 
 private:
     WebForm* earliestDue(std::int64_t until, std::int64_t& due) const;
-    void requestFrame();
+    void scheduleWake();
 
     bool manual_ = false;
     std::int64_t manualNow_ = 0;
     double origin_ = 0;
-    bool frameRequested_ = false;
+    std::optional<std::int64_t> wakeAt_;  // when the page next wakes, if it will
+    long wakeTimer_ = 0;
+    std::int64_t lastWake_ = 0;
     bool focusShown_ = false;
     const WindowSpec* stage_ = nullptr;
     emscripten::val screen_ = emscripten::val::null();
