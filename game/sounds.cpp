@@ -95,8 +95,49 @@ constexpr double kPeakCeiling = 0.70;  // about -3.1 dBFS
 
 std::size_t samplesOf(double seconds, int rate)
 {
-    return static_cast<std::size_t>(std::lround(seconds * rate));
+    return static_cast<std::size_t>(seconds * rate + 0.5);
 }
+
+// The few values of sine, cosine and the exponential that a note needs, by
+// their series: each is taken once a note, at an argument of at most pi,
+// and every sample after it follows by rotation or multiplication. (The
+// browser edition carries no maths library for them.)
+double series(double x, bool sine)
+{
+    double term = sine ? x : 1.0, sum = term;
+    for (int k = sine ? 2 : 1; k < 40; k += 2) {
+        term *= -x * x / (k * (k + 1));
+        sum += term;
+    }
+    return sum;
+}
+
+double cosine(double x) { return series(x, false); }
+double sine(double x) { return series(x, true); }
+
+// e^-x for 0 <= x < 1.
+double decay(double x)
+{
+    double term = 1.0, sum = 1.0;
+    for (int k = 1; k < 20; ++k) {
+        term *= -x / k;
+        sum += term;
+    }
+    return sum;
+}
+
+// A point turning round the unit circle by a fixed angle a sample.
+struct Turn {
+    double c, s;          // cos and sin of the angle so far
+    double stepC, stepS;  // of the angle a sample
+    Turn(double start, double step) : c(cosine(start)), s(sine(start)), stepC(cosine(step)), stepS(sine(step)) {}
+    void next()
+    {
+        const double nc = c * stepC - s * stepS;
+        s = s * stepC + c * stepS;
+        c = nc;
+    }
+};
 
 // Adds one note into `out`, which is long enough to hold it.
 void addNote(const Note& note, int rate, std::vector<double>& out)
@@ -104,31 +145,47 @@ void addNote(const Note& note, int rate, std::vector<double>& out)
     const Voice& v = voice(note.timbre);
     const std::size_t first = samplesOf(note.start, rate);
     const std::size_t count = samplesOf(note.length, rate);
-    const double step = 2.0 * kPi * note.hz / rate;
-    const double length = static_cast<double>(count) / rate;
+    const std::size_t attack = std::min(count, samplesOf(v.attack, rate));
+    const std::size_t release = std::min(count, samplesOf(v.release, rate));
+    // The wave turns by the note's pitch; the attack's and the release's
+    // raised cosines each turn through half a circle.
+    Turn wave(0.0, 2.0 * kPi * note.hz / rate);
+    Turn rise(0.0, attack ? kPi / static_cast<double>(attack) : 0.0);
+    Turn fall(0.0, release ? kPi / static_cast<double>(release) : 0.0);
+    const double fade = decay(1.0 / (v.decay * rate));
+    double level = note.level;
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = static_cast<double>(i) / rate;
-        double env = note.level * std::exp(-t / v.decay);
-        if (t < v.attack)
-            env *= 0.5 - 0.5 * std::cos(kPi * t / v.attack);
-        const double left = length - t;
-        if (left < v.release)
-            env *= 0.5 - 0.5 * std::cos(kPi * left / v.release);
-
+        double env = level;
+        if (i < attack) {
+            env *= 0.5 - 0.5 * rise.c;
+            rise.next();
+        }
+        if (count - i <= release) {
+            fall.next();  // from a step in, so that the last sample is 0
+            env *= 0.5 + 0.5 * fall.c;
+        }
         // sin(k x) for k = 1, 2, ... by the recurrence
         // sin((k+1)x) = 2 cos(x) sin(kx) - sin((k-1)x).
-        const double x = step * static_cast<double>(i);
-        const double twoCos = 2.0 * std::cos(x);
+        const double twoCos = 2.0 * wave.c;
         double previous = 0.0;
-        double current = std::sin(x);
-        double wave = 0.0;
+        double current = wave.s;
+        double sum = 0.0;
         for (const double amplitude : v.harmonics) {
-            wave += amplitude * current;
+            sum += amplitude * current;
             const double next = twoCos * current - previous;
             previous = current;
             current = next;
         }
-        out[first + i] += env * wave;
+        out[first + i] += env * sum;
+        wave.next();
+        level *= fade;
+        // Rounding would let the turning point drift off the circle over a
+        // long note: it is put back on it now and then.
+        if (i % 4096 == 4095) {
+            const double r = std::sqrt(wave.c * wave.c + wave.s * wave.s);
+            wave.c /= r;
+            wave.s /= r;
+        }
     }
 }
 
@@ -156,7 +213,8 @@ std::vector<std::int16_t> render(Cue cue, int rate)
 
     std::vector<std::int16_t> pcm(mix.size());
     std::transform(mix.begin(), mix.end(), pcm.begin(), [gain](double s) {
-        return static_cast<std::int16_t>(std::lround(std::clamp(s * gain, -1.0, 1.0) * 32767.0));
+        const double v = std::clamp(s * gain, -1.0, 1.0) * 32767.0;
+        return static_cast<std::int16_t>(v < 0 ? v - 0.5 : v + 0.5);
     });
     return pcm;
 }

@@ -119,9 +119,10 @@ EM_JS(void, permoro_forget_moving, (int from, int to), {
             Module.permoroMoving.delete(key);
 });
 
-// Puts a moving control `from` its design place, and if `duration` is not
-// 0, has the browser move it on to `to` in `steps` even steps, the first
-// of them a step's time after `start` on the page's animation timeline.
+// Puts a moving control `from` pixels below its place at design, and if
+// `duration` is not 0 has the browser move it on to `to` in `steps` even
+// steps, the first a step's time after `start` on the page's animation
+// timeline.
 EM_JS(void, permoro_move, (int key, double from, double to, double start, double duration, int steps), {
     const element = Module.permoroMoving.get(key);
     if (element.permoroMotion)
@@ -530,9 +531,9 @@ void WebForm::follow(ControlId id, bool again)
     const float top = model_[id].top;
     const ControlId driver = drivers_[static_cast<std::size_t>(id)];
     const std::optional<std::int64_t> due = driver == kNoControl ? std::nullopt : schedule_.due(driver);
-    const bool moves = due && !schedule_.held() && model_[id].visible;
-    const int interval = moves ? model_[driver].interval : 0;
-    if (!again && m.moving == moves && m.interval == interval) {
+    const int interval = due ? model_[driver].interval : 0;
+    const bool moves = due && interval > 0 && !schedule_.held() && model_[id].visible;
+    if (!again && m.moving == moves && m.interval == (moves ? interval : 0)) {
         const std::int64_t now = page_.now();
         const float expected =
             m.top + (moves && now >= m.due ? static_cast<float>((now - m.due) / m.interval + 1) : 0.0f);
@@ -541,9 +542,9 @@ void WebForm::follow(ControlId id, bool again)
     }
     const int key = serial_ * model_.size() + id;
     const double from = shiftAt(id, top);
-    m = {moves, top, due.value_or(0), interval};
+    m = {moves, top, due.value_or(0), moves ? interval : 0};
     shifts_[static_cast<std::size_t>(id)] = from;
-    if (!moves || interval <= 0)
+    if (!moves)
         return permoro_move(key, from, from, 0, 0, 0);
     // On until it has left the window: the ticks it takes, at the pace of
     // a unit a tick, starting one tick before the next is due.

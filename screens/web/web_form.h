@@ -1,8 +1,9 @@
 // A window realised from its control table as elements of the page: one
-// element per control, where it was designed, in its colours and font, in
-// stacking order. Events go to the window's logic; after them the elements
-// mirror the model. Its timers follow the one timer schedule, woken by the
-// page's animation frames.
+// element per control, where the geometry for the screen places it, in its
+// colours and font, in stacking order. Events go to the window's logic;
+// after them the elements mirror the model. Its timers follow the one timer
+// schedule, woken by the page; the controls its timers move, the browser
+// moves.
 #pragma once
 
 #include "screens/form_model.h"

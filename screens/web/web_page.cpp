@@ -10,7 +10,6 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
 #include <utility>
 
@@ -161,8 +160,10 @@ void WebPage::layout()
     // notch and of rounded corners.
     const val window = val::global("window");
     const val padding = window.call<val>("getComputedStyle", document()["body"]);
-    const auto inset = [&padding](const char* side) {
-        return std::strtod(padding.call<std::string>("getPropertyValue", std::string(side)).c_str(), nullptr);
+    const val parse = val::global("parseFloat");
+    const auto inset = [&](const char* side) {
+        const double pixels = parse(padding.call<val>("getPropertyValue", std::string(side))).as<double>();
+        return std::isfinite(pixels) ? pixels : 0.0;
     };
     const double width = window["innerWidth"].as<double>() - inset("padding-left") - inset("padding-right");
     const double height = window["innerHeight"].as<double>() - inset("padding-top") - inset("padding-bottom");

@@ -1,5 +1,5 @@
 // The browser page that shows the program's windows: one clock for them
-// all, animation frames that wake their timers, the keyboard, and the scale
+// all, the wakes for their timers, the keyboard, and the geometry and scale
 // at which every window fits the viewport.
 #pragma once
 
