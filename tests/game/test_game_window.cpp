@@ -124,9 +124,7 @@ private slots:
     void soundToggle();
     void pauseLeavesEveryLaterTickAsItWas_data();
     void pauseLeavesEveryLaterTickAsItWas();
-    void whilePausedNothingCanBeAnswered();
-    void pauseOnlyDuringAGame();
-    void hiddenWindowPausesUntilTheChildGoesOn();
+    void whilePaused();
     void focusDuringAPause();
 };
 
@@ -227,81 +225,50 @@ void TestGameWindow::pauseLeavesEveryLaterTickAsItWas()
     QCOMPARE(plain.back().captions[0], "0");  // both games went to their end
 }
 
-void TestGameWindow::whilePausedNothingCanBeAnswered()
+// Only a game can pause; while paused nothing can be answered by click or
+// key, the sums and their answers are out of sight, and a window out of
+// sight pauses its game until the child goes on.
+void TestGameWindow::whilePaused()
 {
     Play p;
+    const auto& c = p.window.controls();
+    for (char key : {'p', screens::kEscape}) {
+        p.key(key);
+        p.clock.hide();
+        QVERIFY(!p.window.paused());
+    }
     p.key('5');
     p.clock.advance(400);
     const ControlId right = p.button(1, true);
-    p.key('p');
+    p.clock.hide();
     QVERIFY(p.window.paused());
-    const std::vector<Cue> before = p.heard;
+    p.clock.hide();
     for (ControlId id : {right, p.c().kotae[2][1], p.c().rebel[5], p.c().rebel[1]})
         p.clock.click(id);
     for (char digit : std::string("123456789"))
         p.key(digit);
     QCOMPARE(p.score(), 0);
-    QCOMPARE(p.heard, before);
-    // The sums, their written calculations and their answers are out of
-    // sight; the message and its button are in view.
+    QCOMPARE(p.heard, std::vector{Cue::Start});
     for (int n = 1; n <= 3; ++n) {
         QVERIFY(!p.m()[p.c().mondai[n]].visible);
         QVERIFY(!p.m()[p.c().hissan[n][1]].visible);
-        QVERIFY(!p.m()[p.c().kigou[n]].visible);
-        for (int k = 1; k <= 3; ++k)
-            QVERIFY(!p.m().clickable(p.c().kotae[n][k]));
+        QVERIFY(!p.m().clickable(p.c().kotae[n][3]));
     }
-    QVERIFY(p.m()[p.window.controls().yasumihyouji].visible);
-    QVERIFY(p.m()[p.window.controls().yasumi].pressed);
-    // The sound can still be turned off and on.
-    p.key('m');
+    QVERIFY(p.m()[c.yasumihyouji].visible && p.m()[c.yasumi].pressed);
+    p.key('m');  // the sound toggle still works
     QVERIFY(!p.window.soundOn());
-    p.clock.click(p.window.controls().tsuzukeru);
-    QVERIFY(!p.window.paused());
+
+    p.clock.advance(3'600'000);
+    QVERIFY(p.window.paused());
+    QCOMPARE(p.caption(p.c().seigenjikan), "60");
+    p.clock.click(c.tsuzukeru);
     QVERIFY(p.m()[p.c().mondai[1]].visible);
     p.clock.click(right);
     QCOMPARE(p.score(), 5);
-}
-
-void TestGameWindow::pauseOnlyDuringAGame()
-{
-    Play p;
-    const ControlId yasumi = p.window.controls().yasumi;
-    for (char key : {'p', 'P', screens::kEscape}) {
-        p.key(key);
-        p.clock.hide();
-        QVERIFY(!p.window.paused());
-    }
-    QVERIFY(!p.m()[yasumi].enabled);
-    p.key('1');
-    QVERIFY(p.m()[yasumi].enabled);
-    p.key(screens::kEscape);
-    QVERIFY(p.window.paused());
-    p.key(screens::kEscape);
-    QVERIFY(!p.window.paused());
     p.clock.advance(61'000);
-    QVERIFY(!p.window.playing());
-    QVERIFY(!p.m()[yasumi].enabled);
-    p.key('p');
+    QVERIFY(!p.m()[c.yasumi].enabled);
+    p.key(screens::kEscape);
     QVERIFY(!p.window.paused());
-}
-
-void TestGameWindow::hiddenWindowPausesUntilTheChildGoesOn()
-{
-    Play p;
-    p.key('4');
-    p.clock.advance(10'500);
-    p.clock.hide();
-    QVERIFY(p.window.paused());
-    p.clock.hide();  // hidden again, shown again: still paused
-    p.clock.advance(3'600'000);
-    QVERIFY(p.window.paused());
-    QCOMPARE(p.caption(p.c().seigenjikan), "50");
-    p.key('p');  // 49.5 s of play were left
-    p.clock.advance(49'499);
-    QCOMPARE(p.caption(p.c().seigenjikan), "1");
-    p.clock.advance(1);
-    QCOMPARE(p.caption(p.c().seigenjikan), "0");
 }
 
 void TestGameWindow::focusDuringAPause()
