@@ -17,6 +17,8 @@ set(PERMORO_WEB_LINK_OPTIONS
     -sENVIRONMENT=web
     -sFILESYSTEM=0
     -sINITIAL_MEMORY=2MB -sTOTAL_STACK=256KB -sALLOW_MEMORY_GROWTH=1
+    # A small allocator: the program allocates little, and seldom.
+    -sMALLOC=emmalloc
     -sINCOMING_MODULE_JS_API=[])
 
 # The page with the program beside it, and the same program with the
