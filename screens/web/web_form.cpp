@@ -293,7 +293,7 @@ bool WebForm::runTick(std::int64_t now)
     schedule_.sync(tick->at);
     // Which timer moves which control: the one whose tick changed its Top.
     if (browserMoves_) {
-        for (ControlId id = 0; id < model_.size(); ++id) {
+        for (const ControlId id : movers_) {
             float& last = lastTops_[static_cast<std::size_t>(id)];
             if (model_[id].top != last) {
                 last = model_[id].top;
@@ -397,7 +397,7 @@ void WebForm::draw()
     }
     // A control the browser moves is checked at every wake: its timer may
     // have stopped or changed its pace without a new Top.
-    for (ControlId id = 0; browserMoves_ && id < model_.size(); ++id) {
+    for (const ControlId id : movers_) {
         if (motions_[static_cast<std::size_t>(id)].moving)
             follow(id, false);
     }
@@ -500,6 +500,7 @@ void WebForm::placeTop(ControlId id)
     // the first time.
     if (!moving_[static_cast<std::size_t>(id)]) {
         moving_[static_cast<std::size_t>(id)] = true;
+        movers_.push_back(id);
         setStyle(styles_[static_cast<std::size_t>(id)], "will-change", "transform");
         permoro_keep_moving(serial_ * model_.size() + id, element(id).as_handle());
     }

@@ -93,6 +93,7 @@ private:
     std::vector<emscripten::val> captions_;  // the text inside each label
     std::vector<double> shifts_;             // how far each control is drawn from its design top
     std::vector<bool> moving_;               // controls that have moved: a layer of their own
+    std::vector<ControlId> movers_;          // the same, listed
     // How the browser is moving a control: from `top`, a unit a tick of
     // `interval` ms, the first tick at `due`; or not (`moving` false).
     struct Motion {
