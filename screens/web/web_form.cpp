@@ -158,7 +158,6 @@ WebForm::WebForm(FormLogic& logic, WebPage& page)
     styles_.assign(static_cast<std::size_t>(n), val::null());
     captions_.assign(static_cast<std::size_t>(n), val::null());
     shifts_.assign(static_cast<std::size_t>(n), 0.0);
-    moving_.assign(static_cast<std::size_t>(n), false);
     motions_.assign(static_cast<std::size_t>(n), Motion{});
     drivers_.assign(static_cast<std::size_t>(n), kNoControl);
     lastTops_.resize(static_cast<std::size_t>(n));
@@ -498,8 +497,7 @@ void WebForm::placeTop(ControlId id)
     lastTops_[static_cast<std::size_t>(id)] = model_[id].top;
     // A control that moves once will move again: it gets a layer of its own
     // the first time.
-    if (!moving_[static_cast<std::size_t>(id)]) {
-        moving_[static_cast<std::size_t>(id)] = true;
+    if (!moved(id)) {
         movers_.push_back(id);
         setStyle(styles_[static_cast<std::size_t>(id)], "will-change", "transform");
         permoro_keep_moving(serial_ * model_.size() + id, element(id).as_handle());
@@ -512,6 +510,11 @@ void WebForm::placeTop(ControlId id)
         return;  // not a whole screen pixel away yet
     permoro_move(serial_ * model_.size() + id, shift, shift, 0, 0, 0);
     shown = shift;
+}
+
+bool WebForm::moved(ControlId id) const
+{
+    return std::find(movers_.begin(), movers_.end(), id) != movers_.end();
 }
 
 double WebForm::shiftAt(ControlId id, double top) const
@@ -544,7 +547,6 @@ void WebForm::follow(ControlId id, bool again)
     const int key = serial_ * model_.size() + id;
     const double from = shiftAt(id, top);
     m = {moves, top, due.value_or(0), moves ? interval : 0};
-    shifts_[static_cast<std::size_t>(id)] = from;
     if (!moves)
         return permoro_move(key, from, from, 0, 0, 0);
     // On until it has left the window: the ticks it takes, at the pace of
@@ -608,7 +610,7 @@ void WebForm::placeCaption(ControlId id)
 // A control that has moved, on another grid or in another geometry.
 void WebForm::replace(ControlId id)
 {
-    if (!moving_[static_cast<std::size_t>(id)])
+    if (!moved(id))
         return;
     if (browserMoves_)
         return follow(id, true);

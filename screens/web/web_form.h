@@ -70,6 +70,7 @@ private:
     void create(ControlId id);
     void mirror(ControlId id, std::uint8_t changes);
     void placeTop(ControlId id);
+    bool moved(ControlId id) const;
     double shiftAt(ControlId id, double top) const;
     void follow(ControlId id, bool again);
     void replace(ControlId id);
@@ -91,9 +92,8 @@ private:
     std::vector<emscripten::val> elements_;
     std::vector<emscripten::val> styles_;
     std::vector<emscripten::val> captions_;  // the text inside each label
-    std::vector<double> shifts_;             // how far each control is drawn from its design top
-    std::vector<bool> moving_;               // controls that have moved: a layer of their own
-    std::vector<ControlId> movers_;          // the same, listed
+    std::vector<double> shifts_;             // on the manual clock: how far each control is drawn from its design top
+    std::vector<ControlId> movers_;          // the controls that have moved: each has a layer of its own
     // How the browser is moving a control: from `top`, a unit a tick of
     // `interval` ms, the first tick at `due`; or not (`moving` false).
     struct Motion {
