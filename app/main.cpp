@@ -2,7 +2,7 @@
 // window; click the right answer before they reach the bottom.
 #include "program.h"
 
-#include "screens/qt/fonts.h"
+#include "platform/qt/fonts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     QApplication app(qtArgc, argv);
     app.setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.permoroplus.PermoroPlus"));
-    screens::registerBundledFonts();
+    platform::registerBundledFonts();
 
     Program program;
     program.start();

@@ -36,10 +36,10 @@ Program::~Program()
 
 void Program::start()
 {
-    opening_ = new screens::QtForm(cright_);
+    opening_ = new platform::QtWindow(cright_);
     // Closing the opening window before it hands over ends the program; a
     // tool window does not count as a last window for Qt, so say it here.
-    connect(opening_, &screens::QtForm::closed, qApp, [this] {
+    connect(opening_, &platform::QtWindow::closed, qApp, [this] {
         if (!main_)
             QApplication::quit();
     });
@@ -48,10 +48,10 @@ void Program::start()
 
 void Program::handOver()
 {
-    game_ = std::make_unique<game::GameWindow>(random_, soundOn(),
-                                                [this](game::Cue cue) { sound_.play(static_cast<std::size_t>(cue)); });
-    main_ = std::make_unique<screens::QtForm>(*game_);
-    connect(main_.get(), &screens::QtForm::closed, qApp, &QApplication::quit);
+    session_ = std::make_unique<game::Session>(random_, soundOn(),
+                                               [this](game::Cue cue) { sound_.play(static_cast<std::size_t>(cue)); });
+    main_ = std::make_unique<platform::QtWindow>(*session_);
+    connect(main_.get(), &platform::QtWindow::closed, qApp, &QApplication::quit);
     main_->show();
 
     opening_->hide();

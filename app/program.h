@@ -1,11 +1,11 @@
-// The program's life: the opening window first, then the game window.
+// The desktop program's life: the opening window first, then the game window.
 #pragma once
 
-#include "game/game_window.h"
+#include "game/cright.h"
 #include "game/random.h"
-#include "screens/cright.h"
-#include "screens/qt/qt_form.h"
-#include "screens/qt/qt_sound.h"
+#include "game/session.h"
+#include "platform/qt/qt_window.h"
+#include "platform/qt/sound_player.h"
 
 #include <QObject>
 #include <memory>
@@ -17,17 +17,17 @@ public:
 
     void start();
 
-    // The game window's rules, once the opening has handed over.
-    const game::Form1* form1() const { return game_ ? &game_->rules() : nullptr; }
-    screens::QtForm* mainWindow() const { return main_.get(); }
+    // The game window's session, once the opening has handed over.
+    const game::Session* session() const { return session_.get(); }
+    platform::QtWindow* mainWindow() const { return main_.get(); }
 
 private:
     void handOver();
 
     game::Rng random_;
-    screens::QtSound sound_;
-    screens::Cright cright_;
-    screens::QtForm* opening_ = nullptr;
-    std::unique_ptr<game::GameWindow> game_;
-    std::unique_ptr<screens::QtForm> main_;
+    platform::SoundPlayer sound_;
+    game::Cright cright_;
+    platform::QtWindow* opening_ = nullptr;
+    std::unique_ptr<game::Session> session_;
+    std::unique_ptr<platform::QtWindow> main_;
 };

@@ -1,13 +1,13 @@
 // ペルモロプラス in the browser: the opening window first, then, at its
 // hand-over, the game window, both drawn into the page.
-#include "game/game_window.h"
-#include "game/sounds.h"
+#include "game/cright.h"
+#include "game/form1_table.h"
 #include "game/random.h"
-#include "screens/cright.h"
-#include "screens/form1_layout.h"
-#include "screens/web/web_form.h"
-#include "screens/web/web_page.h"
-#include "screens/web/web_sound.h"
+#include "game/session.h"
+#include "game/sounds.h"
+#include "platform/web/web_page.h"
+#include "platform/web/web_sound.h"
+#include "platform/web/web_window.h"
 
 #include <emscripten/html5.h>
 
@@ -22,14 +22,13 @@ class Program {
 public:
     Program() : random_(clock(), seed()), cright_([this] { handOver(); })
     {
-        page_.setStage(screens::form1Layout());
+        page_.setStage(game::form1Table());
     }
 
     void start()
     {
-        opening_ = std::make_unique<screens::WebForm>(cright_, page_);
+        opening_ = std::make_unique<platform::WebWindow>(cright_, page_);
         opening_->show();
-        page_.afterEvent();
     }
 
 private:
@@ -58,7 +57,7 @@ private:
 
     // The sounds are made when the player first touches the page, which is
     // when the browser lets it sound; the browser keeps its own copy.
-    static void prepareSounds(screens::WebSound& sound)
+    static void prepareSounds(platform::WebSound& sound)
     {
         const game::SoundBank bank;
         for (std::size_t cue = 0; cue < game::kCueCount; ++cue)
@@ -69,10 +68,10 @@ private:
     {
         // A teacher may open the page muted: ?sound=off.
         const bool soundOn = page_.parameter("sound") != "off";
-        form1_ = std::make_unique<game::GameWindow>(random_, soundOn,
-                                                    [this](game::Cue cue) { sound_.play(static_cast<int>(cue)); });
-        main_ = std::make_unique<screens::WebForm>(*form1_, page_);
-        const game::Form1::Controls& c = form1_->rules().controls();
+        session_ = std::make_unique<game::Session>(random_, soundOn,
+                                                   [this](game::Cue cue) { sound_.play(static_cast<int>(cue)); });
+        main_ = std::make_unique<platform::WebWindow>(*session_, page_);
+        const game::Form1::Controls& c = session_->rules().controls();
         // The verdict is read out when it comes; the countdown never by itself.
         main_->setRole(c.hyouka, "status");
         main_->setRole(c.seigenjikan, "timer");
@@ -82,13 +81,13 @@ private:
         page_.later([this] { opening_.reset(); });
     }
 
-    screens::WebPage page_;
-    screens::WebSound sound_{&Program::prepareSounds};
+    platform::WebPage page_;
+    platform::WebSound sound_{&Program::prepareSounds};
     game::Rng random_;
-    screens::Cright cright_;
-    std::unique_ptr<screens::WebForm> opening_;
-    std::unique_ptr<game::GameWindow> form1_;
-    std::unique_ptr<screens::WebForm> main_;
+    game::Cright cright_;
+    std::unique_ptr<platform::WebWindow> opening_;
+    std::unique_ptr<game::Session> session_;
+    std::unique_ptr<platform::WebWindow> main_;
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 //   realtime startup T0   T0: the launcher's clock (ns since the epoch) just before exec
 //   realtime game
 #include "app/program.h"
-#include "screens/qt/fonts.h"
+#include "platform/qt/fonts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -61,7 +61,7 @@ protected:
 const QString kOpening = QStringLiteral("オープニング");
 const QString kMain = QStringLiteral("ペルモロプラスver.1.0");
 
-void click(screens::QtForm* window, screens::ControlId id)
+void click(platform::QtWindow* window, forms::ControlId id)
 {
     if (auto* b = qobject_cast<QAbstractButton*>(window->widget(id)))
         b->click();
@@ -70,7 +70,7 @@ void click(screens::QtForm* window, screens::ControlId id)
 // Clicks a right answer of one of the problems.
 void answerRight(Program& program, int n)
 {
-    const game::Form1& form = *program.form1();
+    const game::Form1& form = program.session()->rules();
     for (int k = 1; k <= 3; ++k) {
         const auto id = form.controls().kotae[n][k];
         if (game::captionValue(form.model()[id].caption) == form.vars().answer[n])
@@ -86,10 +86,10 @@ struct Fidelity {
         int interval = 0;
         std::uint32_t starts = 0;
     };
-    std::map<screens::ControlId, PerTimer> timers;
+    std::map<forms::ControlId, PerTimer> timers;
     std::map<int, std::pair<long, double>> perInterval;  // interval -> (ticks, ms spent)
 
-    void restartsAfterEvent(const screens::FormModel& model, double now)
+    void restartsAfterEvent(const forms::FormModel& model, double now)
     {
         for (auto& [id, t] : timers) {
             const auto& s = model[id];
@@ -100,7 +100,7 @@ struct Fidelity {
             }
         }
     }
-    void tick(screens::ControlId id, double now)
+    void tick(forms::ControlId id, double now)
     {
         PerTimer& t = timers[id];
         if (t.interval > 0) {
@@ -120,7 +120,7 @@ int startup(Program& program, Watcher& watcher, double t0, double loadStart)
             return;
         poll->stop();
         // A few seconds of play, then the figures.
-        click(program.mainWindow(), program.form1()->controls().rebel[6]);
+        click(program.mainWindow(), program.session()->rules().controls().rebel[6]);
         auto* answers = new QTimer(qApp);
         QObject::connect(answers, &QTimer::timeout, qApp, [&program] { answerRight(program, 1 + std::rand() % 3); });
         answers->start(300);
@@ -149,15 +149,15 @@ int wholeGame(Program& program, Watcher& watcher)
             return;
         poll->stop();
         qApp->removeEventFilter(&watcher);  // not to be counted in the CPU time of play
-        screens::QtForm* window = program.mainWindow();
-        const game::Form1& form = *program.form1();
+        platform::QtWindow* window = program.mainWindow();
+        const game::Form1& form = program.session()->rules();
         for (int t = 1; t <= 4; ++t)
             fidelity.timers[form.controls().timer[t]];
-        QObject::connect(window, &screens::QtForm::ticked, qApp, [&](screens::ControlId id) {
+        QObject::connect(window, &platform::QtWindow::ticked, qApp, [&](forms::ControlId id) {
             const double now = wallNs();
             fidelity.tick(id, now);
-            fidelity.restartsAfterEvent(program.form1()->model(), now);
-            if (!endedAt && !program.form1()->model()[program.form1()->controls().timer[4]].enabled) {
+            fidelity.restartsAfterEvent(program.session()->model(), now);
+            if (!endedAt && program.session()->phase() == game::Phase::Over) {
                 endedAt = now;
                 cpuAtEnd = cpuSeconds();
                 QTimer::singleShot(200, qApp, &QApplication::quit);
@@ -173,7 +173,7 @@ int wholeGame(Program& program, Watcher& watcher)
             if (endedAt)
                 return;
             answerRight(program, 1 + std::rand() % 3);
-            fidelity.restartsAfterEvent(program.form1()->model(), wallNs());
+            fidelity.restartsAfterEvent(program.session()->model(), wallNs());
         });
         answers->start(1700);
     });
@@ -200,7 +200,7 @@ int main(int argc, char** argv)
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     app.setQuitOnLastWindowClosed(false);
-    screens::registerBundledFonts();
+    platform::registerBundledFonts();
     Watcher watcher;
     app.installEventFilter(&watcher);
 

@@ -9,7 +9,7 @@
 //                                         waits SECONDS (10) and prints the CPU
 //                                         time the process spent meanwhile
 #include "game/sounds.h"
-#include "screens/qt/qt_sound.h"
+#include "platform/qt/sound_player.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     const int count = argc > 2 ? std::atoi(argv[2]) : 10;
     const int gapMs = argc > 3 ? std::atoi(argv[3]) : 700;
 
-    screens::QtSound sound(game::kCueCount,
+    platform::SoundPlayer sound(game::kCueCount,
                            [](std::size_t i, int rate) { return game::render(static_cast<game::Cue>(i), rate); });
     const auto countdown = static_cast<std::size_t>(game::Cue::Countdown);
 

@@ -4,11 +4,12 @@
 # one file). Configured by the preset "web".
 
 # Any control table realised as elements of the page.
-add_library(screens_web STATIC
-    screens/web/web_page.h screens/web/web_page.cpp
-    screens/web/web_form.h screens/web/web_form.cpp
-    screens/web/web_sound.h screens/web/web_sound.cpp)
-target_link_libraries(screens_web PUBLIC screens_core)
+add_library(platform_web STATIC
+    platform/web/web_page.h platform/web/web_page.cpp
+    platform/web/web_window.h platform/web/web_window.cpp
+    platform/web/motion.h platform/web/motion.cpp
+    platform/web/web_sound.h platform/web/web_sound.cpp)
+target_link_libraries(platform_web PUBLIC forms)
 
 set(PERMORO_WEB_LINK_OPTIONS
     -lembind
@@ -25,7 +26,7 @@ set(PERMORO_WEB_LINK_OPTIONS
 # WebAssembly inside its script, for the single file.
 foreach(edition permoroplus_web permoroplus_single)
     add_executable(${edition} app/web_main.cpp)
-    target_link_libraries(${edition} PRIVATE game screens_web)
+    target_link_libraries(${edition} PRIVATE game platform_web)
     target_link_options(${edition} PRIVATE ${PERMORO_WEB_LINK_OPTIONS})
 endforeach()
 set_target_properties(permoroplus_web PROPERTIES OUTPUT_NAME permoroplus SUFFIX .js)

@@ -1,5 +1,9 @@
 #include "form1.h"
 
+#include "form1_table.h"
+
+#include "forms/names.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -7,8 +11,7 @@
 
 namespace game {
 
-using screens::Colour;
-namespace colours = screens::colours;
+namespace colours = forms::colours;
 
 std::string_view evaluation(Integer lastscore)
 {
@@ -83,27 +86,32 @@ double captionValue(std::string_view caption)
 }
 #endif
 
-Form1::Form1(RandomSource& random) : model_(screens::form1Layout()), random_(random)
+Form1::Form1(RandomSource& random) : model_(form1Table()), random_(random)
 {
-    const screens::WindowSpec& spec = model_.spec();
+    forms::Names name(model_.spec());
+    static constexpr std::array<std::string_view, 5> kTimers{"", "Timer1", "Timer2", "Timer3", "Timer4"};
+    static constexpr std::array<std::string_view, 4> kKotae{"", "kotae1", "kotae2", "kotae3"};
+    static constexpr std::array<std::string_view, 4> kHissan{"", "hissan1", "hissan2", "hissan3"};
+    static constexpr std::array<std::string_view, 4> kKigou{"", "kigou1", "kigou2", "kigou3"};
     for (int t = 1; t <= 4; ++t)
-        c_.timer[t] = spec.find("Timer" + std::to_string(t));
+        c_.timer[t] = name(kTimers[t]);
     for (int n = 1; n <= 3; ++n) {
-        c_.mondai[n] = spec.find("mondai", n);
-        c_.kigou[n] = spec.find("kigou" + std::to_string(n));
+        c_.mondai[n] = name("mondai", n);
+        c_.kigou[n] = name(kKigou[n]);
         for (int k = 1; k <= 3; ++k)
-            c_.kotae[n][k] = spec.find("kotae" + std::to_string(n), k);
+            c_.kotae[n][k] = name(kKotae[n], k);
         for (int row = 1; row <= 2; ++row)
-            c_.hissan[n][row] = spec.find("hissan" + std::to_string(n), row);
+            c_.hissan[n][row] = name(kHissan[n], row);
     }
     for (int k = 1; k <= 6; ++k) {
-        c_.rebel[k] = spec.find("rebel", k);
-        c_.label1[k - 1] = spec.find("Label1", k - 1);
+        c_.rebel[k] = name("rebel", k);
+        c_.label1[k - 1] = name("Label1", k - 1);
     }
-    c_.tokuten = spec.find("tokuten");
-    c_.seigenjikan = spec.find("seigenjikan");
-    c_.hyouka = spec.find("hyouka");
-    c_.kirokuhyouji = spec.find("kirokuhyouji");
+    c_.tokuten = name("tokuten");
+    c_.seigenjikan = name("seigenjikan");
+    c_.hyouka = name("hyouka");
+    c_.kirokuhyouji = name("kirokuhyouji");
+    unresolved_ = name.missing();
 }
 
 // --- Events -----------------------------------------------------------------
@@ -116,10 +124,10 @@ void Form1::load()
     setAnswerButtons(false);
 }
 
-void Form1::click(ControlId control)
+Outcome Form1::click(ControlId control)
 {
     if (!model_.clickable(control))
-        return;
+        return {};
     for (int k = 1; k <= 6; ++k) {
         if (c_.rebel[k] == control)
             return rebelClick(k);
@@ -130,20 +138,22 @@ void Form1::click(ControlId control)
                 return kotaeClick(n, k);
         }
     }
+    return {};
 }
 
-void Form1::tick(ControlId timer)
+Outcome Form1::tick(ControlId timer)
 {
     for (int t = 1; t <= 4; ++t) {
         if (c_.timer[t] == timer && model_[timer].enabled)
             return timerTick(t);
     }
+    return {};
 }
 
-void Form1::rebelClick(int k)
+Outcome Form1::rebelClick(int k)
 {
     if (k < 1 || k > 6)
-        return;
+        return {};
     syokika();
     for (int t = 1; t <= 4; ++t)
         model_.setEnabled(c_.timer[t], true);
@@ -164,46 +174,52 @@ void Form1::rebelClick(int k)
     siki(1);
     siki(2);
     siki(3);
+    phase_ = Phase::Playing;
+    return {.kind = Outcome::Kind::Started, .course = k, .score = v_.score};
 }
 
-void Form1::kotaeClick(int n, int k)
+Outcome Form1::kotaeClick(int n, int k)
 {
     if (!isProblem(n) || k < 1 || k > 3)
-        return;
+        return {};
     const double value = captionValue(model_[c_.kotae[n][k]].caption);
+    const Sum answered = posed_[static_cast<std::size_t>(n)];
     if (value == v_.answer[n]) {
         v_.score = add(v_.score, v_.level);
         model_.setCaption(c_.tokuten, numberText(v_.score));
         model_.setTop(c_.mondai[n], kStartTop);
         drawPace(n);
         siki(n);
-    } else {
-        v_.score = 0;
-        model_.setCaption(c_.tokuten, numberText(v_.score));
+        return {.kind = Outcome::Kind::Right, .problem = n, .points = v_.level, .score = v_.score, .sum = answered};
     }
+    v_.score = 0;
+    model_.setCaption(c_.tokuten, numberText(v_.score));
+    return {.kind = Outcome::Kind::Wrong, .problem = n, .score = v_.score, .given = value, .sum = answered};
 }
 
-void Form1::timerTick(int t)
+Outcome Form1::timerTick(int t)
 {
     if (t == 4) {
         v_.timeleft = sub(v_.timeleft, 1);
         model_.setCaption(c_.seigenjikan, numberText(v_.timeleft));
         if (v_.timeleft > 0)
-            return;
-        endGame();
-        return;
+            return {.kind = Outcome::Kind::Second, .score = v_.score, .seconds = v_.timeleft};
+        return endGame();
     }
     if (!isProblem(t))
-        return;
+        return {};
     const ControlId mondai = c_.mondai[t];
     model_.setTop(mondai, model_[mondai].top + 1.0f);
     if (model_[mondai].top > kFastDropLine)
         model_.setInterval(c_.timer[t], kFastInterval);
     if (model_[mondai].top > kBottomLine) {
+        const Sum missed = posed_[static_cast<std::size_t>(t)];
         model_.setTop(mondai, kStartTop);
         siki(t);
         drawPace(t);
+        return {.kind = Outcome::Kind::Missed, .problem = t, .score = v_.score, .sum = missed};
     }
+    return {.kind = Outcome::Kind::Moved, .problem = t, .score = v_.score};
 }
 
 // --- The game cycle -----------------------------------------------------------
@@ -221,7 +237,7 @@ void Form1::syokika()
     model_.setCaption(c_.hyouka, "");
 }
 
-void Form1::endGame()
+Outcome Form1::endGame()
 {
     for (int t = 1; t <= 4; ++t)
         model_.setEnabled(c_.timer[t], false);
@@ -237,6 +253,8 @@ void Form1::endGame()
     v_.record = shown;
 
     model_.setCaption(c_.hyouka, evaluation(v_.lastscore));
+    phase_ = Phase::Over;
+    return {.kind = Outcome::Kind::Over, .score = v_.lastscore, .seconds = v_.timeleft, .record = v_.record};
 }
 
 void Form1::setAnswerButtons(bool enabled)
@@ -283,6 +301,7 @@ void Form1::siki(int n)
     const std::string_view op = subtraction ? " - " : " + ";
     model_.setCaption(c_.mondai[n], numberText(v_.num1[n]) + std::string(op) + numberText(v_.num2[n]));
     v_.sign = subtraction ? "-" : "+";
+    posed_[static_cast<std::size_t>(n)] = {v_.num1[n], v_.num2[n], subtraction ? '-' : '+', v_.answer[n]};
 
     narabikae();
     model_.setCaption(c_.kotae[n][v_.slot1], numberText(v_.answer[n]));

@@ -1,22 +1,23 @@
 // The game window's rules: its state, the cycle of a game, the problem
 // generator, the falling sums and the judging of answers. Everything here
-// is driven by events (load, clicks, timer ticks) and writes its results
-// into the window's control model.
+// is driven by events (load, clicks, timer ticks), writes its results into
+// the window's control model, and says what each event did.
 #pragma once
 
 #include "integer.h"
+#include "outcome.h"
 #include "random.h"
 
-#include "screens/form1_layout.h"
-#include "screens/form_model.h"
+#include "forms/form_model.h"
 
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace game {
 
-using screens::ControlId;
+using forms::ControlId;
 
 // The one-line verdict on a final score.
 std::string_view evaluation(Integer lastscore);
@@ -27,20 +28,23 @@ std::string numberText(long long value);
 // A caption read back as a number; NaN when the caption is not a number.
 double captionValue(std::string_view caption);
 
-class Form1 final : public screens::FormLogic {
+class Form1 final {
 public:
     explicit Form1(RandomSource& random);
 
-    // Events.
-    screens::FormModel& model() override { return model_; }
-    const screens::FormModel& model() const { return model_; }
-    void load() override;
-    void click(ControlId control) override;
-    void tick(ControlId timer) override;
+    forms::FormModel& model() { return model_; }
+    const forms::FormModel& model() const { return model_; }
+    Phase phase() const { return phase_; }
 
-    void rebelClick(int k);
-    void kotaeClick(int n, int k);  // button k of the answers of problem n
-    void timerTick(int t);          // Timer1 .. Timer4
+    // Events. A click on a control that takes no click, or a tick of a
+    // stopped timer, does nothing.
+    void load();
+    Outcome click(ControlId control);
+    Outcome tick(ControlId timer);
+
+    Outcome rebelClick(int k);
+    Outcome kotaeClick(int n, int k);  // button k of the answers of problem n
+    Outcome timerTick(int t);          // Timer1 .. Timer4
 
     // Methods the handlers call.
     void syokika();
@@ -80,6 +84,8 @@ public:
         ControlId tokuten, seigenjikan, hyouka, kirokuhyouji;
     };
     const Controls& controls() const { return c_; }
+    // Names of controls the rules asked for that the window's table lacks.
+    const std::vector<std::string>& unresolvedNames() const { return unresolved_; }
 
     static constexpr float kStartTop = 19;
     static constexpr float kFastDropLine = 300;
@@ -95,12 +101,15 @@ private:
     void drawOperands(int n, bool& subtraction);
     void placeWrongValue(int n, Integer slot);
     void setAnswerButtons(bool enabled);
-    void endGame();
+    Outcome endGame();
 
-    screens::FormModel model_;
+    forms::FormModel model_;
     RandomSource& random_;
     Variables v_;
     Controls c_;
+    std::vector<std::string> unresolved_;
+    Phase phase_ = Phase::Rest;
+    std::array<Sum, 4> posed_{};  // the sum each problem shows, 1 .. 3
 };
 
 }  // namespace game

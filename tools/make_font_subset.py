@@ -27,7 +27,7 @@ FONT_STYLES = ("Regular", "Bold")
 OUTPUT_DIR = REPO_ROOT / "resources" / "fonts"
 
 # Folders whose *.cpp and *.h files hold the text shown on screen.
-SOURCE_DIRS = ("app", "game", "screens")
+SOURCE_DIRS = ("app", "game", "forms", "platform")
 SOURCE_SUFFIXES = (".cpp", ".h")
 
 FIRST_PRINTABLE_ASCII = 0x20

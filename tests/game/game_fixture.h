@@ -2,6 +2,7 @@
 #pragma once
 
 #include "game/form1.h"
+#include "support/rules_only.h"
 #include "support/scripted_random.h"
 #include "support/virtual_clock.h"
 
@@ -12,14 +13,15 @@ namespace testing {
 struct Game {
     ScriptedRandom random;
     game::Form1 form{random};
-    VirtualClock clock{form};
+    RulesOnly rules{form};
+    VirtualClock clock{rules};
 
     Game() { clock.load(); }
 
     const game::Form1::Controls& c() const { return form.controls(); }
     const game::Form1::Variables& v() const { return form.vars(); }
-    const screens::ControlState& operator[](screens::ControlId id) const { return form.model()[id]; }
-    const std::string& caption(screens::ControlId id) const { return form.model()[id].caption; }
+    const forms::ControlState& operator[](forms::ControlId id) const { return form.model()[id]; }
+    const std::string& caption(forms::ControlId id) const { return form.model()[id].caption; }
 
     void choose(int course) { clock.click(c().rebel[course]); }
     void answer(int n, int k) { clock.click(c().kotae[n][k]); }
@@ -48,7 +50,7 @@ struct Game {
     }
     // Plays out the rest of the game.
     void finish() { clock.advanceTo(clock.now() + 61'000); }
-    bool playing() const { return form.model()[c().timer[4]].enabled; }
+    bool playing() const { return form.phase() == game::Phase::Playing; }
 };
 
 }  // namespace testing

@@ -247,7 +247,7 @@ void TestFalling::monkey()
     Game g;
     std::mt19937 chance(20261207);
     const auto& c = g.c();
-    std::vector<screens::ControlId> targets{-1, c.tokuten, c.hyouka, 999};
+    std::vector<forms::ControlId> targets{-1, c.tokuten, c.hyouka, 999};
     for (int k = 1; k <= 6; ++k)
         targets.push_back(c.rebel[k]);
     for (int n = 1; n <= 3; ++n) {
@@ -298,7 +298,7 @@ void TestFalling::monkey()
         if (QTest::currentTestFailed())
             return;
 
-        const screens::ControlId target = targets[std::uniform_int_distribution<std::size_t>(0, targets.size() - 1)(chance)];
+        const forms::ControlId target = targets[std::uniform_int_distribution<std::size_t>(0, targets.size() - 1)(chance)];
         if (g.form.model().clickable(target) && target != c.tokuten && target != c.hyouka) {
             bool course = false;
             for (int k = 1; k <= 6; ++k)

@@ -5,9 +5,9 @@
 #include <QTest>
 
 using game::Form1;
-using screens::Colour;
+using forms::Colour;
 using testing::Game;
-namespace colours = screens::colours;
+namespace colours = forms::colours;
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -28,6 +28,7 @@ private slots:
     void scoreStopsAtTheTopOfItsRange();
     void saturatingArithmetic();
     void clicksOnHiddenOrDisabledButtonsAreIgnored();
+    void outcomesOfAWholeGame();
 };
 
 void TestForm1::readyAfterLoad()
@@ -312,6 +313,76 @@ void TestForm1::clicksOnHiddenOrDisabledButtonsAreIgnored()
     QCOMPARE(g.caption(g.c().tokuten), "2");
     QCOMPARE(g.caption(g.c().mondai[1]), before);
     QVERIFY(!g.playing());
+}
+
+// What the rules say of each event of a game, checked against what the
+// window showed just before it: the sum answered or missed is the one that
+// was on the screen, and the phase follows the game.
+void TestForm1::outcomesOfAWholeGame()
+{
+    using Kind = game::Outcome::Kind;
+    Game g;
+    std::vector<game::Outcome> heard;
+    std::array<std::string, 4> shown;  // each sum's text before the event
+    const auto text = [](const game::Sum& s) {
+        return std::to_string(s.num1) + ' ' + s.sign + ' ' + std::to_string(s.num2);
+    };
+    const auto note = [&] {
+        for (int n = 1; n <= 3; ++n)
+            shown[n] = g.caption(g.c().mondai[n]);
+    };
+    g.rules.listener = [&](const game::Outcome& o) {
+        if (o.kind == Kind::Missed)
+            QCOMPARE(text(o.sum), shown[o.problem]);
+        if (o.kind != Kind::Moved)
+            heard.push_back(o);
+        note();
+    };
+    QCOMPARE(g.form.phase(), game::Phase::Rest);
+    g.choose(4);
+    QCOMPARE(g.rules.last().kind, Kind::Started);
+    QCOMPARE(g.rules.last().course, 4);
+    QCOMPARE(g.form.phase(), game::Phase::Playing);
+
+    g.clock.advance(700);
+    const std::string before = shown[2];
+    g.answerRight(2);
+    const game::Outcome right = g.rules.last();
+    QCOMPARE(right.kind, Kind::Right);
+    QCOMPARE(right.problem, 2);
+    QCOMPARE(right.points, 4);
+    QCOMPARE(right.score, 4);
+    QCOMPARE(text(right.sum), before);
+    QCOMPARE(right.sum.answer, right.sum.sign == '+' ? right.sum.num1 + right.sum.num2 : right.sum.num1 - right.sum.num2);
+    const std::array<std::string, 4> beforeWrong = shown;
+    QVERIFY(g.answerWrong());
+    const game::Outcome wrong = g.rules.last();
+    QCOMPARE(wrong.kind, Kind::Wrong);
+    QCOMPARE(wrong.score, 0);
+    QCOMPARE(text(wrong.sum), beforeWrong[wrong.problem]);
+    QVERIFY(wrong.given != wrong.sum.answer);
+    QCOMPARE(wrong.given, game::captionValue(g.caption(g.c().kotae[wrong.problem][g.button(wrong.problem, false)])));
+
+    heard.clear();
+    g.finish();
+    QCOMPARE(g.form.phase(), game::Phase::Over);
+    std::vector<int> seconds;
+    int missed = 0;
+    for (const game::Outcome& o : heard) {
+        if (o.kind == Kind::Second)
+            seconds.push_back(o.seconds);
+        missed += o.kind == Kind::Missed;
+    }
+    QCOMPARE(seconds.size(), 59u);
+    QCOMPARE(seconds.front(), 59);
+    QCOMPARE(seconds.back(), 1);
+    QVERIFY2(missed > 20, "sums fell unanswered for most of a minute");
+    QCOMPARE(heard.back().kind, Kind::Over);
+    QCOMPARE(heard.back().score, 0);
+    QCOMPARE(heard.back().record, 0);
+    // Stray events say nothing happened.
+    QCOMPARE(g.form.click(g.c().kotae[1][1]).kind, Kind::Nothing);
+    QCOMPARE(g.form.tick(g.c().timer[1]).kind, Kind::Nothing);
 }
 
 QTEST_APPLESS_MAIN(TestForm1)

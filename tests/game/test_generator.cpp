@@ -20,7 +20,7 @@
 #include <vector>
 
 using game::Form1;
-using screens::ControlId;
+using forms::ControlId;
 using testing::ScriptedRandom;
 
 namespace {
@@ -235,16 +235,16 @@ std::vector<ControlId> problemControls(const Form1::Controls& c, int n)
     return {c.mondai[n], c.kotae[n][1], c.kotae[n][2], c.kotae[n][3], c.hissan[n][1], c.hissan[n][2], c.kigou[n]};
 }
 
-bool sameState(const screens::ControlState& a, const screens::ControlState& b, bool captionToo)
+bool sameState(const forms::ControlState& a, const forms::ControlState& b, bool captionToo)
 {
     return (!captionToo || a.caption == b.caption) && a.top == b.top && a.visible == b.visible &&
            a.enabled == b.enabled && a.back == b.back && a.fore == b.fore && a.interval == b.interval &&
            a.starts == b.starts;
 }
 
-std::vector<screens::ControlState> snapshot(const Form1& form)
+std::vector<forms::ControlState> snapshot(const Form1& form)
 {
-    std::vector<screens::ControlState> states;
+    std::vector<forms::ControlState> states;
     for (ControlId id = 0; id < form.model().size(); ++id)
         states.push_back(form.model()[id]);
     return states;
@@ -320,7 +320,7 @@ QString problemFault(const Form1& form, int n, int level)
 }
 
 // What siki(n) may change: only the captions of problem n's controls.
-QString changeFault(const Form1& form, int n, const std::vector<screens::ControlState>& before,
+QString changeFault(const Form1& form, int n, const std::vector<forms::ControlState>& before,
                     const Form1::Variables& varsBefore)
 {
     const std::vector<ControlId> own = problemControls(form.controls(), n);
@@ -492,7 +492,7 @@ void TestGenerator::problemsFollowTheCourseRules()
     int ofKind = 0;
     int num1Min = 1000, num1Max = -1000;
     for (int call = 0; call < 3000; ++call) {
-        const std::vector<screens::ControlState> before = snapshot(live.form);
+        const std::vector<forms::ControlState> before = snapshot(live.form);
         const Form1::Variables varsBefore = live.form.vars();
         const int n = live.next();
         const Form1::Variables& v = live.form.vars();

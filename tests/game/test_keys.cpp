@@ -2,14 +2,14 @@
 // at rest, in play and after a game, and how the focus moves.
 #include "game_fixture.h"
 
-#include "screens/keyboard.h"
+#include "forms/keyboard.h"
 
 #include <QTest>
 
-using screens::ControlId;
-using screens::Key;
-using screens::Keyboard;
-using screens::kNoControl;
+using forms::ControlId;
+using forms::Key;
+using forms::Keyboard;
+using forms::kNoControl;
 using testing::Game;
 
 namespace {
@@ -79,7 +79,7 @@ void TestKeys::digits()
     Game g;
     bring(g, state);
     const Keyboard keys(g.form.model());
-    const screens::KeyOutcome out = keys.press(kNoControl, {Key::Character, key});
+    const forms::KeyOutcome out = keys.press(kNoControl, {Key::Character, key});
     QCOMPARE(out.press, named(g, control, index));
     QCOMPARE(out.focus, kNoControl);  // a digit never moves the focus
 }
@@ -116,7 +116,7 @@ void TestKeys::tabOrder()
     QStringList seen;
     for (int i = 0; i < order.size(); ++i) {
         focus = keys.press(focus, {backwards ? Key::BackTab : Key::Tab}).focus;
-        const screens::ControlSpec& d = g.form.model().design(focus);
+        const forms::ControlSpec& d = g.form.model().design(focus);
         seen << QString::fromUtf8(d.name.data(), static_cast<qsizetype>(d.name.size())) + QString::number(d.index);
     }
     QCOMPARE(seen, order);

@@ -4,7 +4,7 @@
 
 namespace testing {
 
-using screens::ControlId;
+using forms::ControlId;
 
 void VirtualClock::load()
 {
@@ -30,7 +30,7 @@ std::optional<ControlId> VirtualClock::step()
     if (!due)
         return std::nullopt;
     now_ = std::max(now_, *due);
-    const std::optional<screens::TimerSchedule::Tick> tick = schedule_.takeDue(now_);
+    const std::optional<forms::TimerSchedule::Tick> tick = schedule_.takeDue(now_);
     ++ticks_[tick->timer];
     logic_.tick(tick->timer);
     schedule_.sync(tick->at);

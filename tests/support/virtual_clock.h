@@ -2,8 +2,8 @@
 // window's timer schedule says, and clicks come at chosen moments.
 #pragma once
 
-#include "screens/form_model.h"
-#include "screens/timer_schedule.h"
+#include "forms/form_logic.h"
+#include "forms/timer_schedule.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,14 +14,14 @@ namespace testing {
 
 class VirtualClock {
 public:
-    explicit VirtualClock(screens::FormLogic& logic) : logic_(logic), schedule_(logic.model()) {}
+    explicit VirtualClock(forms::FormLogic& logic) : logic_(logic), schedule_(logic.model()) {}
 
     std::int64_t now() const { return now_; }
 
     // Loads the window at the current time.
     void load();
     // A click at the current time.
-    void click(screens::ControlId control);
+    void click(forms::ControlId control);
     // The window goes out of sight at the current time.
     void hide();
     // Runs every tick due up to and including `until`; `afterEvent` runs
@@ -32,15 +32,15 @@ public:
         advanceTo(now_ + milliseconds, afterEvent);
     }
     // Runs the next tick only, if any timer runs; returns its timer.
-    std::optional<screens::ControlId> step();
+    std::optional<forms::ControlId> step();
 
-    std::optional<std::int64_t> due(screens::ControlId timer) const { return schedule_.due(timer); }
-    int ticks(screens::ControlId timer) const;
+    std::optional<std::int64_t> due(forms::ControlId timer) const { return schedule_.due(timer); }
+    int ticks(forms::ControlId timer) const;
 
 private:
-    screens::FormLogic& logic_;
-    screens::TimerSchedule schedule_;
-    std::map<screens::ControlId, int> ticks_;
+    forms::FormLogic& logic_;
+    forms::TimerSchedule schedule_;
+    std::map<forms::ControlId, int> ticks_;
     std::int64_t now_ = 0;
 };
 

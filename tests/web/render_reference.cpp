@@ -8,11 +8,11 @@
 // course:K (a click on course button K), right:N (a click on the right
 // answer of problem N), pause (a click on the pause toggle). The random source reads the virtual time and starts
 // from seed 1, as the browser edition does on its manual clock.
-#include "game/game_window.h"
+#include "game/session.h"
 #include "game/random.h"
-#include "screens/cright.h"
-#include "screens/qt/fonts.h"
-#include "screens/qt/qt_form.h"
+#include "game/cright.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/qt_window.h"
 #include "support/virtual_clock.h"
 
 #include <QApplication>
@@ -23,16 +23,16 @@
 
 namespace {
 
-class Session {
+class Script {
 public:
-    Session() : random_([this] { return static_cast<std::uint64_t>(now()); }, 1), opening_(cright_) { opening_.load(); }
+    Script() : random_([this] { return static_cast<std::uint64_t>(now()); }, 1), opening_(cright_) { opening_.load(); }
 
     std::int64_t now() const { return clock_ ? handOverAt_ + clock_->now() : opening_.now(); }
 
     void advance(std::int64_t milliseconds)
     {
         const std::int64_t until = now() + milliseconds;
-        if (!form_)
+        if (!session_)
             opening_.advanceTo(until);
         if (clock_)
             clock_->advanceTo(until - handOverAt_);
@@ -42,7 +42,7 @@ public:
     {
         if (!clock_)
             return false;
-        clock_->click(form_->rules().controls().rebel[k]);
+        clock_->click(session_->rules().controls().rebel[k]);
         return true;
     }
 
@@ -51,9 +51,9 @@ public:
         if (!clock_)
             return false;
         for (int k = 1; k <= 3; ++k) {
-            const screens::ControlId id = form_->rules().controls().kotae[n][k];
-            if (form_->model().clickable(id) &&
-                game::captionValue(form_->model()[id].caption) == form_->rules().vars().answer[n]) {
+            const forms::ControlId id = session_->rules().controls().kotae[n][k];
+            if (session_->model().clickable(id) &&
+                game::captionValue(session_->model()[id].caption) == session_->rules().vars().answer[n]) {
                 clock_->click(id);
                 return true;
             }
@@ -63,9 +63,9 @@ public:
 
     bool pause()
     {
-        if (!clock_ || !form_->model().clickable(form_->controls().yasumi))
+        if (!clock_ || !session_->model().clickable(session_->controls().yasumi))
             return false;
-        clock_->click(form_->controls().yasumi);
+        clock_->click(session_->controls().yasumi);
         return true;
     }
 
@@ -79,17 +79,17 @@ private:
     void handOver()
     {
         handOverAt_ = opening_.now();
-        form_ = std::make_unique<game::GameWindow>(random_, true);
-        view_ = std::make_unique<screens::QtForm>(*form_);
-        clock_ = std::make_unique<testing::VirtualClock>(*form_);
+        session_ = std::make_unique<game::Session>(random_, true);
+        view_ = std::make_unique<platform::QtWindow>(*session_);
+        clock_ = std::make_unique<testing::VirtualClock>(*session_);
     }
 
     game::Rng random_;
-    screens::Cright cright_{[this] { handOver(); }};
+    game::Cright cright_{[this] { handOver(); }};
     testing::VirtualClock opening_;
     std::int64_t handOverAt_ = 0;
-    std::unique_ptr<game::GameWindow> form_;
-    std::unique_ptr<screens::QtForm> view_;
+    std::unique_ptr<game::Session> session_;
+    std::unique_ptr<platform::QtWindow> view_;
     std::unique_ptr<testing::VirtualClock> clock_;
 };
 
@@ -104,26 +104,26 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    if (!screens::registerBundledFonts())
+    if (!platform::registerBundledFonts())
         return 1;
 
-    Session session;
+    Script script;
     for (int i = 2; i < argc; ++i) {
         const std::string step = argv[i];
         const std::size_t colon = step.find(':');
         const std::string verb = step.substr(0, colon);
         const long value = colon == std::string::npos ? -1 : std::stol(step.substr(colon + 1));
-        const bool done = verb == "advance" ? (session.advance(value), true)
-                          : verb == "course" ? session.course(static_cast<int>(value))
-                          : verb == "right"  ? session.right(static_cast<int>(value))
-                          : verb == "pause"  ? session.pause()
+        const bool done = verb == "advance" ? (script.advance(value), true)
+                          : verb == "course" ? script.course(static_cast<int>(value))
+                          : verb == "right"  ? script.right(static_cast<int>(value))
+                          : verb == "pause"  ? script.pause()
                                              : false;
         if (!done) {
             std::fprintf(stderr, "render_reference: cannot do %s\n", step.c_str());
             return 1;
         }
     }
-    if (!session.grab().save(QString::fromLocal8Bit(argv[1])))
+    if (!script.grab().save(QString::fromLocal8Bit(argv[1])))
         return 1;
     return 0;
 }

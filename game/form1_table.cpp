@@ -1,0 +1,384 @@
+#include "form1_table.h"
+
+#include <array>
+
+namespace game {
+namespace {
+
+using namespace forms;
+using namespace forms::colours;
+
+constexpr Colour kWindow = Colour::window();
+constexpr Colour kWindowText = Colour::windowText();
+constexpr Colour kButtonText = Colour::buttonText();
+
+constexpr ControlSpec timer(std::string_view name, int interval)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.kind = Kind::Timer;
+    c.enabled = false;
+    c.interval = interval;
+    return c;
+}
+
+constexpr ControlSpec button(std::string_view name, int index, Rect rect, std::string_view caption, Colour back,
+                             float points)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.index = index;
+    c.kind = Kind::Button;
+    c.rect = rect;
+    c.caption = caption;
+    c.back = back;
+    c.fore = kButtonText;
+    c.font = {points, true};
+    c.align = Align::Centre;
+    return c;
+}
+
+constexpr ControlSpec label(std::string_view name, int index, Rect rect, std::string_view caption, Colour back,
+                            Colour fore, Font font, Align align)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.index = index;
+    c.kind = Kind::Label;
+    c.rect = rect;
+    c.caption = caption;
+    c.back = back;
+    c.fore = fore;
+    c.font = font;
+    c.align = align;
+    return c;
+}
+
+constexpr ControlSpec line(std::string_view name, int index, float x1, float y1, float x2, float y2)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.index = index;
+    c.kind = Kind::Line;
+    c.rect = {x1, y1, x2 - x1, y2 - y1};
+    c.fore = lavender;
+    return c;
+}
+
+constexpr ControlSpec shape(std::string_view name, Rect rect, Colour fill)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.kind = Kind::Shape;
+    c.rect = rect;
+    c.back = fill;
+    return c;
+}
+
+constexpr ControlSpec described(ControlSpec c, std::string_view description)
+{
+    c.description = description;
+    return c;
+}
+
+// A label whose caption the game writes, shown whole even where it is
+// wider than the label's box.
+constexpr ControlSpec whole(ControlSpec c)
+{
+    c.wholeCaption = true;
+    return c;
+}
+
+// A button that stays pressed or not; a screen reader calls it `spoken`.
+constexpr ControlSpec toggle(ControlSpec c, std::string_view spoken)
+{
+    c.toggle = true;
+    c.spokenName = spoken;
+    return c;
+}
+
+// A falling sum: each tick of its timer moves it one unit down.
+constexpr ControlSpec falls(ControlSpec c, std::string_view timer)
+{
+    c.movedBy = timer;
+    return c;
+}
+
+constexpr ControlSpec hidden(ControlSpec c)
+{
+    c.visible = false;
+    return c;
+}
+
+constexpr ControlSpec disabled(ControlSpec c)
+{
+    c.enabled = false;
+    return c;
+}
+
+constexpr Font kAnswerFont{14.25f, true};
+constexpr Font kPointsFont{12};
+constexpr Font kProblemFont{20.25f};
+constexpr Font kColumnFont{24};
+constexpr Font kSignFont{21.75f};
+
+// In stacking order: a control listed earlier lies above those after it.
+constexpr std::array kControls{
+    // What the game adds to the design. The sound and pause toggles take the
+    // strip right of the third column, which no box of the design and no
+    // falling sum ever reaches (the widest verdict stops above them). The
+    // pause message and its button are shown only while a pause hides the
+    // sums, their written calculations and their answers, where they stand.
+    toggle(button("oto", -1, {579, 8, 32, 32}, "♪", lightGreen, 15), "おと"),
+    disabled(toggle(button("yasumi", -1, {579, 48, 32, 32}, "‖", white, 15), "ひとやすみ")),
+    hidden(button("tsuzukeru", -1, {248, 400, 217, 49}, "つづける", lightGreen, 18)),
+    hidden(label("yasumihyouji", -1, {136, 236, 441, 49}, "ひとやすみ", white, blue, {27, true}, Align::Centre)),
+
+    timer("Timer4", 1000),
+    timer("Timer3", 1),
+    timer("Timer2", 10),
+    timer("Timer1", 100),
+
+    described(button("kotae3", 3, {472, 448, 97, 27}, "答え３", lightCyan, kAnswerFont.points), "こたえ３"),
+    described(button("kotae3", 2, {472, 416, 97, 27}, "答え３", lightCyan, kAnswerFont.points), "こたえ３"),
+    described(button("kotae3", 1, {472, 384, 97, 27}, "答え３", lightCyan, kAnswerFont.points), "こたえ３"),
+    described(button("kotae2", 3, {312, 448, 97, 27}, "答え２", lightYellow, kAnswerFont.points), "こたえ２"),
+    described(button("kotae2", 2, {312, 416, 97, 27}, "答え２", lightYellow, kAnswerFont.points), "こたえ２"),
+    described(button("kotae2", 1, {312, 384, 97, 27}, "答え２", lightYellow, kAnswerFont.points), "こたえ２"),
+    described(button("kotae1", 3, {144, 448, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
+    described(button("kotae1", 2, {144, 416, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
+    described(button("kotae1", 1, {144, 384, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
+
+    described(button("rebel", 6, {16, 200, 65, 27}, "ぞ う", lightGreen, 9), "コース"),
+    described(button("rebel", 5, {16, 168, 65, 27}, "らいおん", lightGreen, 9), "コース"),
+    described(button("rebel", 4, {16, 136, 65, 27}, "い ぬ", lightGreen, 9), "コース"),
+    described(button("rebel", 3, {16, 104, 65, 27}, "ね こ", lightGreen, 9), "コース"),
+    described(button("rebel", 2, {16, 72, 65, 27}, "うさぎ", lightGreen, 9), "コース"),
+    described(button("rebel", 1, {16, 40, 65, 27}, "か め", lightGreen, 9), "コース"),
+
+    label("Label4", -1, {72, 16, 65, 17}, "点", white, kButtonText, {12, true}, Align::Centre),
+    label("Label3", -1, {16, 16, 65, 17}, "コース", white, kButtonText, {12, true}, Align::Centre),
+    label("Label2", -1, {8, 360, 129, 33}, "きろく", white, red, {24}, Align::Centre),
+    whole(described(label("kirokuhyouji", -1, {0, 400, 145, 89}, "", kWindow, red, {60}, Align::Centre), "きろく")),
+    label("Label1", 5, {88, 208, 33, 17}, "6点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 4, {88, 176, 33, 17}, "5点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 3, {88, 144, 33, 17}, "4点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 2, {88, 112, 33, 17}, "3点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 1, {88, 80, 33, 17}, "2点", kWindow, kWindowText, kPointsFont, Align::Centre),
+    label("Label1", 0, {88, 48, 33, 17}, "1点", kWindow, kWindowText, kPointsFont, Align::Centre),
+
+    shape("Shape1", {112, 384, 497, 97}, white),
+
+    falls(described(label("mondai", 3, {464, 16, 113, 33}, "問題３", lightCyan, blue, kProblemFont, Align::Centre), "もんだい３"), "Timer3"),
+    falls(described(label("mondai", 2, {304, 16, 113, 33}, "問題２", lightYellow, blue, kProblemFont, Align::Centre), "もんだい２"), "Timer2"),
+    falls(described(label("mondai", 1, {136, 16, 113, 33}, "問題１", peach, blue, kProblemFont, Align::Centre), "もんだい１"), "Timer1"),
+
+    described(label("seigenjikan", -1, {256, 64, 185, 153}, "60", kWindow, pink, {120}, Align::Centre), "のこり時間"),
+    whole(described(label("tokuten", -1, {0, 256, 137, 89}, "得点", white, orange, {60}, Align::Centre), "得点")),
+
+    line("Line3", -1, 472, 336, 576, 336),
+    line("Line2", -1, 304, 336, 416, 336),
+    line("Line1", 0, 144, 336, 240, 336),
+
+    label("kigou3", -1, {472, 296, 33, 33}, "Label5", kWindow, lavender, kSignFont, Align::Right),
+    label("kigou2", -1, {304, 296, 33, 33}, "Label5", kWindow, lavender, kSignFont, Align::Right),
+    label("kigou1", -1, {144, 296, 33, 33}, "Label5", kWindow, lavender, kSignFont, Align::Right),
+    label("hissan3", 2, {488, 296, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan3", 1, {488, 256, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan2", 2, {320, 296, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan2", 1, {320, 256, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan1", 2, {160, 296, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+    label("hissan1", 1, {160, 256, 65, 33}, "Label5", kWindow, lavender, kColumnFont, Align::Right),
+
+    whole(described(label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre), "ひょうか")),
+};
+
+static_assert(kControls.size() == 48 + 4);
+
+// The digits choose a course at rest (1 to 6) and answer during a game, laid
+// out like the numeric keypad over the three columns of answers: 7 8 9 the
+// top row, 4 5 6 the middle one, 1 2 3 the bottom one. Whichever button
+// takes clicks at that moment is pressed.
+// M turns the sound off and on; P and Esc pause and resume a game.
+constexpr std::array<KeyBinding, 20> kKeys{{
+    {'1', "rebel", 1}, {'2', "rebel", 2}, {'3', "rebel", 3},
+    {'4', "rebel", 4}, {'5', "rebel", 5}, {'6', "rebel", 6},
+    {'7', "kotae1", 1}, {'8', "kotae2", 1}, {'9', "kotae3", 1},
+    {'4', "kotae1", 2}, {'5', "kotae2", 2}, {'6', "kotae3", 2},
+    {'1', "kotae1", 3}, {'2', "kotae2", 3}, {'3', "kotae3", 3},
+    {'m', "oto"}, {'M', "oto"},
+    {'p', "yasumi"}, {'P', "yasumi"}, {kEscape, "yasumi"},
+}};
+
+// Tab order: the courses top to bottom, then the answers problem by problem,
+// top to bottom, then the pause's own button and the two toggles. The
+// courses are one column, the answers a 3 x 3 grid, the toggles a column.
+constexpr int kCourses = 0, kAnswers = 1, kResume = 2, kToggles = 3;
+constexpr std::array<FocusCell, 18> kFocus{{
+    {"rebel", 1, kCourses, 0, 1}, {"rebel", 2, kCourses, 0, 2}, {"rebel", 3, kCourses, 0, 3},
+    {"rebel", 4, kCourses, 0, 4}, {"rebel", 5, kCourses, 0, 5}, {"rebel", 6, kCourses, 0, 6},
+    {"kotae1", 1, kAnswers, 1, 1}, {"kotae1", 2, kAnswers, 1, 2}, {"kotae1", 3, kAnswers, 1, 3},
+    {"kotae2", 1, kAnswers, 2, 1}, {"kotae2", 2, kAnswers, 2, 2}, {"kotae2", 3, kAnswers, 2, 3},
+    {"kotae3", 1, kAnswers, 3, 1}, {"kotae3", 2, kAnswers, 3, 2}, {"kotae3", 3, kAnswers, 3, 3},
+    {"tsuzukeru", -1, kResume, 0, 0},
+    {"oto", -1, kToggles, 0, 1, true}, {"yasumi", -1, kToggles, 0, 2, true},
+}};
+
+
+// --- Other geometries, for the screens of phones and tablets ---------------
+//
+// The same controls, placed for an upright screen and for a low, wide one.
+// Each is drawn in pixels of its own (at 360 x 640 and 640 x 360 one pixel
+// is one CSS pixel) and scaled to the screen as the design is. Every button
+// is at least 44 pixels high and wide in the upright geometry and 32 in the
+// low one; no two buttons overlap. The sums fall in three columns side by
+// side and pass behind the white panel of the answers exactly where the
+// design's do: `verticalUnit` maps the logic's units onto each column.
+
+struct Placer {
+    std::array<Placement, 48> rows{};
+    std::size_t count = 0;
+    constexpr void operator()(std::string_view control, int index, Rect rect, float font = 0)
+    {
+        rows[count++] = {control, index, rect, font};
+    }
+};
+
+constexpr std::array<std::string_view, 4> kKotae{"", "kotae1", "kotae2", "kotae3"};
+constexpr std::array<std::string_view, 4> kHissan{"", "hissan1", "hissan2", "hissan3"};
+constexpr std::array<std::string_view, 4> kKigou{"", "kigou1", "kigou2", "kigou3"};
+constexpr std::array<std::string_view, 4> kBar{"", "Line1", "Line2", "Line3"};
+constexpr std::array<int, 4> kBarIndex{0, 0, -1, -1};
+
+// Upright, 360 x 640: score, record and the toggles in a header; the six
+// courses in two rows of three; the verdict above the three columns of
+// falling sums, where no sum ever stops over it; the countdown and the
+// written calculations behind the sums; the answers large at the bottom,
+// one column a sum.
+constexpr std::array kPortraitPlaces = [] {
+    Placer put;
+    put("oto", -1, {4, 6, 44, 44}, 20);
+    put("yasumi", -1, {312, 6, 44, 44}, 20);
+    put("tokuten", -1, {52, 0, 100, 56}, 48);
+    put("Label2", -1, {156, 16, 64, 24}, 20);
+    put("kirokuhyouji", -1, {220, 0, 88, 56}, 48);
+
+    put("Label3", -1, {4, 58, 80, 18}, 14);
+    put("Label4", -1, {84, 58, 32, 18}, 14);
+    for (int k = 1; k <= 6; ++k) {
+        const float x = 4 + static_cast<float>((k - 1) % 3) * 118, y = k <= 3 ? 78 : 126;
+        put("rebel", k, {x, y, 80, 44}, 16);
+        put("Label1", k - 1, {x + 82, y + 13, 32, 18}, 16);
+    }
+
+    put("hyouka", -1, {4, 172, 352, 30}, 24);
+    put("seigenjikan", -1, {90, 212, 180, 140}, 128);
+    put("Shape1", -1, {0, 470, 360, 170});
+    for (int n = 1; n <= 3; ++n) {
+        const float x = 4 + static_cast<float>(n - 1) * 118;
+        put("mondai", n, {x, 206, 114, 32}, 24);
+        put(kHissan[n], 1, {x + 46, 370, 60, 30}, 28);
+        put(kHissan[n], 2, {x + 46, 404, 60, 30}, 28);
+        put(kKigou[n], -1, {x + 14, 404, 30, 30}, 26);
+        put(kBar[n], kBarIndex[n], {x + 12, 444, 96, 0});
+        for (int k = 1; k <= 3; ++k)
+            put(kKotae[n], k, {x, 476 + static_cast<float>(k - 1) * 54, 114, 50}, 22);
+    }
+    put("yasumihyouji", -1, {4, 372, 352, 44}, 32);
+    put("tsuzukeru", -1, {80, 520, 200, 56}, 24);
+    return put.rows;
+}();
+
+// Upright but wider, 480 x 640 (a tablet held upright): the phone's places,
+// each column a third wider; the heights and the text as on the phone, and
+// the toggles square.
+constexpr std::array kTabletPlaces = [] {
+    std::array<Placement, 48> rows = kPortraitPlaces;
+    for (Placement& p : rows) {
+        if (p.control == "oto" || p.control == "yasumi") {
+            p.rect.left = (p.rect.left + p.rect.width / 2) * 4.0f / 3.0f - p.rect.width / 2;
+            continue;
+        }
+        p.rect.left *= 4.0f / 3.0f;
+        p.rect.width *= 4.0f / 3.0f;
+    }
+    return rows;
+}();
+
+// Low and wide, 640 x 360 (a phone held sideways): the courses in two
+// columns, the score and the record down the left; the verdict over the
+// columns of sums, with their answers below them; the toggles at the right
+// edge.
+constexpr std::array kLowPlaces = [] {
+    Placer put;
+    put("oto", -1, {606, 4, 32, 32}, 18);
+    put("yasumi", -1, {606, 44, 32, 32}, 18);
+
+    put("Label3", -1, {4, 2, 56, 18}, 14);
+    put("Label4", -1, {60, 2, 26, 18}, 14);
+    for (int k = 1; k <= 6; ++k) {
+        const float x = 4 + static_cast<float>((k - 1) / 3) * 84, y = 22 + static_cast<float>((k - 1) % 3) * 44;
+        put("rebel", k, {x, y, 56, 40}, 12);
+        put("Label1", k - 1, {x + 57, y + 11, 26, 18}, 14);
+    }
+    put("tokuten", -1, {0, 158, 168, 64}, 56);
+    put("Label2", -1, {4, 228, 160, 28}, 24);
+    put("kirokuhyouji", -1, {0, 258, 168, 64}, 56);
+
+    put("hyouka", -1, {172, 0, 432, 30}, 24);
+    put("seigenjikan", -1, {298, 34, 180, 104}, 96);
+    put("Shape1", -1, {172, 222, 432, 138});
+    for (int n = 1; n <= 3; ++n) {
+        const float x = 172 + static_cast<float>(n - 1) * 144;
+        put("mondai", n, {x + 2, 32, 140, 30}, 22);
+        put(kHissan[n], 1, {x + 64, 140, 60, 26}, 24);
+        put(kHissan[n], 2, {x + 64, 166, 60, 26}, 24);
+        put(kKigou[n], -1, {x + 32, 166, 28, 26}, 22);
+        put(kBar[n], kBarIndex[n], {x + 28, 198, 100, 0});
+        for (int k = 1; k <= 3; ++k)
+            put(kKotae[n], k, {x + 4, 226 + static_cast<float>(k - 1) * 44, 136, 40}, 20);
+    }
+    put("yasumihyouji", -1, {172, 158, 432, 40}, 32);
+    put("tsuzukeru", -1, {292, 262, 192, 48}, 24);
+    return put.rows;
+}();
+
+// Sums start at their box's top and pass behind the answers' panel: the
+// upright column reaches the panel's top (470) with its lower edge at a
+// Top of 438, as the design's does; the low one lies wholly behind its
+// panel (222) by 500, where the sum is replaced.
+constexpr double kDesignTop = 16.0 / kForm1VerticalUnit;  // the sums' Top at design
+constexpr double kUprightUnit = (470.0 - 32.0 - 206.0) / (438.0 - kDesignTop);
+constexpr std::array kGeometries{
+    Geometry{.name = "portrait", .width = 360, .height = 640, .maxAspect = 0.66,
+             .verticalUnit = kUprightUnit, .placements = kPortraitPlaces},
+    Geometry{.name = "tablet", .width = 480, .height = 640, .minAspect = 0.66, .maxAspect = 1.0,
+             .verticalUnit = kUprightUnit, .placements = kTabletPlaces},
+    Geometry{.name = "low", .width = 640, .height = 360, .minAspect = 1.0, .lowerThan = 480,
+             .verticalUnit = (222.0 - 32.0) / (500.0 - kDesignTop), .placements = kLowPlaces},
+};
+
+constexpr WindowSpec kForm1{
+    .name = "Form1",
+    .caption = "ペルモロプラスver.1.0",
+    .clientWidth = 612,
+    .clientHeight = 491,
+    .back = white,
+    .toolWindow = false,
+    .icon = ":/icons/form1.ico",
+    .verticalUnit = kForm1VerticalUnit,
+    .controls = kControls,
+    .keys = {kKeys, kFocus},
+    .geometries = kGeometries,
+};
+
+static_assert(!kForm1.unresolvedName(), "a name in the game window's table names none of its controls");
+
+}  // namespace
+
+const forms::WindowSpec& form1Table()
+{
+    return kForm1;
+}
+
+}  // namespace game

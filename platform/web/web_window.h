@@ -1,0 +1,92 @@
+// A window realised from its control table as elements of the page: one
+// element per control, where the geometry for the screen places it, in its
+// colours and font, in stacking order. The page's events go to the window's
+// driver, which runs the logic and asks the window to draw; the controls
+// that timers move are the motions' (motion.h).
+#pragma once
+
+#include "motion.h"
+
+#include "forms/driver.h"
+#include "forms/layout.h"
+
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class WebPage;
+
+class WebWindow final : private forms::Surface {
+public:
+    // Builds the window's elements, hidden, and runs the window's load.
+    WebWindow(forms::FormLogic& logic, WebPage& page);
+    ~WebWindow() override;
+    WebWindow(const WebWindow&) = delete;
+    WebWindow& operator=(const WebWindow&) = delete;
+
+    void show();
+    void hide();
+    bool shown() const { return shown_; }
+    // Tells this window's elements from those of another.
+    int serial() const { return serial_; }
+
+    const forms::FormModel& model() const { return model_; }
+    forms::Driver& driver() { return driver_; }
+    emscripten::val element(ControlId id) const { return controls_[static_cast<std::size_t>(id)].element; }
+
+    // The page's role for a label: "status" makes it a polite live region
+    // (read out when it changes), "timer" one that is never read out by
+    // itself.
+    void setRole(ControlId id, const std::string& role);
+
+    // A key pressed while the window is on screen.
+    void key(const emscripten::val& event);
+
+    // The window's geometry for the screen (null: the design's).
+    void setGeometry(const forms::Geometry* geometry);
+    const forms::Layout& layout() const { return layout_; }
+    // The window is drawn `scale` times its size, on a screen of
+    // `pixelRatio` device pixels to the CSS pixel: positions go onto that grid.
+    void setScale(double scale, double pixelRatio);
+    // The bundled font has come: whole captions are measured again.
+    void remeasure();
+
+private:
+    // What the driver asks of the window.
+    void draw() override;
+    ControlId focused() const override;
+    void focus(ControlId id) override;
+    void showFocus(bool) override {}  // the page's style shows the focus to the keyboard only
+    void wakeAt(std::optional<std::int64_t> time) override;
+
+    // The elements of a control.
+    struct Control {
+        emscripten::val element = emscripten::val::null();
+        emscripten::val style = emscripten::val::null();    // kept, so that a frame does not look it up again
+        emscripten::val caption = emscripten::val::null();  // a label's text
+    };
+
+    void create(ControlId id);
+    void place(ControlId id);
+    void mirror(ControlId id, std::uint8_t changes);
+    void placeCaption(ControlId id);
+
+    forms::FormModel& model_;
+    WebPage& page_;
+    forms::Layout layout_;
+    forms::Driver driver_;
+    int serial_;
+    double scale_ = 0;
+    double deviceScale_ = 1;
+    bool shown_ = false;
+    emscripten::val window_ = emscripten::val::null();
+    std::vector<Control> controls_;
+    Motions motions_;
+};
+
+}  // namespace platform

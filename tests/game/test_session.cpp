@@ -1,0 +1,305 @@
+// The game window's session around the rules, in virtual time: which moment
+// of a game sounds which cue, the sound toggle, and the pause, which must
+// leave every later tick of the game exactly as it would have come, shifted.
+#include "game/cright.h"
+#include "game/session.h"
+#include "forms/keyboard.h"
+#include "support/scripted_random.h"
+#include "support/virtual_clock.h"
+
+#include <QTest>
+
+using game::Cue;
+using forms::ControlId;
+using forms::Key;
+using forms::kNoControl;
+
+namespace {
+
+struct Play {
+    testing::ScriptedRandom random;
+    std::vector<Cue> heard;
+    game::Session window;
+    testing::VirtualClock clock{window};
+    forms::Keyboard keys{window.model()};
+
+    explicit Play(bool soundOn = true) : window(random, soundOn, [this](Cue cue) { heard.push_back(cue); })
+    {
+        clock.load();
+    }
+
+    const game::Form1::Controls& c() const { return window.rules().controls(); }
+    const forms::FormModel& m() const { return window.model(); }
+    const std::string& caption(ControlId id) const { return m()[id].caption; }
+    int score() const { return window.rules().vars().score; }
+
+    void key(char character)
+    {
+        const ControlId press = keys.press(kNoControl, {Key::Character, character}).press;
+        if (press != kNoControl)
+            clock.click(press);
+    }
+    // The first button of problem n that shows (or does not show) its result.
+    ControlId button(int n, bool right) const
+    {
+        for (int k = 1; k <= 3; ++k) {
+            const ControlId id = c().kotae[n][k];
+            if ((game::captionValue(caption(id)) == window.rules().vars().answer[n]) == right)
+                return id;
+        }
+        return kNoControl;
+    }
+    void answer(bool right)
+    {
+        for (int n = 1; n <= 3; ++n) {
+            if (const ControlId id = button(n, right); id != kNoControl)
+                return clock.click(id);
+        }
+        QFAIL("no such answer on any problem");
+    }
+};
+
+// What the player sees after each tick: the time, every sum's place and text,
+// the countdown and the score.
+struct Frame {
+    std::int64_t at;
+    std::vector<float> tops;
+    std::vector<std::string> captions;
+    bool operator==(const Frame&) const = default;
+};
+
+Frame frameOf(const Play& p, std::int64_t shift = 0)
+{
+    Frame f{p.clock.now() - shift, {}, {p.caption(p.c().seigenjikan), p.caption(p.c().tokuten)}};
+    for (int n = 1; n <= 3; ++n) {
+        f.tops.push_back(p.m()[p.c().mondai[n]].top);
+        f.captions.push_back(p.caption(p.c().mondai[n]));
+    }
+    return f;
+}
+
+// A whole game of course 3 with a right answer at 1.5 s and a wrong one at
+// 20 s, paused by key P at `pauseAt` for `pause` milliseconds (none if 0).
+struct Played {
+    std::vector<Frame> frames;  // after every tick, the pause taken out of their times
+    bool movedDuringPause = false;
+};
+
+Played playGame(std::int64_t pauseAt, std::int64_t pause)
+{
+    Play p;
+    Played out;
+    std::int64_t shift = 0;
+    const auto record = [&] { out.frames.push_back(frameOf(p, shift)); };
+    p.clock.click(p.c().rebel[3]);
+    const auto until = [&](std::int64_t t) { p.clock.advanceTo(t + shift, record); };
+    bool paused = pause == 0;
+    for (const auto& [at, right] : {std::pair{std::int64_t{1500}, true}, {20'000, false}, {61'000, true}}) {
+        if (!paused && pauseAt <= at) {
+            until(pauseAt);
+            p.key('p');
+            const Frame still = frameOf(p, shift);
+            const std::size_t ticks = out.frames.size();
+            p.clock.advance(pause, record);
+            out.movedDuringPause = out.frames.size() != ticks || frameOf(p, shift + pause) != still;
+            shift += pause;
+            p.key('p');
+            paused = true;
+        }
+        until(at);
+        if (at < 61'000)
+            p.answer(right);
+    }
+    return out;
+}
+
+}  // namespace
+
+class TestSession : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cuesOfAWholeGame();
+    void endPhrases_data();
+    void endPhrases();
+    void soundToggle();
+    void pauseLeavesEveryLaterTickAsItWas_data();
+    void pauseLeavesEveryLaterTickAsItWas();
+    void whilePaused();
+    void focusDuringAPause();
+    void everyNameTheWindowsAskForResolves();
+};
+
+void TestSession::cuesOfAWholeGame()
+{
+    Play p;
+    QVERIFY(p.heard.empty());  // the window's load is silent
+    p.key('2');
+    QCOMPARE(p.heard, std::vector{Cue::Start});
+    p.clock.advance(500);
+    p.answer(true);
+    p.answer(false);
+    p.answer(false);  // wrong again at 0: still heard as wrong
+    QCOMPARE(p.heard, (std::vector{Cue::Start, Cue::Right, Cue::Wrong, Cue::Wrong}));
+    p.heard.clear();
+    p.clock.advance(56'499);
+    QVERIFY2(p.heard.empty(), "a countdown cue before the last three seconds");
+    QCOMPARE(p.caption(p.c().seigenjikan), "4");
+    p.clock.advance(3000);
+    QCOMPARE(p.heard, (std::vector{Cue::Countdown, Cue::Countdown, Cue::Countdown}));
+    p.clock.advance(1000);
+    QCOMPARE(p.heard.back(), Cue::EndLow);
+    QCOMPARE(p.heard.size(), 4u);
+    p.clock.advance(5000);
+    QCOMPARE(p.heard.size(), 4u);  // nothing after the end
+}
+
+void TestSession::endPhrases_data()
+{
+    QTest::addColumn<int>("score");
+    QTest::addColumn<int>("cue");
+    for (const auto& [score, cue] : {std::pair{0, Cue::EndLow}, {29, Cue::EndLow}, {30, Cue::EndMiddle},
+                                     {69, Cue::EndMiddle}, {70, Cue::EndTop}, {250, Cue::EndTop}})
+        QTest::addRow("%d", score) << score << int(cue);
+}
+
+void TestSession::endPhrases()
+{
+    QFETCH(int, score);
+    QFETCH(int, cue);
+    QCOMPARE(game::endCue(static_cast<game::Integer>(score)), static_cast<Cue>(cue));
+}
+
+void TestSession::soundToggle()
+{
+    Play p;
+    const ControlId oto = p.window.controls().oto;
+    QVERIFY(p.m()[oto].pressed);
+    p.key('m');
+    QVERIFY(!p.window.soundOn());
+    QVERIFY(!p.m()[oto].pressed);
+    p.key('1');
+    p.clock.advance(300);
+    p.answer(true);
+    QVERIFY2(p.heard.empty(), "heard with the sound off");
+    p.key('M');
+    p.answer(false);
+    QCOMPARE(p.heard, std::vector{Cue::Wrong});
+    QVERIFY(p.m()[oto].pressed);
+
+    // Started muted (a teacher's choice): silent until turned on.
+    Play muted(false);
+    QVERIFY(!muted.m()[oto].pressed);
+    muted.key('1');
+    QVERIFY(muted.heard.empty());
+    muted.clock.click(oto);
+    muted.clock.advance(300);
+    muted.answer(true);
+    QCOMPARE(muted.heard, std::vector{Cue::Right});
+}
+
+void TestSession::pauseLeavesEveryLaterTickAsItWas_data()
+{
+    QTest::addColumn<int>("at");
+    QTest::addColumn<int>("length");
+    QTest::newRow("at the first moment") << 0 << 1000;
+    QTest::newRow("mid-fall, between ticks") << 1234 << 600'000;
+    QTest::newRow("on a tick of the countdown") << 5000 << 777;
+    QTest::newRow("in the fast drop") << 3005 << 10'001;  // sums of 10 ms passed the line at 2.82 s
+    QTest::newRow("at a wrong answer") << 20'000 << 4321;
+    QTest::newRow("in the last second") << 59'999 << 31'000;
+}
+
+void TestSession::pauseLeavesEveryLaterTickAsItWas()
+{
+    QFETCH(int, at);
+    QFETCH(int, length);
+    const std::vector<Frame> plain = playGame(0, 0).frames;
+    const Played pausedGame = playGame(at, length);
+    QVERIFY2(!pausedGame.movedDuringPause, "something moved or counted during the pause");
+    const std::vector<Frame>& paused = pausedGame.frames;
+    QCOMPARE(paused.size(), plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        if (!(paused[i] == plain[i]))
+            QFAIL(qPrintable(QString("tick %1 at %2 ms differs from the unpaused game's at %3 ms")
+                                 .arg(i).arg(paused[i].at).arg(plain[i].at)));
+    }
+    QCOMPARE(plain.back().captions[0], "0");  // both games went to their end
+}
+
+// Only a game can pause; while paused nothing can be answered by click or
+// key, the sums and their answers are out of sight, and a window out of
+// sight pauses its game until the child goes on.
+void TestSession::whilePaused()
+{
+    Play p;
+    const auto& c = p.window.controls();
+    for (char key : {'p', forms::kEscape}) {
+        p.key(key);
+        p.clock.hide();
+        QVERIFY(p.window.phase() != game::Phase::Paused);
+    }
+    p.key('5');
+    p.clock.advance(400);
+    const ControlId right = p.button(1, true);
+    p.clock.hide();
+    QCOMPARE(p.window.phase(), game::Phase::Paused);
+    p.clock.hide();
+    for (ControlId id : {right, p.c().kotae[2][1], p.c().rebel[5], p.c().rebel[1]})
+        p.clock.click(id);
+    for (char digit : std::string("123456789"))
+        p.key(digit);
+    QCOMPARE(p.score(), 0);
+    QCOMPARE(p.heard, std::vector{Cue::Start});
+    for (int n = 1; n <= 3; ++n) {
+        QVERIFY(!p.m()[p.c().mondai[n]].visible);
+        QVERIFY(!p.m()[p.c().hissan[n][1]].visible);
+        QVERIFY(!p.m().clickable(p.c().kotae[n][3]));
+    }
+    QVERIFY(p.m()[c.yasumihyouji].visible && p.m()[c.yasumi].pressed);
+    p.key('m');  // the sound toggle still works
+    QVERIFY(!p.window.soundOn());
+
+    p.clock.advance(3'600'000);
+    QCOMPARE(p.window.phase(), game::Phase::Paused);
+    QCOMPARE(p.caption(p.c().seigenjikan), "60");
+    p.clock.click(c.tsuzukeru);
+    QVERIFY(p.m()[p.c().mondai[1]].visible);
+    p.clock.click(right);
+    QCOMPARE(p.score(), 5);
+    p.clock.advance(61'000);
+    QVERIFY(!p.m()[c.yasumi].enabled);
+    p.key(forms::kEscape);
+    QVERIFY(p.window.phase() != game::Phase::Paused);
+}
+
+void TestSession::focusDuringAPause()
+{
+    Play p;
+    p.key('1');
+    // The focus on an answer passes to the pause's own button, and back to
+    // the answers on resuming, never to a toggle by itself.
+    const ControlId answer = p.c().kotae[2][2];
+    p.key('p');
+    QCOMPARE(p.keys.settle(answer), p.window.controls().tsuzukeru);
+    p.clock.click(p.window.controls().tsuzukeru);
+    QCOMPARE(p.keys.settle(p.window.controls().tsuzukeru), p.c().kotae[1][1]);
+    // Tab from the last answer reaches the toggles, both enabled in play.
+    const ControlId next = p.keys.press(p.c().kotae[3][3], {Key::Tab}).focus;
+    QCOMPARE(next, p.window.controls().oto);
+    QCOMPARE(p.keys.press(next, {Key::Down}).focus, p.window.controls().yasumi);
+}
+
+// The rules, the session and the opening find each of their controls in
+// their window's table by name; a misspelt name would leave a control that
+// never changes.
+void TestSession::everyNameTheWindowsAskForResolves()
+{
+    Play p;
+    QCOMPARE(p.window.unresolvedNames(), std::vector<std::string>{});
+    const game::Cright opening({});
+    QCOMPARE(opening.unresolvedNames(), std::vector<std::string>{});
+}
+
+QTEST_APPLESS_MAIN(TestSession)
+#include "test_session.moc"
