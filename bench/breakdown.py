@@ -4,9 +4,9 @@ import re
 import sys
 
 PARTS = [
-    ("wake: QtForm::onWake", r"QtForm::onWake\("),
-    ("  ticks: game rules and timer schedule", r"QtForm::runTicksDueBy\("),
-    ("  mirror: model onto widgets", r"QtForm::mirrorControl\("),
+    ("wake: Driver::wake", r"Driver::wake\("),
+    ("  ticks: game rules and timer schedule", r"Driver::runTicksDueBy\("),
+    ("  mirror: model onto widgets", r"QtWindow::draw\(\)"),
     ("    moves: QWidget::setGeometry (copy in the backing store)", r"^QWidget::setGeometry\("),
     ("    accessibility events", r"^QAccessible::updateAccessibility\("),
     ("repaint: QWidgetRepaintManager::sync", r"^QWidgetRepaintManager::sync\(\)"),
