@@ -2,6 +2,7 @@
 #pragma once
 
 #include "game/cright.h"
+#include "game/practice.h"
 #include "game/random.h"
 #include "game/session.h"
 #include "platform/qt/qt_window.h"
@@ -25,6 +26,7 @@ private:
     void handOver();
 
     game::Rng random_;
+    game::Practice practice_;
     platform::SoundPlayer sound_;
     game::Cright cright_;
     platform::QtWindow* opening_ = nullptr;

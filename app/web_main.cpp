@@ -1,6 +1,7 @@
 // ペルモロプラス in the browser: the opening window first, then, at its
 // hand-over, the game window, both drawn into the page.
 #include "game/cright.h"
+#include "game/practice.h"
 #include "game/form1_table.h"
 #include "game/random.h"
 #include "game/session.h"
@@ -11,6 +12,7 @@
 
 #include <emscripten/html5.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -23,6 +25,12 @@ public:
     Program() : random_(clock(), seed()), cright_([this] { handOver(); })
     {
         page_.setStage(game::form1Table());
+        // A teacher's link: courses, time, pace and sound; what cannot be
+        // read is named above the game. The page's own test parameters are
+        // no teacher's.
+        static constexpr std::array<std::string_view, 2> kPageParameters{"clock", "seed"};
+        practice_ = game::readPractice(page_.query(), kPageParameters);
+        page_.showNotice(game::notice(practice_));
     }
 
     void start()
@@ -66,10 +74,8 @@ private:
 
     void handOver()
     {
-        // A teacher may open the page muted: ?sound=off.
-        const bool soundOn = page_.parameter("sound") != "off";
-        session_ = std::make_unique<game::Session>(random_, soundOn,
-                                                   [this](game::Cue cue) { sound_.play(static_cast<int>(cue)); });
+        session_ = std::make_unique<game::Session>(
+            random_, !practice_.soundOff, [this](game::Cue cue) { sound_.play(static_cast<int>(cue)); }, practice_);
         main_ = std::make_unique<platform::WebWindow>(*session_, page_);
         const game::Form1::Controls& c = session_->rules().controls();
         // The verdict is read out when it comes; the countdown never by itself.
@@ -84,6 +90,7 @@ private:
     platform::WebPage page_;
     platform::WebSound sound_{&Program::prepareSounds};
     game::Rng random_;
+    game::Practice practice_;
     game::Cright cright_;
     std::unique_ptr<platform::WebWindow> opening_;
     std::unique_ptr<game::Session> session_;

@@ -11,6 +11,7 @@ FormModel::FormModel(const WindowSpec& spec)
         const ControlSpec& d = design(id);
         ControlState& s = state_[static_cast<std::size_t>(id)];
         s.caption = d.caption;
+        s.spoken = d.spokenName;
         s.top = designTop(id);
         s.visible = d.visible;
         s.enabled = d.enabled;
@@ -104,6 +105,14 @@ void FormModel::setPressed(ControlId id, bool pressed)
     if (ControlState* s = at(id); s && s->pressed != pressed) {
         s->pressed = pressed;
         mark(id, kPressed);
+    }
+}
+
+void FormModel::setSpoken(ControlId id, std::string_view spoken)
+{
+    if (ControlState* s = at(id); s && s->spoken != spoken) {
+        s->spoken = spoken;
+        mark(id, kSpoken);
     }
 }
 

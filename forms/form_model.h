@@ -14,6 +14,7 @@ namespace forms {
 
 struct ControlState {
     std::string caption;
+    std::string spoken;  // what a screen reader calls it, where not its caption
     float top = 0;  // in the window's vertical units, exactly as last set
     bool visible = true;
     bool enabled = true;
@@ -33,6 +34,7 @@ enum Change : std::uint8_t {
     kColours = 1 << 4,
     kTimer = 1 << 5,
     kPressed = 1 << 6,
+    kSpoken = 1 << 7,
 };
 
 class FormModel {
@@ -53,6 +55,7 @@ public:
     void setBack(ControlId id, Colour colour);
     void setFore(ControlId id, Colour colour);
     void setPressed(ControlId id, bool pressed);
+    void setSpoken(ControlId id, std::string_view spoken);
 
     // Timers follow these rules: enabling a stopped timer starts its
     // countdown afresh; giving a running timer a different interval starts

@@ -4,6 +4,7 @@
 
 #include "forms/names.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -43,6 +44,26 @@ std::string numberText(long long value)
     return std::to_string(value);
 }
 
+std::string_view signText(Op op)
+{
+    switch (op) {
+    case Op::Minus:
+        return "-";
+    case Op::Times:
+        return "×";
+    case Op::Divide:
+        return "÷";
+    case Op::Plus:
+        break;
+    }
+    return "+";
+}
+
+std::string sumText(const Sum& sum)
+{
+    return numberText(sum.num1) + " " + std::string(signText(sum.op)) + " " + numberText(sum.num2);
+}
+
 #if defined(__cpp_lib_to_chars)
 double captionValue(std::string_view caption)
 {
@@ -56,38 +77,69 @@ double captionValue(std::string_view caption)
 #else
 // Standard libraries without std::from_chars for double (libc++ 14, which
 // the browser build uses): the caption must be a plain decimal number,
-// [-]digits[.digits][e[+|-]digits], before strtod reads it, so that
-// blanks, a plus sign or hexadecimal never pass for a number.
+// [-]digits[.digits][e[+|-]digits], and is read here rather than by strtod,
+// whose long-double arithmetic would weigh more than the rest of the rules.
+// Read exactly, as from_chars does, wherever the digits make a whole number
+// below 2^53 and the power of ten is at most 22 either way (every caption
+// the game writes, and far beyond); past that, to within a unit of the last
+// place.
 double captionValue(std::string_view caption)
 {
-    const auto digits = [&caption](std::size_t& at) {
-        const std::size_t from = at;
-        while (at < caption.size() && caption[at] >= '0' && caption[at] <= '9')
-            ++at;
-        return at - from;
-    };
     std::size_t at = caption.starts_with('-') ? 1 : 0;
-    std::size_t mantissa = digits(at);
+    std::uint64_t whole = 0;
+    int shift = 0;         // the power of ten the digits are to be taken at
+    bool exact = true;     // whole holds every digit
+    std::size_t digits = 0;
+    const auto take = [&](bool fraction) {
+        for (; at < caption.size() && caption[at] >= '0' && caption[at] <= '9'; ++at, ++digits) {
+            if (whole < (std::uint64_t{1} << 53) / 10) {
+                whole = whole * 10 + static_cast<std::uint64_t>(caption[at] - '0');
+                shift -= fraction;
+            } else {
+                exact = exact && caption[at] == '0';
+                shift += !fraction;
+            }
+        }
+    };
+    take(false);
     if (at < caption.size() && caption[at] == '.') {
         ++at;
-        mantissa += digits(at);
+        take(true);
     }
-    bool number = mantissa > 0;
+    bool number = digits > 0;
     if (number && at < caption.size() && (caption[at] == 'e' || caption[at] == 'E')) {
         ++at;
-        if (at < caption.size() && (caption[at] == '+' || caption[at] == '-'))
-            ++at;
-        number = digits(at) > 0;
+        const bool negative = at < caption.size() && caption[at] == '-';
+        at += at < caption.size() && (caption[at] == '+' || caption[at] == '-');
+        int exponent = 0;
+        const std::size_t from = at;
+        for (; at < caption.size() && caption[at] >= '0' && caption[at] <= '9'; ++at)
+            exponent = std::min(exponent * 10 + (caption[at] - '0'), 100000);
+        number = at > from;
+        shift += negative ? -exponent : exponent;
     }
     if (!number || at != caption.size())
         return std::numeric_limits<double>::quiet_NaN();
-    const std::string text(caption);
-    return std::strtod(text.c_str(), nullptr);
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double value = static_cast<double>(whole);
+    double result = 0;
+    if (whole == 0)
+        result = 0;
+    else if (shift >= 0 && shift <= 22 && exact)
+        result = value * kPowers[shift];
+    else if (shift < 0 && shift >= -22 && exact)
+        result = value / kPowers[-shift];
+    else
+        result = value * std::pow(10.0, shift);
+    return caption.starts_with('-') ? -result : result;
 }
 #endif
 
-Form1::Form1(RandomSource& random) : model_(form1Table()), random_(random)
+Form1::Form1(RandomSource& random, Settings settings)
+    : model_(form1Table()), random_(random), settings_(settings)
 {
+    settings_.courses = std::clamp(settings_.courses, 1, 6);
     forms::Names name(model_.spec());
     static constexpr std::array<std::string_view, 5> kTimers{"", "Timer1", "Timer2", "Timer3", "Timer4"};
     static constexpr std::array<std::string_view, 4> kKotae{"", "kotae1", "kotae2", "kotae3"};
@@ -120,8 +172,27 @@ void Form1::load()
 {
     fallSpeedDraws();
     model_.setCaption(c_.tokuten, "0");
-    v_.timeleft = kGameSeconds;
+    v_.timeleft = settings_.seconds;
+    if (settings_.seconds != 60)
+        model_.setCaption(c_.seigenjikan, numberText(v_.timeleft));
     setAnswerButtons(false);
+    // A teacher's link may give fewer courses than the six animals.
+    for (int k = settings_.courses + 1; k <= 6; ++k) {
+        model_.setVisible(c_.rebel[k], false);
+        model_.setVisible(c_.label1[k - 1], false);
+    }
+}
+
+Integer Form1::perMinute(Integer score) const
+{
+    return saturate(static_cast<long long>(score) * 60 / settings_.seconds);
+}
+
+int Form1::paceInterval(Integer speed) const
+{
+    if (settings_.pace == 1)
+        return mul(speed, kPaceUnit);
+    return static_cast<int>(std::lround(speed * kPaceUnit / settings_.pace));
 }
 
 Outcome Form1::click(ControlId control)
@@ -229,7 +300,7 @@ void Form1::syokika()
     fallSpeedDraws();
     v_.score = 0;
     model_.setCaption(c_.tokuten, numberText(v_.score));
-    v_.timeleft = kGameSeconds;
+    v_.timeleft = settings_.seconds;
     model_.setCaption(c_.seigenjikan, numberText(v_.timeleft));
     for (int n = 1; n <= 3; ++n)
         model_.setTop(c_.mondai[n], kStartTop);
@@ -241,7 +312,7 @@ Outcome Form1::endGame()
 {
     for (int t = 1; t <= 4; ++t)
         model_.setEnabled(c_.timer[t], false);
-    for (v_.i = 1; v_.i <= 6; ++v_.i)
+    for (v_.i = 1; v_.i <= settings_.courses; ++v_.i)
         model_.setVisible(c_.rebel[v_.i], true);
     if (v_.level >= 1 && v_.level <= 6)
         model_.setEnabled(c_.rebel[v_.level], true);
@@ -252,7 +323,7 @@ Outcome Form1::endGame()
     model_.setCaption(c_.kirokuhyouji, numberText(shown));
     v_.record = shown;
 
-    model_.setCaption(c_.hyouka, evaluation(v_.lastscore));
+    model_.setCaption(c_.hyouka, evaluation(perMinute(v_.lastscore)));
     phase_ = Phase::Over;
     return {.kind = Outcome::Kind::Over, .score = v_.lastscore, .seconds = v_.timeleft, .record = v_.record};
 }
@@ -272,7 +343,7 @@ void Form1::fallSpeedDraws()
     random_.reseed();
     for (int n = 1; n <= 3; ++n) {
         v_.speed = saturate(drawWhole(1, 3, random_.next()));
-        model_.setInterval(c_.timer[n], mul(v_.speed, kPaceUnit));
+        model_.setInterval(c_.timer[n], paceInterval(v_.speed));
     }
 }
 
@@ -280,7 +351,7 @@ void Form1::drawPace(int n)
 {
     random_.reseed();
     v_.speed = saturate(drawWhole(1, 3, random_.next()));
-    model_.setInterval(c_.timer[n], mul(v_.speed, kPaceUnit));
+    model_.setInterval(c_.timer[n], paceInterval(v_.speed));
 }
 
 // --- The problem generator ----------------------------------------------------
@@ -289,6 +360,8 @@ void Form1::siki(int n)
 {
     if (!isProblem(n) || v_.level < 1 || v_.level > 6)
         return;
+    if (sums_)
+        return placeDrawn(n, sums_->draw(v_.level, random_));
 
     random_.reseed();
     v_.kind = saturate(drawWhole(1, 2, random_.next()));
@@ -301,7 +374,7 @@ void Form1::siki(int n)
     const std::string_view op = subtraction ? " - " : " + ";
     model_.setCaption(c_.mondai[n], numberText(v_.num1[n]) + std::string(op) + numberText(v_.num2[n]));
     v_.sign = subtraction ? "-" : "+";
-    posed_[static_cast<std::size_t>(n)] = {v_.num1[n], v_.num2[n], subtraction ? '-' : '+', v_.answer[n]};
+    posed_[static_cast<std::size_t>(n)] = {v_.num1[n], v_.num2[n], subtraction ? Op::Minus : Op::Plus, v_.answer[n]};
 
     narabikae();
     model_.setCaption(c_.kotae[n][v_.slot1], numberText(v_.answer[n]));
@@ -309,6 +382,25 @@ void Form1::siki(int n)
     placeWrongValue(n, v_.slot3);
     model_.setCaption(c_.hissan[n][1], numberText(v_.num1[n]));
     model_.setCaption(c_.hissan[n][2], numberText(v_.num2[n]));
+    model_.setCaption(c_.kigou[n], v_.sign);
+}
+
+// A sum from another source, put on the screen as the animals' are.
+void Form1::placeDrawn(int n, const Drawn& drawn)
+{
+    const Sum& s = drawn.sum;
+    v_.num1[n] = s.num1;
+    v_.num2[n] = s.num2;
+    v_.answer[n] = s.answer;
+    v_.sign = signText(s.op);
+    posed_[static_cast<std::size_t>(n)] = s;
+    model_.setCaption(c_.mondai[n], sumText(s));
+    narabikae();
+    model_.setCaption(c_.kotae[n][v_.slot1], numberText(s.answer));
+    model_.setCaption(c_.kotae[n][v_.slot2], numberText(drawn.wrong[0]));
+    model_.setCaption(c_.kotae[n][v_.slot3], numberText(drawn.wrong[1]));
+    model_.setCaption(c_.hissan[n][1], numberText(s.num1));
+    model_.setCaption(c_.hissan[n][2], numberText(s.num2));
     model_.setCaption(c_.kigou[n], v_.sign);
 }
 

@@ -7,6 +7,7 @@
 #include "integer.h"
 #include "outcome.h"
 #include "random.h"
+#include "sums.h"
 
 #include "forms/form_model.h"
 
@@ -28,9 +29,28 @@ std::string numberText(long long value);
 // A caption read back as a number; NaN when the caption is not a number.
 double captionValue(std::string_view caption);
 
+// What a teacher's link may change of every game: its length, the pace of
+// the falling sums, how many courses there are. The defaults are the
+// design's.
+struct GameSettings {
+    Integer seconds = 60;
+    double pace = 1;
+    int courses = 6;
+};
+
 class Form1 final {
 public:
-    explicit Form1(RandomSource& random);
+    using Settings = GameSettings;
+
+    explicit Form1(RandomSource& random, Settings settings = {});
+
+    // Where the sums of the games to come are drawn: a source of the
+    // caller's, or none for the animals' own.
+    void setSums(SumSource* sums) { sums_ = sums; }
+    const Settings& settings() const { return settings_; }
+    // A score as points a minute, by which the verdict judges a game of any
+    // length.
+    Integer perMinute(Integer score) const;
 
     forms::FormModel& model() { return model_; }
     const forms::FormModel& model() const { return model_; }
@@ -92,7 +112,6 @@ public:
     static constexpr float kBottomLine = 500;
     static constexpr int kFastInterval = 1;
     static constexpr int kPaceUnit = 10;
-    static constexpr Integer kGameSeconds = 60;
 
 private:
     static bool isProblem(int n) { return n >= 1 && n <= 3; }
@@ -100,11 +119,15 @@ private:
     void drawPace(int n);
     void drawOperands(int n, bool& subtraction);
     void placeWrongValue(int n, Integer slot);
+    void placeDrawn(int n, const Drawn& drawn);
+    int paceInterval(Integer speed) const;
     void setAnswerButtons(bool enabled);
     Outcome endGame();
 
     forms::FormModel model_;
     RandomSource& random_;
+    Settings settings_;
+    SumSource* sums_ = nullptr;
     Variables v_;
     Controls c_;
     std::vector<std::string> unresolved_;

@@ -121,6 +121,7 @@ constexpr Font kPointsFont{12};
 constexpr Font kProblemFont{20.25f};
 constexpr Font kColumnFont{24};
 constexpr Font kSignFont{21.75f};
+constexpr Font kListFont{15};
 
 // In stacking order: a control listed earlier lies above those after it.
 constexpr std::array kControls{
@@ -133,6 +134,25 @@ constexpr std::array kControls{
     disabled(toggle(button("yasumi", -1, {579, 48, 32, 32}, "‖", white, 15), "ひとやすみ")),
     hidden(button("tsuzukeru", -1, {248, 400, 217, 49}, "つづける", lightGreen, 18)),
     hidden(label("yasumihyouji", -1, {136, 236, 441, 49}, "ひとやすみ", white, blue, {27, true}, Align::Centre)),
+
+    // The look back at a game (みなおし): its button under the courses, in a
+    // blank part of the design, shown after a game; the list of the sums
+    // missed takes the place of the sums, their written calculations and
+    // their answers while it is open, a page of eight at a time.
+    hidden(button("minaoshi", -1, {16, 229, 65, 25}, "みなおし", lightGreen, 9)),
+    hidden(button("mouichido", -1, {176, 424, 160, 40}, "もういちど", lightGreen, 15)),
+    hidden(button("tojiru", -1, {376, 424, 160, 40}, "とじる", white, 15)),
+    hidden(button("mae", -1, {144, 360, 80, 32}, "まえ", white, 12)),
+    hidden(button("tsugi", -1, {488, 360, 80, 32}, "つぎ", white, 12)),
+    hidden(label("minaoshihyouji", -1, {144, 16, 424, 33}, "まちがえた もんだい", white, blue, {18, true}, Align::Left)),
+    hidden(label("machigai", 1, {160, 56, 408, 30}, "", white, black, kListFont, Align::Left)),
+    hidden(label("machigai", 2, {160, 93, 408, 30}, "", white, black, kListFont, Align::Left)),
+    hidden(label("machigai", 3, {160, 130, 408, 30}, "", white, black, kListFont, Align::Left)),
+    hidden(label("machigai", 4, {160, 167, 408, 30}, "", white, black, kListFont, Align::Left)),
+    hidden(label("machigai", 5, {160, 204, 408, 30}, "", white, black, kListFont, Align::Left)),
+    hidden(label("machigai", 6, {160, 241, 408, 30}, "", white, black, kListFont, Align::Left)),
+    hidden(label("machigai", 7, {160, 278, 408, 30}, "", white, black, kListFont, Align::Left)),
+    hidden(label("machigai", 8, {160, 315, 408, 30}, "", white, black, kListFont, Align::Left)),
 
     timer("Timer4", 1000),
     timer("Timer3", 1),
@@ -173,7 +193,7 @@ constexpr std::array kControls{
     falls(described(label("mondai", 2, {304, 16, 113, 33}, "問題２", lightYellow, blue, kProblemFont, Align::Centre), "もんだい２"), "Timer2"),
     falls(described(label("mondai", 1, {136, 16, 113, 33}, "問題１", peach, blue, kProblemFont, Align::Centre), "もんだい１"), "Timer1"),
 
-    described(label("seigenjikan", -1, {256, 64, 185, 153}, "60", kWindow, pink, {120}, Align::Centre), "のこり時間"),
+    whole(described(label("seigenjikan", -1, {256, 64, 185, 153}, "60", kWindow, pink, {120}, Align::Centre), "のこり時間")),
     whole(described(label("tokuten", -1, {0, 256, 137, 89}, "得点", white, orange, {60}, Align::Centre), "得点")),
 
     line("Line3", -1, 472, 336, 576, 336),
@@ -193,34 +213,40 @@ constexpr std::array kControls{
     whole(described(label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre), "ひょうか")),
 };
 
-static_assert(kControls.size() == 48 + 4);
+static_assert(kControls.size() == 48 + 4 + 14);
 
 // The digits choose a course at rest (1 to 6) and answer during a game, laid
 // out like the numeric keypad over the three columns of answers: 7 8 9 the
 // top row, 4 5 6 the middle one, 1 2 3 the bottom one. Whichever button
 // takes clicks at that moment is pressed.
-// M turns the sound off and on; P and Esc pause and resume a game.
-constexpr std::array<KeyBinding, 20> kKeys{{
+// M turns the sound off and on; P and Esc pause and resume a game, and Esc
+// closes the list of missed sums.
+constexpr std::array<KeyBinding, 21> kKeys{{
     {'1', "rebel", 1}, {'2', "rebel", 2}, {'3', "rebel", 3},
     {'4', "rebel", 4}, {'5', "rebel", 5}, {'6', "rebel", 6},
     {'7', "kotae1", 1}, {'8', "kotae2", 1}, {'9', "kotae3", 1},
     {'4', "kotae1", 2}, {'5', "kotae2", 2}, {'6', "kotae3", 2},
     {'1', "kotae1", 3}, {'2', "kotae2", 3}, {'3', "kotae3", 3},
     {'m', "oto"}, {'M', "oto"},
-    {'p', "yasumi"}, {'P', "yasumi"}, {kEscape, "yasumi"},
+    {'p', "yasumi"}, {'P', "yasumi"}, {kEscape, "yasumi"}, {kEscape, "tojiru"},
 }};
 
-// Tab order: the courses top to bottom, then the answers problem by problem,
-// top to bottom, then the pause's own button and the two toggles. The
+// Tab order: the courses top to bottom and the look back under them, then
+// the answers problem by problem, top to bottom, then the pause's own
+// button, the buttons of the list of missed sums, and the two toggles. The
 // courses are one column, the answers a 3 x 3 grid, the toggles a column.
-constexpr int kCourses = 0, kAnswers = 1, kResume = 2, kToggles = 3;
-constexpr std::array<FocusCell, 18> kFocus{{
+// Opening the list hides its button, and the focus passes on to the list.
+constexpr int kCourses = 0, kAnswers = 1, kResume = 2, kToggles = 3, kReview = 4;
+constexpr std::array<FocusCell, 23> kFocus{{
     {"rebel", 1, kCourses, 0, 1}, {"rebel", 2, kCourses, 0, 2}, {"rebel", 3, kCourses, 0, 3},
     {"rebel", 4, kCourses, 0, 4}, {"rebel", 5, kCourses, 0, 5}, {"rebel", 6, kCourses, 0, 6},
+    {"minaoshi", -1, kCourses, 0, 7},
     {"kotae1", 1, kAnswers, 1, 1}, {"kotae1", 2, kAnswers, 1, 2}, {"kotae1", 3, kAnswers, 1, 3},
     {"kotae2", 1, kAnswers, 2, 1}, {"kotae2", 2, kAnswers, 2, 2}, {"kotae2", 3, kAnswers, 2, 3},
     {"kotae3", 1, kAnswers, 3, 1}, {"kotae3", 2, kAnswers, 3, 2}, {"kotae3", 3, kAnswers, 3, 3},
     {"tsuzukeru", -1, kResume, 0, 0},
+    {"mouichido", -1, kReview, 1, 2}, {"tojiru", -1, kReview, 2, 2}, {"mae", -1, kReview, 1, 1},
+    {"tsugi", -1, kReview, 2, 1},
     {"oto", -1, kToggles, 0, 1, true}, {"yasumi", -1, kToggles, 0, 2, true},
 }};
 
@@ -236,7 +262,7 @@ constexpr std::array<FocusCell, 18> kFocus{{
 // design's do: `verticalUnit` maps the logic's units onto each column.
 
 struct Placer {
-    std::array<Placement, 48> rows{};
+    std::array<Placement, 48 + 14> rows{};
     std::size_t count = 0;
     constexpr void operator()(std::string_view control, int index, Rect rect, float font = 0)
     {
@@ -267,8 +293,8 @@ constexpr std::array kPortraitPlaces = [] {
     put("Label4", -1, {84, 58, 32, 18}, 14);
     for (int k = 1; k <= 6; ++k) {
         const float x = 4 + static_cast<float>((k - 1) % 3) * 118, y = k <= 3 ? 78 : 126;
-        put("rebel", k, {x, y, 80, 44}, 16);
-        put("Label1", k - 1, {x + 82, y + 13, 32, 18}, 16);
+        put("rebel", k, {x, y, 86, 44}, 16);
+        put("Label1", k - 1, {x + 87, y + 13, 28, 18}, 16);
     }
 
     put("hyouka", -1, {4, 172, 352, 30}, 24);
@@ -286,6 +312,16 @@ constexpr std::array kPortraitPlaces = [] {
     }
     put("yasumihyouji", -1, {4, 372, 352, 44}, 32);
     put("tsuzukeru", -1, {80, 520, 200, 56}, 24);
+
+    // The look back: its button over the countdown, the list over the sums.
+    put("minaoshi", -1, {100, 300, 160, 48}, 20);
+    put("minaoshihyouji", -1, {4, 208, 352, 30}, 22);
+    for (int k = 1; k <= 8; ++k)
+        put("machigai", k, {8, 244 + static_cast<float>(k - 1) * 34, 348, 30}, 18);
+    put("mae", -1, {4, 520, 90, 44}, 20);
+    put("tsugi", -1, {266, 520, 90, 44}, 20);
+    put("mouichido", -1, {4, 580, 172, 52}, 24);
+    put("tojiru", -1, {184, 580, 172, 52}, 24);
     return put.rows;
 }();
 
@@ -293,7 +329,7 @@ constexpr std::array kPortraitPlaces = [] {
 // each column a third wider; the heights and the text as on the phone, and
 // the toggles square.
 constexpr std::array kTabletPlaces = [] {
-    std::array<Placement, 48> rows = kPortraitPlaces;
+    std::array<Placement, 48 + 14> rows = kPortraitPlaces;
     for (Placement& p : rows) {
         if (p.control == "oto" || p.control == "yasumi") {
             p.rect.left = (p.rect.left + p.rect.width / 2) * 4.0f / 3.0f - p.rect.width / 2;
@@ -318,8 +354,8 @@ constexpr std::array kLowPlaces = [] {
     put("Label4", -1, {60, 2, 26, 18}, 14);
     for (int k = 1; k <= 6; ++k) {
         const float x = 4 + static_cast<float>((k - 1) / 3) * 84, y = 22 + static_cast<float>((k - 1) % 3) * 44;
-        put("rebel", k, {x, y, 56, 40}, 12);
-        put("Label1", k - 1, {x + 57, y + 11, 26, 18}, 14);
+        put("rebel", k, {x, y, 60, 40}, 11);
+        put("Label1", k - 1, {x + 61, y + 11, 22, 18}, 14);
     }
     put("tokuten", -1, {0, 158, 168, 64}, 56);
     put("Label2", -1, {4, 228, 160, 28}, 24);
@@ -340,6 +376,16 @@ constexpr std::array kLowPlaces = [] {
     }
     put("yasumihyouji", -1, {172, 158, 432, 40}, 32);
     put("tsuzukeru", -1, {292, 262, 192, 48}, 24);
+
+    // The look back: its button under the record, the list over the sums.
+    put("minaoshi", -1, {4, 324, 160, 34}, 16);
+    put("minaoshihyouji", -1, {176, 2, 424, 28}, 20);
+    for (int k = 1; k <= 8; ++k)
+        put("machigai", k, {180, 32 + static_cast<float>(k - 1) * 28, 420, 26}, 18);
+    put("mae", -1, {176, 262, 90, 40}, 18);
+    put("tsugi", -1, {510, 262, 90, 40}, 18);
+    put("mouichido", -1, {232, 312, 170, 44}, 20);
+    put("tojiru", -1, {410, 312, 170, 44}, 20);
     return put.rows;
 }();
 

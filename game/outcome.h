@@ -7,6 +7,8 @@
 #include "integer.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace game {
 
@@ -19,13 +21,24 @@ enum class Phase : std::uint8_t {
     Over,     // the time is up; a course starts the next game
 };
 
+// The operation of a sum: the design's courses add and subtract; a
+// teacher's courses also multiply and divide.
+enum class Op : std::uint8_t { Plus, Minus, Times, Divide };
+
+// The sign as the sums show it: "+", "-", "×", "÷".
+std::string_view signText(Op op);
+
 // A sum as the rules posed it.
 struct Sum {
     Integer num1 = 0;
     Integer num2 = 0;
-    char sign = '+';  // '+' or '-'
+    Op op = Op::Plus;
     Integer answer = 0;
+    friend bool operator==(const Sum&, const Sum&) = default;
 };
+
+// The sum as the falling label shows it: "7 + 5", "7 × 8".
+std::string sumText(const Sum& sum);
 
 struct Outcome {
     enum class Kind : std::uint8_t {

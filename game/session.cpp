@@ -2,36 +2,62 @@
 
 #include "forms/names.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace game {
 
 namespace colours = forms::colours;
 
-Cue endCue(Integer lastscore)
+Cue endCue(Integer perMinute)
 {
-    if (lastscore < 30)
+    if (perMinute < 30)
         return Cue::EndLow;
-    if (lastscore < 70)
+    if (perMinute < 70)
         return Cue::EndMiddle;
     return Cue::EndTop;
 }
 
-Session::Session(RandomSource& random, bool soundOn, Listener listener)
-    : rules_(random), listener_(std::move(listener)), soundOn_(soundOn)
+namespace {
+
+Form1::Settings settingsOf(const Practice& p)
 {
+    return {p.seconds, p.pace, p.courses.empty() ? 6 : static_cast<int>(p.courses.size())};
+}
+
+}  // namespace
+
+Session::Session(RandomSource& random, bool soundOn, Listener listener, Practice practice)
+    : practice_(std::move(practice)), rules_(random, settingsOf(practice_)), listener_(std::move(listener)),
+      soundOn_(soundOn)
+{
+    if (!practice_.courses.empty())
+        courseSums_.emplace(practice_.courses);
     forms::Names name(rules_.model().spec());
-    c_ = {name("oto"), name("yasumi"), name("tsuzukeru"), name("yasumihyouji")};
+    c_.oto = name("oto");
+    c_.yasumi = name("yasumi");
+    c_.tsuzukeru = name("tsuzukeru");
+    c_.yasumihyouji = name("yasumihyouji");
+    c_.minaoshi = name("minaoshi");
+    c_.minaoshihyouji = name("minaoshihyouji");
+    for (int k = 1; k <= kLinesPerPage; ++k)
+        c_.machigai[static_cast<std::size_t>(k)] = name("machigai", k);
+    c_.mae = name("mae");
+    c_.tsugi = name("tsugi");
+    c_.mouichido = name("mouichido");
+    c_.tojiru = name("tojiru");
     const Form1::Controls& r = rules_.controls();
     for (int n = 1; n <= 3; ++n) {
-        covered_.push_back(r.mondai[n]);
-        covered_.push_back(r.kigou[n]);
+        sums_.push_back(r.mondai[n]);
+        sums_.push_back(r.kigou[n]);
         for (int k = 1; k <= 3; ++k)
-            covered_.push_back(r.kotae[n][k]);
+            sums_.push_back(r.kotae[n][k]);
         for (int row = 1; row <= 2; ++row)
-            covered_.push_back(r.hissan[n][row]);
+            sums_.push_back(r.hissan[n][row]);
     }
-    covered_.push_back(name("Line1", 0));
-    covered_.push_back(name("Line2"));
-    covered_.push_back(name("Line3"));
+    sums_.push_back(name("Line1", 0));
+    sums_.push_back(name("Line2"));
+    sums_.push_back(name("Line3"));
     unresolved_ = name.missing();
 }
 
@@ -47,6 +73,13 @@ void Session::load()
     rules_.load();
     setSoundOn(soundOn_);
     model().setEnabled(c_.yasumi, false);
+    // A teacher's courses in place of the animals: a short name on each
+    // button, the whole one for a screen reader.
+    for (std::size_t k = 0; k < practice_.courses.size(); ++k) {
+        const ControlId rebel = rules_.controls().rebel[k + 1];
+        model().setCaption(rebel, shortName(practice_.courses[k]));
+        model().setSpoken(rebel, fullName(practice_.courses[k]));
+    }
 }
 
 void Session::click(ControlId control)
@@ -59,8 +92,22 @@ void Session::click(ControlId control)
         return setPaused(!paused_);
     if (control == c_.tsuzukeru)
         return setPaused(false);
-    if (!paused_)
-        answer(rules_.click(control));
+    if (control == c_.minaoshi || control == c_.tojiru)
+        return showReview(control == c_.minaoshi);
+    if (control == c_.mae || control == c_.tsugi)
+        return showPage(page_ + (control == c_.tsugi ? 1 : -1));
+    if (control == c_.mouichido)
+        return playAgain();
+    if (paused_)
+        return;
+    const auto& rebel = rules_.controls().rebel;
+    if (std::find(rebel.begin() + 1, rebel.end(), control) != rebel.end()) {
+        // A course starts a game of the course's own sums.
+        showReview(false);
+        playingAgain_ = false;
+        rules_.setSums(courseSums_ ? &*courseSums_ : nullptr);
+    }
+    answer(rules_.click(control));
 }
 
 void Session::tick(ControlId timer)
@@ -73,16 +120,31 @@ void Session::tick(ControlId timer)
 // happened, here and nowhere else.
 void Session::answer(const Outcome& outcome)
 {
+    const std::size_t n = static_cast<std::size_t>(std::clamp(outcome.problem, 0, 3));
     switch (outcome.kind) {
     case Outcome::Kind::Started:
+        missed_.clear();
+        listed_ = {};
+        model().setVisible(c_.minaoshi, false);
         model().setEnabled(c_.yasumi, true);
         hear(Cue::Start);
         break;
     case Outcome::Kind::Right:
+        if (playingAgain_)
+            again_->answered(outcome.sum);
+        listed_[n] = false;
         hear(Cue::Right);
         break;
     case Outcome::Kind::Wrong:
+        if (!listed_[n])
+            missed_.push_back({outcome.sum, false, outcome.given});
+        listed_[n] = true;
         hear(Cue::Wrong);
+        break;
+    case Outcome::Kind::Missed:
+        if (!listed_[n])
+            missed_.push_back({outcome.sum, true, 0});
+        listed_[n] = false;
         break;
     case Outcome::Kind::Second:
         if (outcome.seconds <= 3)
@@ -90,13 +152,86 @@ void Session::answer(const Outcome& outcome)
         break;
     case Outcome::Kind::Over:
         model().setEnabled(c_.yasumi, false);
-        hear(endCue(outcome.score));
+        model().setVisible(c_.minaoshi, true);
+        model().setEnabled(c_.minaoshi, !missed_.empty());
+        hear(endCue(rules_.perMinute(outcome.score)));
         break;
     case Outcome::Kind::Nothing:
     case Outcome::Kind::Moved:
-    case Outcome::Kind::Missed:
         break;
     }
+}
+
+std::string Session::missText(const Miss& miss)
+{
+    std::string line = sumText(miss.sum) + " = " + numberText(miss.sum.answer) + "　（";
+    if (miss.fell)
+        line += "おちた";
+    else
+        line += "こたえた " + (std::isfinite(miss.given) ? numberText(std::llround(miss.given)) : std::string("？"));
+    return line + "）";
+}
+
+// The list takes the place of the sums, their written calculations and
+// answers, the countdown and the verdict; the courses stay, and a course
+// closes it.
+void Session::showReview(bool open)
+{
+    if (open == reviewing_ || (open && (rules_.phase() != Phase::Over || missed_.empty())))
+        return;
+    reviewing_ = open;
+    forms::FormModel& m = model();
+    for (const ControlId id : sums_)
+        m.setVisible(id, !open);
+    m.setVisible(rules_.controls().seigenjikan, !open);
+    m.setVisible(rules_.controls().hyouka, !open);
+    m.setVisible(c_.minaoshi, !open);
+    for (const ControlId id : {c_.minaoshihyouji, c_.mouichido, c_.tojiru})
+        m.setVisible(id, open);
+    if (open)
+        return showPage(0);
+    for (int k = 1; k <= kLinesPerPage; ++k)
+        m.setVisible(c_.machigai[static_cast<std::size_t>(k)], false);
+    m.setVisible(c_.mae, false);
+    m.setVisible(c_.tsugi, false);
+}
+
+void Session::showPage(int page)
+{
+    forms::FormModel& m = model();
+    const int pages = static_cast<int>((missed_.size() + kLinesPerPage - 1) / kLinesPerPage);
+    page_ = std::clamp(page, 0, std::max(0, pages - 1));
+    std::string heading = "まちがえた もんだい";
+    if (pages > 1)
+        heading += "　" + numberText(page_ + 1) + "/" + numberText(pages);
+    m.setCaption(c_.minaoshihyouji, heading);
+    for (int k = 1; k <= kLinesPerPage; ++k) {
+        const std::size_t at = static_cast<std::size_t>(page_ * kLinesPerPage + k - 1);
+        const ControlId line = c_.machigai[static_cast<std::size_t>(k)];
+        m.setVisible(line, at < missed_.size());
+        m.setCaption(line, at < missed_.size() ? missText(missed_[at]) : std::string());
+    }
+    m.setVisible(c_.mae, pages > 1);
+    m.setVisible(c_.tsugi, pages > 1);
+    m.setEnabled(c_.mae, page_ > 0);
+    m.setEnabled(c_.tsugi, page_ < pages - 1);
+}
+
+// A game of the missed sums alone, in the course they were missed in.
+void Session::playAgain()
+{
+    std::vector<Sum> sums;
+    for (const Miss& miss : missed_) {
+        if (std::find(sums.begin(), sums.end(), miss.sum) == sums.end())
+            sums.push_back(miss.sum);
+    }
+    if (sums.empty())
+        return;
+    showReview(false);
+    again_.emplace(std::move(sums));
+    playingAgain_ = true;
+    rules_.setSums(&*again_);
+    answer(rules_.rebelClick(rules_.vars().level));
 }
 
 void Session::hidden()
@@ -113,7 +248,7 @@ void Session::setPaused(bool paused)
     paused_ = paused;
     forms::FormModel& m = model();
     m.holdTimers(paused);
-    for (const ControlId id : covered_)
+    for (const ControlId id : sums_)
         m.setVisible(id, !paused);
     m.setVisible(c_.tsuzukeru, paused);
     m.setVisible(c_.yasumihyouji, paused);

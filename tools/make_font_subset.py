@@ -3,9 +3,10 @@
 
 The game draws all of its text with BIZ UDGothic Regular and Bold.  The full
 fonts are more than 4 MB each, so we keep only the glyphs the program can
-show: printable ASCII plus every non-ASCII character that appears in the C++
-sources (string literals, mostly Japanese).  Run this again whenever new
-text is added to the sources:
+show: printable ASCII plus every non-ASCII character of the C++ sources'
+string literals (mostly Japanese).  Text for a teacher, which the pages show
+in the system's own font, is kept in files of its own and left out.  Run
+this again whenever new text is added to the sources:
 
     tools/make_font_subset.py
 
@@ -29,6 +30,8 @@ OUTPUT_DIR = REPO_ROOT / "resources" / "fonts"
 # Folders whose *.cpp and *.h files hold the text shown on screen.
 SOURCE_DIRS = ("app", "game", "forms", "platform")
 SOURCE_SUFFIXES = (".cpp", ".h")
+# Text the game never draws in its own font: lines for a teacher.
+SYSTEM_FONT_FILES = ("game/practice_notes.cpp",)
 
 FIRST_PRINTABLE_ASCII = 0x20
 LAST_PRINTABLE_ASCII = 0x7E
@@ -52,9 +55,25 @@ def source_files():
         if not root.is_dir():
             continue
         for path in root.rglob("*"):
-            if path.is_file() and path.suffix in SOURCE_SUFFIXES:
+            if (path.is_file() and path.suffix in SOURCE_SUFFIXES
+                    and path.relative_to(REPO_ROOT).as_posix() not in SYSTEM_FONT_FILES):
                 files.append(path)
     return sorted(files)
+
+
+# The pieces of C++ source a scan steps over: comments, character and
+# string literals (the sources have no raw string literals).
+CPP_TOKEN = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:[^\'\\\n]|\\.)*\'|"((?:[^"\\\n]|\\.)*)"', re.S)
+
+
+def characters_in_literals(source):
+    """Non-ASCII code points of the string literals of a C++ source: what
+    the program can put on the screen, and not what its comments say."""
+    found = set()
+    for token in CPP_TOKEN.finditer(source):
+        if token.group(1) is not None:
+            found |= characters_in_text(token.group(1))
+    return found
 
 
 def characters_in_text(text):
@@ -71,7 +90,7 @@ def wanted_code_points(extra_text=""):
     codes = set(range(FIRST_PRINTABLE_ASCII, LAST_PRINTABLE_ASCII + 1))
     codes.update(ALWAYS_KEPT)
     for path in source_files():
-        codes |= characters_in_text(path.read_text(encoding="utf-8"))
+        codes |= characters_in_literals(path.read_text(encoding="utf-8"))
     codes |= characters_in_text(extra_text)
     return codes
 

@@ -233,8 +233,6 @@ ControlButton::ControlButton(const Layout& layout, ControlId id, const ControlSp
     setFocusPolicy(Qt::NoFocus);  // the window lets the buttons of its key table take the focus
     setCheckable(spec.toggle);
     describe(this, spec);
-    if (!spec.spokenName.empty())
-        setAccessibleName(QString::fromUtf8(spec.spokenName.data(), static_cast<qsizetype>(spec.spokenName.size())));
 }
 
 void ControlButton::setBack(Colour back)

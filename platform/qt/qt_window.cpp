@@ -184,6 +184,9 @@ void QtWindow::mirrorControl(ControlId id, std::uint8_t changes)
             b->move(b->x(), pixelTop(id));
         if (changes & kPressed)
             b->setChecked(s.pressed);
+        // With no name of its own a button is called by its caption.
+        if (changes & kSpoken)
+            b->setAccessibleName(text(s.spoken));
     } else if (auto* v = static_cast<ControlView*>(w)) {
         if (changes & kCaption)
             v->setCaption(text(s.caption));

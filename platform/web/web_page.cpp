@@ -34,8 +34,8 @@ void onClick(val event)
     if (!thePage)
         return;
     const val dataset = event["currentTarget"]["dataset"];
-    const int serial = std::stoi(dataset["form"].as<std::string>());
-    thePage->click(serial, std::stoi(dataset["control"].as<std::string>()));
+    const int serial = controlNumber(dataset["form"].as<std::string>());
+    thePage->click(serial, controlNumber(dataset["control"].as<std::string>()));
 }
 
 void onKey(val event)
@@ -124,6 +124,22 @@ std::string WebPage::parameter(const std::string& name) const
     const val query = val::global("URLSearchParams").new_(val::global("location")["search"]);
     const val value = query.call<val>("get", name);
     return value.isNull() ? std::string() : value.as<std::string>();
+}
+
+std::string WebPage::query() const
+{
+    return val::global("location")["search"].as<std::string>();
+}
+
+void WebPage::showNotice(const std::string& line)
+{
+    val notice = document().call<val>("getElementById", std::string("notice"));
+    if (notice.isNull() || line.empty())
+        return;
+    notice.set("textContent", line);  // text, never markup
+    notice.set("hidden", false);
+    document()["body"]["classList"].call<void>("add", std::string("noticed"));
+    layout();
 }
 
 std::int64_t WebPage::now() const

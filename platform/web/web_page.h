@@ -37,6 +37,11 @@ public:
 
     // A parameter of the page's address, or "" when it has none.
     std::string parameter(const std::string& name) const;
+    // The address's whole query, "?" and all.
+    std::string query() const;
+    // One line above the game for whoever set the page up (a teacher);
+    // the game moves down to make room for it.
+    void showNotice(const std::string& line);
 
     // The window that sets the scale of every window: the largest, in the
     // geometry it takes for the screen. No window is drawn larger than it

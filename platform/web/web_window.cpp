@@ -3,7 +3,7 @@
 #include "web_page.h"
 
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 namespace {
@@ -26,28 +26,43 @@ std::uint32_t rgbOf(Colour colour)
     return colour.rgb;
 }
 
+// The page's style is written without printf, whose floating-point
+// formatting would more than double the program's share of the C library.
+std::string hex6(std::uint32_t rgb, const char* digits)
+{
+    std::string text(6, '0');
+    for (int i = 5; i >= 0; --i, rgb >>= 4)
+        text[static_cast<std::size_t>(i)] = digits[rgb & 0xF];
+    return text;
+}
+
 std::string css(std::uint32_t rgb)
 {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
-    return text;
+    return "#" + hex6(rgb, "0123456789ABCDEF");
 }
 
 // A colour of text: a variable of the page's style, so that a theme (more
 // contrast) can put a darker ink in its place; the design's colour else.
 std::string ink(std::uint32_t rgb)
 {
-    char text[40];
-    std::snprintf(text, sizeof text, "var(--ink-%06x, #%06X)", static_cast<unsigned>(rgb & 0xFFFFFF),
-                  static_cast<unsigned>(rgb & 0xFFFFFF));
-    return text;
+    return "var(--ink-" + hex6(rgb, "0123456789abcdef") + ", " + css(rgb) + ")";
+}
+
+// A value with `places` decimals (at most six), as CSS takes it.
+std::string fixed(double value, int places)
+{
+    long long scale = 1;
+    for (int i = 0; i < places; ++i)
+        scale *= 10;
+    const long long n = std::llround(std::abs(value) * static_cast<double>(scale));
+    std::string fraction = std::to_string(n % scale);
+    fraction.insert(0, static_cast<std::size_t>(places) - fraction.size(), '0');
+    return (value < 0 && n != 0 ? "-" : "") + std::to_string(n / scale) + "." + fraction;
 }
 
 std::string px(double value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4fpx", value);
-    return text;
+    return fixed(value, 4) + "px";
 }
 
 int whole(float value)
@@ -97,6 +112,22 @@ Box boxOf(Kind kind, const Rect& r)
 }
 
 int nextSerial = 1;
+
+}  // namespace
+
+// The number in an element's data, as the window wrote it; -1 if none.
+int controlNumber(const std::string& text)
+{
+    int n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9' || n > 100000)
+            return -1;
+        n = n * 10 + (c - '0');
+    }
+    return text.empty() ? -1 : n;
+}
+
+namespace {
 
 }  // namespace
 
@@ -168,8 +199,6 @@ void WebWindow::create(ControlId id)
     if (d.kind == Kind::Button || d.kind == Kind::Label) {
         if (!d.description.empty())
             c.element.call<void>("setAttribute", std::string("aria-description"), std::string(d.description));
-        if (!d.spokenName.empty())
-            c.element.call<void>("setAttribute", std::string("aria-label"), std::string(d.spokenName));
     } else {
         c.element.call<void>("setAttribute", std::string("aria-hidden"), std::string("true"));
     }
@@ -236,9 +265,9 @@ ControlId WebWindow::focused() const
         return kNoControl;
     const val dataset = active["dataset"];
     if (dataset.isUndefined() || dataset["form"].isUndefined() ||
-        dataset["form"].as<std::string>() != std::to_string(serial_))
+        controlNumber(dataset["form"].as<std::string>()) != serial_)
         return kNoControl;
-    return std::stoi(dataset["control"].as<std::string>());
+    return controlNumber(dataset["control"].as<std::string>());
 }
 
 void WebWindow::focus(ControlId id)
@@ -358,6 +387,13 @@ void WebWindow::mirror(ControlId id, std::uint8_t changes)
         motions_.moved(id, c.element);
     if ((changes & kEnabled) && d.kind == Kind::Button)
         c.element.set("disabled", !s.enabled);
+    // A button with no name of its own is called by its caption.
+    if ((changes & kSpoken) && d.kind == Kind::Button) {
+        if (s.spoken.empty())
+            c.element.call<void>("removeAttribute", std::string("aria-label"));
+        else
+            c.element.call<void>("setAttribute", std::string("aria-label"), s.spoken);
+    }
     if ((changes & kPressed) && d.toggle)
         c.element.call<void>("setAttribute", std::string("aria-pressed"), std::string(s.pressed ? "true" : "false"));
     if (changes & kVisible) {
@@ -389,7 +425,7 @@ void WebWindow::setScale(double scale, double pixelRatio)
         return;
     scale_ = scale;
     deviceScale_ = scale * pixelRatio;
-    setStyle(window_["style"], "zoom", std::to_string(scale));
+    setStyle(window_["style"], "zoom", fixed(scale, 6));
     motions_.setLayout(layout_, deviceScale_);
 }
 

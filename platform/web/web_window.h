@@ -21,6 +21,10 @@ namespace platform {
 
 class WebPage;
 
+// The number in an element's data (its window's serial, its control), as a
+// window wrote it; -1 if none.
+int controlNumber(const std::string& text);
+
 class WebWindow final : private forms::Surface {
 public:
     // Builds the window's elements, hidden, and runs the window's load.

@@ -324,9 +324,7 @@ void TestForm1::outcomesOfAWholeGame()
     Game g;
     std::vector<game::Outcome> heard;
     std::array<std::string, 4> shown;  // each sum's text before the event
-    const auto text = [](const game::Sum& s) {
-        return std::to_string(s.num1) + ' ' + s.sign + ' ' + std::to_string(s.num2);
-    };
+    const auto text = [](const game::Sum& s) { return game::sumText(s); };
     const auto note = [&] {
         for (int n = 1; n <= 3; ++n)
             shown[n] = g.caption(g.c().mondai[n]);
@@ -353,7 +351,7 @@ void TestForm1::outcomesOfAWholeGame()
     QCOMPARE(right.points, 4);
     QCOMPARE(right.score, 4);
     QCOMPARE(text(right.sum), before);
-    QCOMPARE(right.sum.answer, right.sum.sign == '+' ? right.sum.num1 + right.sum.num2 : right.sum.num1 - right.sum.num2);
+    QCOMPARE(right.sum.answer, right.sum.op == game::Op::Plus ? right.sum.num1 + right.sum.num2 : right.sum.num1 - right.sum.num2);
     const std::array<std::string, 4> beforeWrong = shown;
     QVERIFY(g.answerWrong());
     const game::Outcome wrong = g.rules.last();

@@ -34,12 +34,23 @@ bool overlap(const Rect& a, const Rect& b)
            b.top < a.top + a.height;
 }
 
-// The pause's button is shown only while the answers are hidden.
+// Buttons that are never shown at once may share a place: the answers; the
+// pause's button, shown only in a paused game, while the answers are
+// hidden; the buttons of the list of missed sums, shown only after a game,
+// while the answers are hidden too.
 bool shownTogether(ControlId a, ControlId b)
 {
-    const ControlId resume = spec().find("tsuzukeru");
-    const auto answer = [](ControlId id) { return spec().controls[static_cast<std::size_t>(id)].name.starts_with("kotae"); };
-    return !((a == resume && answer(b)) || (b == resume && answer(a)));
+    const auto when = [](ControlId id) {
+        const std::string_view name = spec().controls[static_cast<std::size_t>(id)].name;
+        if (name.starts_with("kotae"))
+            return 1;
+        if (name == "tsuzukeru")
+            return 2;
+        if (name == "mouichido" || name == "tojiru" || name == "mae" || name == "tsugi")
+            return 3;
+        return 0;
+    };
+    return when(a) == 0 || when(b) == 0 || when(a) == when(b);
 }
 
 }  // namespace

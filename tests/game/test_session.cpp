@@ -8,6 +8,8 @@
 #include "support/virtual_clock.h"
 
 #include <QTest>
+#include <algorithm>
+#include <set>
 
 using game::Cue;
 using forms::ControlId;
@@ -23,7 +25,8 @@ struct Play {
     testing::VirtualClock clock{window};
     forms::Keyboard keys{window.model()};
 
-    explicit Play(bool soundOn = true) : window(random, soundOn, [this](Cue cue) { heard.push_back(cue); })
+    explicit Play(bool soundOn = true, std::string_view link = {})
+        : window(random, soundOn, [this](Cue cue) { heard.push_back(cue); }, game::readPractice(link))
     {
         clock.load();
     }
@@ -128,6 +131,9 @@ private slots:
     void whilePaused();
     void focusDuringAPause();
     void everyNameTheWindowsAskForResolves();
+    void aTeachersCoursesTimeAndPace();
+    void lookingBackAtTheSumsMissed();
+    void aGameWithNothingMissed();
 };
 
 void TestSession::cuesOfAWholeGame()
@@ -299,6 +305,139 @@ void TestSession::everyNameTheWindowsAskForResolves()
     QCOMPARE(p.window.unresolvedNames(), std::vector<std::string>{});
     const game::Cright opening({});
     QCOMPARE(opening.unresolvedNames(), std::vector<std::string>{});
+}
+
+// A link of two courses, 90 seconds, half the pace: the buttons name the
+// courses, the rest are gone; a game lasts 90 s to the tick, the sums fall
+// at half their pace but drop as fast, and the verdict judges the points a
+// minute.
+void TestSession::aTeachersCoursesTimeAndPace()
+{
+    Play p(true, "course=times:7&course=add:1-9:carry&time=90&pace=0.5");
+    const auto& rebel = p.c().rebel;
+    QCOMPARE(p.caption(rebel[1]), "7のだん");
+    QCOMPARE(p.m()[rebel[2]].spoken, "1から9までの たしざん くりあがり あり");
+    for (int k = 3; k <= 6; ++k)
+        QVERIFY(!p.m()[rebel[k]].visible && !p.m()[p.c().label1[k - 1]].visible);
+    QCOMPARE(p.caption(p.c().seigenjikan), "90");
+    p.key('3');  // no third course
+    QCOMPARE(p.window.phase(), game::Phase::Rest);
+    p.key('2');
+    for (int n = 1; n <= 3; ++n) {
+        const int interval = p.m()[p.c().timer[n]].interval;
+        QVERIFY2(interval == 20 || interval == 40 || interval == 60, qPrintable(QString::number(interval)));
+        QVERIFY(p.caption(p.c().mondai[n]).find(" + ") != std::string::npos);
+    }
+    // Fifteen right answers at once: 30 points, 20 a minute over 90 s.
+    for (int i = 0; i < 15; ++i) {
+        p.clock.advance(100);
+        p.answer(true);
+    }
+    QCOMPARE(p.score(), 30);
+    // A sum past the fast-drop line drops at 1 ms, as in every game.
+    int fastest = 1000;
+    p.clock.advanceTo(p.clock.now() + 20'000, [&] {
+        for (int n = 1; n <= 3; ++n)
+            fastest = std::min(fastest, p.m()[p.c().timer[n]].interval);
+    });
+    QCOMPARE(fastest, 1);
+    p.clock.advanceTo(90'000 - 1);
+    QCOMPARE(p.caption(p.c().seigenjikan), "1");
+    QCOMPARE(p.window.phase(), game::Phase::Playing);
+    p.clock.advanceTo(90'000);
+    QCOMPARE(p.window.phase(), game::Phase::Over);
+    QCOMPARE(std::string(p.caption(p.c().hyouka)), std::string(game::evaluation(20)));
+    QCOMPARE(p.heard.back(), Cue::EndLow);
+    for (int k = 3; k <= 6; ++k)
+        QVERIFY(!p.m()[rebel[k]].visible);
+}
+
+// A game with two wrong answers and sums left to fall: the list names them
+// in the order they came, each once; the replay draws only them, each until
+// it is answered right, for the course's points; a course's own game makes
+// the list go.
+void TestSession::lookingBackAtTheSumsMissed()
+{
+    Play p;
+    const auto& s = p.window.controls();
+    p.key('2');
+    p.clock.advance(200);
+    QCOMPARE(p.m()[s.minaoshi].visible, false);
+    // Two wrong answers to one sum are one line, with the first value given.
+    const ControlId wrong = p.button(2, false);
+    const double given = game::captionValue(p.caption(wrong));
+    const std::string first = p.caption(p.c().mondai[2]);
+    p.clock.click(wrong);
+    p.clock.click(p.button(2, false));
+    p.answer(true);  // sum 1, right
+    p.clock.advanceTo(60'000);
+    QCOMPARE(p.window.phase(), game::Phase::Over);
+    const auto& missed = p.window.missed();
+    QVERIFY(missed.size() > 10);
+    QCOMPARE(game::sumText(missed[0].sum), first);
+    QVERIFY(!missed[0].fell);
+    QCOMPARE(missed[0].given, given);
+    QVERIFY(std::all_of(missed.begin() + 1, missed.end(), [](const game::Session::Miss& m) { return m.fell; }));
+
+    QVERIFY(p.m().clickable(s.minaoshi));
+    p.clock.click(s.minaoshi);
+    QVERIFY(p.window.reviewing());
+    QVERIFY(!p.m()[p.c().mondai[1]].visible && !p.m()[p.c().kotae[3][3]].visible && !p.m()[s.minaoshi].visible);
+    QCOMPARE(p.caption(s.machigai[1]), game::Session::missText(missed[0]));
+    QCOMPARE(p.caption(s.machigai[1]).find(" = "), first.size());
+    QVERIFY(p.caption(s.machigai[2]).ends_with("（おちた）"));
+    QVERIFY(p.m()[s.tsugi].visible && p.m().clickable(s.tsugi) && !p.m().clickable(s.mae));
+    p.clock.click(s.tsugi);
+    QCOMPARE(p.caption(s.machigai[1]), game::Session::missText(missed[8]));
+    QVERIFY(p.m().clickable(s.mae));
+
+    // Again: only the missed sums, each until it is answered right.
+    std::vector<std::string> wanted;
+    for (const auto& m : missed)
+        wanted.push_back(game::sumText(m.sum));
+    std::sort(wanted.begin(), wanted.end());
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    p.clock.click(s.mouichido);
+    QCOMPARE(p.window.phase(), game::Phase::Playing);
+    QVERIFY(!p.window.reviewing() && p.m()[p.c().mondai[1]].visible);
+    QCOMPARE(p.window.rules().vars().level, 2);
+    std::set<std::string> answered;
+    for (int i = 0; i < 3 * static_cast<int>(wanted.size()); ++i) {
+        p.clock.advance(100);
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY2(std::binary_search(wanted.begin(), wanted.end(), p.caption(p.c().mondai[n])), p.caption(p.c().mondai[n]).c_str());
+        const int before = p.score();
+        answered.insert(p.caption(p.c().mondai[1]));
+        p.clock.click(p.button(1, true));
+        QCOMPARE(p.score(), before + 2);
+        // While some are still to be answered right, a new sum is one of them.
+        if (answered.size() < wanted.size())
+            QVERIFY2(!answered.count(p.caption(p.c().mondai[1])), p.caption(p.c().mondai[1]).c_str());
+    }
+    QCOMPARE(answered.size(), wanted.size());
+    p.clock.advanceTo(p.clock.now() + 61'000);
+    QVERIFY(p.m()[s.minaoshi].visible);
+    // A course's own game: the list goes.
+    p.key('1');
+    QVERIFY(!p.m()[s.minaoshi].visible && p.window.missed().empty());
+    QCOMPARE(p.window.rules().vars().level, 1);
+}
+
+void TestSession::aGameWithNothingMissed()
+{
+    Play p;
+    p.key('6');
+    while (p.window.phase() == game::Phase::Playing) {
+        p.clock.advance(200);
+        for (int n = 1; n <= 3 && p.window.phase() == game::Phase::Playing; ++n)
+            p.clock.click(p.button(n, true));
+    }
+    const auto& s = p.window.controls();
+    QVERIFY(p.window.missed().empty());
+    QVERIFY(p.m()[s.minaoshi].visible && !p.m()[s.minaoshi].enabled);
+    p.clock.click(s.minaoshi);
+    QVERIFY(!p.window.reviewing());
+    QVERIFY(p.score() > 100);
 }
 
 QTEST_APPLESS_MAIN(TestSession)

@@ -1,6 +1,8 @@
 // The game window as drawn: checked on the rendered image, offscreen.
 #include "platform/qt/control_widgets.h"
 #include "platform/qt/fonts.h"
+#include "game/form1_table.h"
+#include "game/practice.h"
 #include "window_probe.h"
 
 #include <QApplication>
@@ -50,6 +52,8 @@ private slots:
     void everyMessageShowsWholeOnOneLine_data();
     void everyMessageShowsWholeOnOneLine();
     void largeScoresShowWhole();
+    void aTeachersSumsAndNamesFitEveryGeometry_data();
+    void aTeachersSumsAndNamesFitEveryGeometry();
     void courseChoiceIsMirrored();
     void playedFromTheKeyboard();
     void timersFollowTheModel();
@@ -92,7 +96,7 @@ void TestMainWindow::everyControlWhereDesigned()
         else
             QCOMPARE(widget->geometry(), designRect(d));
     }
-    QCOMPARE(drawn, 44 + 4);
+    QCOMPARE(drawn, 44 + 4 + 14);  // the design's, the toggles and the pause's, the look back's
 }
 
 void TestMainWindow::firstFrameColours()
@@ -400,6 +404,57 @@ void TestMainWindow::largeScoresShowWhole()
         // Nothing of the score is cut at the window's left edge.
         QVERIFY(pixelsOf(img, kOrange, QRect(0, 256, 1, 89), 90).isEmpty());
     }
+}
+
+void TestMainWindow::aTeachersSumsAndNamesFitEveryGeometry_data()
+{
+    QTest::addColumn<int>("geometry");  // -1: the design's
+    QTest::newRow("design") << -1;
+    QTest::newRow("portrait") << 0;
+    QTest::newRow("tablet") << 1;
+    QTest::newRow("low") << 2;
+}
+
+// The widest sums of a teacher's courses, their answers, written
+// calculations and course names, measured in the bundled font at the size
+// each geometry gives: all fit their boxes (a button keeps its edges clear).
+void TestMainWindow::aTeachersSumsAndNamesFitEveryGeometry()
+{
+    QFETCH(int, geometry);
+    const forms::WindowSpec& spec = game::form1Table();
+    const forms::Layout layout(spec, geometry < 0 ? nullptr : &spec.geometries[static_cast<std::size_t>(geometry)]);
+    const auto widest = [&](const char* control, int index, std::initializer_list<std::string> captions) {
+        const ControlId id = spec.find(control, index);
+        const auto& d = spec.controls[static_cast<std::size_t>(id)];
+        const QFontMetrics metrics(platform::controlFont(d.font, layout.fontPixels(id)));
+        const int room = static_cast<int>(layout.box(id).width) - (d.kind == Kind::Button ? 4 : 0);
+        for (const std::string& caption : captions) {
+            const int width = metrics.horizontalAdvance(qs(caption));
+            QVERIFY2(width <= room, qPrintable(QString("%1 in %2: %3 > %4").arg(qs(caption), control).arg(width).arg(room)));
+        }
+    };
+    std::vector<std::string> names;
+    for (const char* link : {"times:2,5", "times:2-5", "times:1-9", "times:1,3,5", "div:7", "div:2-5", "div:2,9",
+                             "add:1-9:carry", "add:1-9:nocarry", "sub:10-99:borrow", "sub:10-99:noborrow"})
+        names.push_back(game::shortName(game::readPractice(std::string("course=") + link).courses.at(0)));
+    for (int n = 1; n <= 3; ++n) {
+        widest("mondai", n, {"99 + 99", "99 - 99", "81 ÷ 9", "72 ÷ 8", "9 × 9", "18 - 9"});
+        widest(n == 1 ? "hissan1" : n == 2 ? "hissan2" : "hissan3", 1, {"99", "81"});
+        widest(n == 1 ? "kigou1" : n == 2 ? "kigou2" : "kigou3", -1, {"×", "÷", "+", "-"});
+        widest(n == 1 ? "kotae1" : n == 2 ? "kotae2" : "kotae3", 3, {"208", "198", "0"});
+    }
+    for (int k = 1; k <= 6; ++k) {
+        const ControlId id = spec.find("rebel", k);
+        const auto& d = spec.controls[static_cast<std::size_t>(id)];
+        const QFontMetrics metrics(platform::controlFont(d.font, layout.fontPixels(id)));
+        for (const std::string& name : names)
+            QVERIFY2(metrics.horizontalAdvance(qs(name)) <= layout.box(id).width - 4, name.c_str());
+    }
+    // A game of ten minutes shows its seconds whole, inside the window.
+    const ControlId countdown = spec.find("seigenjikan");
+    const QFontMetrics big(platform::controlFont(spec.controls[static_cast<std::size_t>(countdown)].font, layout.fontPixels(countdown)));
+    const forms::CaptionRoom room = layout.captionRoom(countdown, big.horizontalAdvance(QStringLiteral("600")));
+    QVERIFY(!room.cut && room.left >= 0 && room.left + room.width <= layout.width());
 }
 
 void TestMainWindow::courseChoiceIsMirrored()
