@@ -33,13 +33,29 @@ set_target_properties(permoroplus_web PROPERTIES OUTPUT_NAME permoroplus SUFFIX 
 set_target_properties(permoroplus_single PROPERTIES OUTPUT_NAME permoroplus-single SUFFIX .js)
 target_link_options(permoroplus_single PRIVATE -sSINGLE_FILE=1)
 
+# The teacher's page reads links with the game's own rules: the same C++,
+# a small module of its own.
+add_executable(permoroplus_teacher app/teacher_main.cpp)
+target_link_libraries(permoroplus_teacher PRIVATE game)
+target_link_options(permoroplus_teacher PRIVATE
+    -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
+    -sMODULARIZE=1 -sEXPORT_NAME=TeacherCore
+    -sEXPORTED_FUNCTIONS=_teacher_read -sEXPORTED_RUNTIME_METHODS=ccall)
+set_target_properties(permoroplus_teacher PROPERTIES OUTPUT_NAME teacher_core SUFFIX .js)
+
+# The QR codes of the teacher's page: Debian's node-qrcode-generator.
+set(PERMORO_QRCODE_JS /usr/share/nodejs/qrcode-generator/qrcode.js CACHE FILEPATH "qrcode-generator's qrcode.js")
+if(NOT EXISTS ${PERMORO_QRCODE_JS})
+    message(FATAL_ERROR "${PERMORO_QRCODE_JS} is missing: tools/setup.sh --web installs node-qrcode-generator")
+endif()
+
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 file(GLOB PERMORO_WEB_SHELL CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/*)
 add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/permoroplus.html
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/app/web/make_site.py
-        ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
-    DEPENDS permoroplus_web permoroplus_single ${PERMORO_WEB_SHELL}
+        ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${PERMORO_QRCODE_JS}
+    DEPENDS permoroplus_web permoroplus_single permoroplus_teacher ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL}
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Regular.subset.woff2
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Bold.subset.woff2
     COMMENT "Putting the web site and the single file together")

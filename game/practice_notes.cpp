@@ -11,9 +11,9 @@ std::string_view text(Note why)
     case Note::Unreadable: return "読めません";
     case Note::UnknownName: return "使えない項目です";
     case Note::UnknownCourse: return "コースは times, div, add, sub のどれかです";
-    case Note::NoTables: return "だんを書きます（例 times:7, div:2-5）";
-    case Note::Tables: return "だんは1から9です（例 7、2,5、1-9）";
-    case Note::NoRange: return "数のはんいを書きます（例 add:1-9:carry）";
+    case Note::NoTables: return "だんを書きます。例 times:7, div:2-5";
+    case Note::Tables: return "だんは1から9です。例 7、2,5、1-9";
+    case Note::NoRange: return "数のはんいを書きます。例 add:1-9:carry";
     case Note::Range: return "数は1から99、A-B の A は B 以下です";
     case Note::CarryWord: return "たしざんは :carry か :nocarry です";
     case Note::BorrowWord: return "ひきざんは :borrow か :noborrow です";

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Put the browser edition together from the compiled program and the page shell.
 
-    make_site.py SOURCE_DIR BUILD_DIR
+    make_site.py SOURCE_DIR BUILD_DIR QRCODE_JS
 
 writes BUILD_DIR/site/ (the folder to publish on any static web server: the
-page, the program, its fonts, pictures and icons, the manifest and the
-service worker that keeps them for offline play) and BUILD_DIR/permoroplus.html
-(the whole game in one file, for opening from a folder or a USB stick).
+page, the program, its fonts, pictures and icons, the manifest, the
+teacher's page with its own small program and QRCODE_JS, and the service
+worker that keeps them for offline play) and BUILD_DIR/permoroplus.html (the
+whole game in one file, for opening from a folder or a USB stick).
 
 Both pages forbid every other origin: the site loads only its own files,
 the single file only what it holds.
@@ -24,6 +25,9 @@ FONTS = [("BIZUDGothic-Regular.subset.woff2", "normal"), ("BIZUDGothic-Bold.subs
 PICTURES = ["haikei.gif"] + [f"frame{k:02d}.gif" for k in range(12)]
 FAVICON = "form1-32.png"
 APP_ICONS = ["form1-192.png", "form1-512.png"]
+# The teacher's page: kept offline once it has been opened, never fetched
+# by the game's own first visit.
+TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm", "qrcode.js"]
 
 
 
@@ -34,6 +38,12 @@ def site_policy(scripts, style):
     return (f"default-src 'self'; script-src 'self' {hashes} 'wasm-unsafe-eval'; "
             f"style-src 'self' {sha256_source(style)}; img-src 'self' data:; font-src 'self'; connect-src 'self'; "
             "manifest-src 'self'; worker-src 'self'; object-src 'none'; base-uri 'none'; form-action 'none'")
+
+
+def teacher_policy():
+    """The teacher's page: its own files only, no inline script or style."""
+    return ("default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; img-src 'self'; "
+            "font-src 'self'; connect-src 'self'; object-src 'none'; base-uri 'none'; form-action 'none'")
 
 
 def data_url(path, mime):
@@ -71,7 +81,7 @@ def page(shell, policy, head, scripts):
     return html.replace("@CSP@", policy).replace("@HEAD@", head).replace("@SCRIPTS@", scripts)
 
 
-def make_site(source, build):
+def make_site(source, build, qrcode_js):
     shell = source / SHELL
     site = build / "site"
     if site.exists():
@@ -103,6 +113,14 @@ def make_site(source, build):
     body = "".join(f"<script>{script}</script>\n" for script in scripts)
     (site / "index.html").write_text(page(shell, site_policy(scripts, style), head, body), encoding="utf-8")
 
+    teacher = (shell / "teacher.html").read_text(encoding="utf-8").replace("@CSP@", teacher_policy())
+    (site / "teacher.html").write_text(teacher, encoding="utf-8")
+    for file in ("teacher.css", "teacher.js"):
+        shutil.copyfile(shell / file, site / file)
+    for file in ("teacher_core.js", "teacher_core.wasm"):
+        shutil.copyfile(build / file, site / file)
+    shutil.copyfile(qrcode_js, site / "qrcode.js")
+
     # The service worker: the list of every file and a version that changes
     # whenever any of them does.
     files = sorted(p.relative_to(site).as_posix() for p in site.rglob("*") if p.is_file())
@@ -112,7 +130,8 @@ def make_site(source, build):
     worker = (shell / "sw.js").read_text(encoding="utf-8")
     version.update(worker.encode())
     worker = worker.replace("@VERSION@", version.hexdigest()[:16])
-    worker = worker.replace("@FILES@", json.dumps(["./"] + files))
+    worker = worker.replace("@FILES@", json.dumps(["./"] + [f for f in files if f not in TEACHER_FILES]))
+    worker = worker.replace("@ON_DEMAND@", json.dumps(TEACHER_FILES))
     (site / "sw.js").write_text(worker, encoding="utf-8")
     return site
 
@@ -150,10 +169,10 @@ def make_single_file(source, build):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
     source, build = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
-    site = make_site(source, build)
+    site = make_site(source, build, Path(sys.argv[3]))
     single = make_single_file(source, build)
     total = sum(p.stat().st_size for p in site.rglob("*") if p.is_file())
     print(f"{site}: {total} bytes; {single}: {single.stat().st_size} bytes")

@@ -1,8 +1,11 @@
 // The offline copy of the game: every file of one build, cached on the
-// first visit and served from the cache from then on. A new build has a
-// new version, installs its own cache and deletes the older ones.
+// first visit and served from the cache from then on; the teacher's page is
+// kept too, once it has been opened, so that a child's first visit fetches
+// nothing of it. A new build has a new version, installs its own cache and
+// deletes the older ones.
 const VERSION = '@VERSION@';
 const FILES = @FILES@;
+const ON_DEMAND = @ON_DEMAND@;
 const CACHE = 'permoroplus-' + VERSION;
 
 self.addEventListener('install', (event) => {
@@ -28,7 +31,10 @@ self.addEventListener('fetch', (event) => {
     }
     // The page's address may carry parameters (?clock=manual): the file is
     // the same.
-    event.respondWith(caches.open(CACHE)
-        .then((cache) => cache.match(request, { ignoreSearch: true }))
-        .then((hit) => hit || fetch(request)));
+    const file = new URL(request.url).pathname.split('/').pop();
+    event.respondWith(caches.open(CACHE).then((cache) => cache.match(request, { ignoreSearch: true })
+        .then((hit) => hit || fetch(request).then((response) => {
+            if (response.ok && ON_DEMAND.includes(file)) cache.put(request.url.split('?')[0], response.clone());
+            return response;
+        }))));
 });

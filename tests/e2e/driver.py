@@ -34,12 +34,13 @@ def wait_for(what, predicate, timeout, interval=0.02):
 
 
 def answer_of(sum_text):
-    """The result of a sum as the program writes it: "23 + 45" or "7 - 0"."""
-    match = re.fullmatch(r"(\d+) ([+-]) (\d+)", sum_text)
+    """The result of a sum as the program writes it: "23 + 45", "7 - 0",
+    "7 × 8" or "56 ÷ 7"."""
+    match = re.fullmatch(r"(\d+) ([-+×÷]) (\d+)", sum_text)
     if not match:
         return None
     a, op, b = int(match.group(1)), match.group(2), int(match.group(3))
-    return a + b if op == "+" else a - b
+    return {"+": a + b, "-": a - b, "×": a * b, "÷": a // b if b else None}[op]
 
 
 class Program:

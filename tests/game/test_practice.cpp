@@ -71,6 +71,10 @@ void TestPractice::readsALink()
     QCOMPARE(game::practiceQuery(p), std::string("course=times:7&course=times:2,5&course=div:2-5&course=add:1-9:carry"
                                                  "&course=sub:10-99:noborrow&course=times:1-9&time=90&pace=0.5&sound=off"));
     QCOMPARE(game::readPractice(game::practiceQuery(p)).courses, p.courses);
+    // The README's examples for teachers read whole.
+    for (const char* example : {"?course=times:2&course=times:5&course=times:3&course=times:4&course=times:2-5&course=times:1-9",
+                                "?course=add:1-9:nocarry&course=add:1-9:carry&course=sub:2-18:borrow&time=90&pace=0.75"})
+        QCOMPARE(game::readPractice(example).leftOut, std::vector<std::string>{});
     // No link, or the page's own parameters only: the design's game.
     for (const char* none : {"", "?", "?clock=manual&seed=7&&"}) {
         static constexpr std::array<std::string_view, 2> kPage{"clock", "seed"};

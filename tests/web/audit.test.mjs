@@ -9,7 +9,7 @@ import { readFile } from 'node:fs/promises';
 import { createRequire } from 'node:module';
 
 import {
-    advance, clean, closeAll, course, described, handOver, launch, openSite, problem, withPictures,
+    SITE, advance, clean, closeAll, course, described, handOver, launch, openSite, problem, serve, withPictures,
 } from './support.mjs';
 
 const AXE = await readFile(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
@@ -93,6 +93,20 @@ async function audit(page) {
         return found;
     }, TAGS);
 }
+
+// The teacher's page, filled in: a plain document, for any teacher.
+describe('audit, the teacher\'s page', () => {
+    test('no finding, with a link made', async () => {
+        const server = await serve(SITE);
+        const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+        const page = await context.newPage();
+        await page.goto(`${server.address}teacher.html?course=times:7&course=add:1-9:carry&time=90`);
+        await page.waitForFunction(() => document.getElementById('link').value.includes('course=times:7'));
+        assert.deepEqual(await audit(page), []);
+        await context.close();
+        await server.close();
+    });
+});
 
 // What the page is, read the way a screen reader and a phone read it.
 async function app(page) {
@@ -199,9 +213,12 @@ for (const layout of LAYOUTS) {
                 found.end = await audit(page);
                 await verdictWhole(page);
                 await app(page);
+                await page.getByRole('button', { name: 'みなおし', exact: true }).click();
+                assert.ok(await described(page, 'まちがえた もんだい').first().count() > 0);
+                found.review = await audit(page);
 
                 if (theme.media.contrast || theme.media.forcedColors) {
-                    assert.deepEqual(found, { rest: [], play: [], pause: [], end: [] });
+                    assert.deepEqual(found, { rest: [], play: [], pause: [], end: [], review: [] });
                 } else {
                     const all = Object.values(found).flat();
                     for (const f of all) {

@@ -1,6 +1,7 @@
-// Offline play: the first visit keeps every file of the site; with the
-// server gone the page reloads and plays; a new build replaces the copy.
-// And the single file, opened from the disk.
+// Offline play: the first visit keeps every file of the game; with the
+// server gone the page reloads and plays; the teacher's page, once opened,
+// opens offline too; a new build replaces the copy. And the single file,
+// opened from the disk.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { cp, mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
@@ -22,6 +23,8 @@ async function filesOf(folder) {
 }
 
 // The caches of the page and the files each one holds.
+const TEACHER = ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_core.js', 'teacher_core.wasm', 'qrcode.js'];
+
 const caches = (page) => page.evaluate(async () => {
     const all = {};
     for (const key of await self.caches.keys()) {
@@ -39,7 +42,7 @@ async function playARound(page, points) {
 }
 
 describe('offline', () => {
-    test('the first visit keeps every file; the page reloads and plays with the server gone', async () => {
+    test('the first visit keeps every file of the game; it reloads and plays with the server gone, and so does the teacher\'s page once opened', async () => {
         const server = await serve(SITE);
         const game = await open(browser, server.address + '?clock=manual', { origin: server.address });
         const { page } = game;
@@ -51,13 +54,23 @@ describe('offline', () => {
         assert.equal(names.length, 1);
         assert.match(names[0], /^permoroplus-[0-9a-f]{16}$/);
         const site = (await filesOf(SITE)).filter((f) => f !== 'sw.js');
-        assert.deepEqual(kept[names[0]], ['', ...site].sort());
+        const gameFiles = site.filter((f) => !TEACHER.includes(f));
+        assert.deepEqual(kept[names[0]], ['', ...gameFiles].sort(), 'the game\'s first visit fetches nothing of the teacher\'s page');
+        await page.goto(server.address + 'teacher.html');
+        await page.waitForFunction(() => document.getElementById('link').value !== '');
+        await page.waitForFunction(async (count) => (await (await self.caches.open((await self.caches.keys())[0])).keys()).length === count,
+            site.length + 1);
+        await page.goto(server.address + '?clock=manual');
 
         const port = new URL(server.address).port;
         await server.close();
         await page.reload();
         await page.waitForFunction((title) => document.title === title, OPENING);
         await playARound(page, 6);
+        await page.goto(`http://127.0.0.1:${port}/teacher.html?course=times:7`);
+        await page.waitForFunction(() => document.getElementById('link').value.endsWith('?course=times:7'));
+        assert.equal(await page.locator('#names b').innerText(), '7のだん');
+        await page.goto(`http://127.0.0.1:${port}/?clock=manual`);
 
         // A new build (here: the same files with another version) brings a
         // new service worker, which leaves its own copy only.

@@ -111,12 +111,16 @@ export const problem = (page, n) => described(page, `もんだい${digits[n]}`);
 export const answers = (page, n) => page.getByRole('button').and(described(page, `こたえ${digits[n]}`));
 export const score = (page) => described(page, '得点').innerText();
 
+// The result of a sum as the page shows it: "7 + 5", "9 - 3", "7 × 8", "56 ÷ 7".
+export function resultOf(text) {
+    const [, a, sign, b] = text.match(/^(\d+) ([-+×÷]) (\d+)$/) ?? assert.fail(`not a sum: "${text}"`);
+    return { '+': Number(a) + Number(b), '-': Number(a) - Number(b), '×': Number(a) * Number(b), '÷': Number(a) / Number(b) }[sign];
+}
+
 // The answer button of problem n that carries (or, with right = false,
 // does not carry) the result of the sum the page shows, and its row 1 to 3.
 export async function answerButton(page, n, right = true) {
-    const text = await problem(page, n).innerText();
-    const [, a, sign, b] = text.match(/^(\d+) ([+-]) (\d+)$/) ?? assert.fail(`not a sum: "${text}"`);
-    const value = String(sign === '+' ? Number(a) + Number(b) : Number(a) - Number(b));
+    const value = String(resultOf(await problem(page, n).innerText()));
     const column = await answers(page, n).evaluateAll((all) => all.map((b) => [b.getBoundingClientRect().top, b.textContent]));
     const rows = column.map(([top, caption], i) => ({ top, caption, i })).sort((x, y) => x.top - y.top);
     const row = rows.findIndex((r) => (r.caption === value) === right);

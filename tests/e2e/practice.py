@@ -1,0 +1,103 @@
+#!/usr/bin/python3
+"""A teacher's link on the desktop, played from outside through the
+accessibility interface: PERMOROPLUS_PRACTICE names two 九九 courses and a
+30-second game, with a part that cannot be read.
+
+   practice.py PROGRAM WM_CLOSE
+
+The courses' buttons carry their names, the part left out is one line on
+stderr; a game of the 7 times table is played by clicks to its verdict,
+judged by points a minute; the list of the sums missed shows them, and
+もういちど plays them again.
+"""
+
+import re
+import sys
+import tempfile
+import time
+
+import pyatspi
+
+from driver import MAIN, Failure, Program, answer_of, evaluation, wait_for
+
+LINK = "course=times:7&course=times:2,5&course=times:0&time=30"
+
+
+def step(message):
+    print(f"{time.strftime('%H:%M:%S')} {message}", flush=True)
+
+
+def main():
+    program, wm_close = sys.argv[1:3]
+    with tempfile.TemporaryFile("w+") as errors:
+        p = Program(program, wm_close, env={"PERMOROPLUS_PRACTICE": LINK, "PERMOROPLUS_SOUND": "off"}, stderr=errors)
+        try:
+            wait_for("the game window", lambda: p.window(MAIN), 10)
+            courses = [b.name for b in p.controls(MAIN, "コース") if p.showing(b)]
+            if courses != ["7のだんの かけざん", "2と5のだんの かけざん"]:
+                raise Failure(f"course buttons: {courses}")
+            if p.text("のこり時間") != "30":
+                raise Failure("the countdown does not show the game's 30 seconds")
+            step("the link's courses are on the buttons")
+
+            p.click(p.course("7のだんの かけざん"))
+            wait_for("the countdown", lambda: p.text("のこり時間") == "29", 1.6)
+            # Five right answers, a wrong one that wipes them, three more.
+            score = 0
+            for right in [True] * 5 + [False] + [True] * 3:
+                sums = [p.text(f"もんだい{n}") for n in "１２３"]
+                if not all(re.fullmatch(r"7 × [1-9]", s) for s in sums):
+                    raise Failure(f"not the 7 times table: {sums}")
+                expected = score + 1 if right else 0
+                for _ in range(5):  # a sum may be replaced under the click: try again
+                    button = wait_for("an answer", lambda: p.answer_button(1 + score % 3, right), 2)
+                    p.click(button)
+                    try:
+                        wait_for(f"the score {expected}", lambda: p.text("得点") == str(expected), 1)
+                        break
+                    except Failure:
+                        continue
+                score = expected
+            wait_for("the end of the game", lambda: p.text("のこり時間") == "0", 35, interval=0.2)
+            final = int(p.text("得点"))
+            wait_for("the verdict", lambda: p.text("ひょうか") == evaluation(final * 2), 1)
+            step(f"game over with {final} points, judged as {final * 2} a minute")
+
+            review = p.named("みなおし", pyatspi.ROLE_PUSH_BUTTON)
+            if not p.enabled(review):
+                raise Failure("みなおし is not enabled after sums were missed")
+            p.click(review)
+            lines = wait_for("the list", lambda: [l.name for l in p.controls(MAIN, "まちがえた もんだい") if p.showing(l)], 2)
+            missed = [re.match(r"(7 × \d) = (\d+)　（(?:こたえた \d+|おちた)）$", line) for line in lines]
+            if not lines or not all(missed) or any(answer_of(m.group(1)) != int(m.group(2)) for m in missed):
+                raise Failure(f"the list: {lines}")
+            step(f"the list shows {len(lines)} lines, first {lines[0]}")
+
+            p.click(p.named("もういちど", pyatspi.ROLE_PUSH_BUTTON))
+            wait_for("a new game", lambda: p.text("のこり時間") == "29", 1.6)
+            wanted = {m.group(1) for m in missed}
+            again = [p.text(f"もんだい{n}") for n in "１２３"]
+            if len(lines) < 8 and not set(again) <= wanted:  # a full page may hide some of the list
+                raise Failure(f"sums {again} are not of the list {sorted(wanted)}")
+            button = wait_for("a right answer", lambda: p.answer_button(1, True), 2)
+            p.click(button)
+            wait_for("a point for the 7 times table", lambda: p.text("得点") == "1", 1)
+            step("もういちど plays the missed sums for the course's points")
+
+            p.close(MAIN)
+            p.expect_exit(3)
+        finally:
+            p.kill()
+        errors.seek(0)
+        said = [line for line in errors.read().splitlines() if "XDG_RUNTIME_DIR" not in line and "No sound" not in line]
+        if len(said) != 1 or "course=times:0" not in said[0]:
+            raise Failure(f"stderr: {said}")
+        step(f"stderr: {said[0]}")
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except Failure as failure:
+        print(f"FAILED: {failure}", flush=True)
+        sys.exit(1)
