@@ -94,8 +94,8 @@ async function playAndBoxes(browser, site, boxes, { name, viewport, seconds = 58
     await game.page.evaluate(() => {
         document.addEventListener('click', () => { window.clickAt = performance.now(); }, true);
         new MutationObserver(() => {
-            if (!window.verdictAt && document.querySelector('[role=status]').textContent) window.verdictAt = performance.now();
-        }).observe(document.querySelector('[role=status]'), { subtree: true, childList: true, characterData: true });
+            if (!window.verdictAt && document.querySelector('[aria-description="ひょうか"]').textContent) window.verdictAt = performance.now();
+        }).observe(document.querySelector('[aria-description="ひょうか"]'), { subtree: true, childList: true, characterData: true });
     });
     await course(game.page, 'ぞ う').click();
     const gameBusy = await busy(game.page, game.cdp, seconds);
