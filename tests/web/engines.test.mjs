@@ -1,0 +1,266 @@
+// The same scenarios in Chromium, Firefox ESR and WebKitGTK, on the manual
+// clock with a fixed seed: the opening, play by clicks and by keys, pause and
+// sound, the upright layout, offline play, the single file, and a whole game
+// whose every step must come out the same in all three engines.
+import { after, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdtemp, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+import { ENGINES, launchEngine, waitFor } from './engines.mjs';
+import { GAME, HAND_OVER_MS, OPENING, SINGLE_FILE, SITE, serve } from './support.mjs';
+
+const DESIGN = { width: 612, height: 491 };
+// Upright: MiniBrowser's window is never narrower than its toolbar.
+const UPRIGHT = { chromium: { width: 360, height: 640 }, firefox: { width: 360, height: 640 }, webkit: { width: 450, height: 900 } };
+const DIGITS = '０１２３';
+
+// What the player sees, read in the page: the sums with how far each has
+// fallen, the answers' captions top to bottom, the labels, the toggles.
+function seen(digits) {
+    const text = (d) => document.querySelector(`[aria-description="${d}"]`)?.textContent;
+    const visible = (e) => e.checkVisibility({ visibilityProperty: true });
+    const top = (e) => e.getBoundingClientRect().top;
+    const sums = [1, 2, 3].map((n) => document.querySelector(`[aria-description="もんだい${digits[n]}"]`));
+    return {
+        title: document.title,
+        sums: sums.map((e) => (visible(e) ? e.textContent : null)),
+        fallen: sums.map((e) => Number(e.style.transform.match(/translateY\((-?[\d.]+)px\)/)?.[1] ?? 0)),
+        answers: [1, 2, 3].map((n) => [...document.querySelectorAll(`button[aria-description="こたえ${digits[n]}"]`)]
+            .filter(visible).sort((a, b) => top(a) - top(b)).map((b) => b.textContent)),
+        score: text('得点'), countdown: text('のこり時間'), verdict: text('ひょうか'), record: text('きろく'),
+        sound: document.querySelector('button[aria-label="おと"]').getAttribute('aria-pressed'),
+        pause: document.querySelector('button[aria-label="ひとやすみ"]').getAttribute('aria-pressed'),
+        courses: Object.fromEntries([...document.querySelectorAll('button[aria-description="コース"]')]
+            .map((b) => [b.textContent, !visible(b) ? 'hidden' : b.disabled ? 'disabled' : 'enabled'])),
+    };
+}
+
+// The button that answers sum n rightly (or, with right false, wrongly):
+// a selector for it and its row, 1 at the top.
+function answerTo(n, right, digits) {
+    const [, a, sign, b] = document.querySelector(`[aria-description="もんだい${digits[n]}"]`).textContent
+        .match(/^(\d+) ([-+×÷]) (\d+)$/);
+    const value = { '+': +a + +b, '-': a - b, '×': a * b, '÷': a / b }[sign];
+    const column = [...document.querySelectorAll(`button[aria-description="こたえ${digits[n]}"]`)]
+        .sort((x, y) => x.getBoundingClientRect().top - y.getBoundingClientRect().top);
+    const row = column.findIndex((button) => (button.textContent === String(value)) === right);
+    return { selector: `[data-control="${column[row].dataset.control}"]`, row: row + 1 };
+}
+
+const courseButton = (page, caption) => page.evaluate((c) => `[data-control="${[...document.querySelectorAll(
+    'button[aria-description="コース"]')].find((b) => b.textContent === c).dataset.control}"]`, caption);
+const view = (page) => page.evaluate(seen, DIGITS);
+const advance = (page, ms) => page.evaluate((t) => Module.advanceClock(t), ms);
+const answer = async (page, n, right = true) => page.click((await page.evaluate(answerTo, n, right, DIGITS)).selector);
+const SOUND = 'button[aria-label="おと"]';
+const PAUSE = 'button[aria-label="ひとやすみ"]';
+
+async function handOver(page) {
+    await advance(page, HAND_OVER_MS);
+    assert.equal(await page.title(), GAME);
+    assert.ok(await page.evaluate(() => document.fonts.ready.then((fonts) =>
+        fonts.size > 0 && [...fonts].every((f) => f.status === 'loaded'))), 'the game\'s font did not load');
+}
+
+// The traced game's steps in each engine, compared once all have played.
+const traces = {};
+
+for (const name of ENGINES) {
+    describe(name, () => {
+        let engine;
+        after(() => engine?.close());
+
+        // A scenario with what it opens, closed after it (WebKitWebDriver
+        // drives one page at a time); when it fails, a picture of the page
+        // is kept and named in the failure.
+        const scenario = (title, play) => test(title, async () => {
+            engine ??= await launchEngine(name);
+            let page;
+            const opened = [];
+            const open = async (url, size = DESIGN) => {
+                page = await engine.open(url, size);
+                opened.push(() => page.close());
+                await waitFor(page, (t) => document.title === t, OPENING);
+                return page;
+            };
+            const site = async (query, size) => {
+                const server = await serve(SITE);
+                opened.push(() => server.close());
+                return { server, page: await open(server.address + query, size) };
+            };
+            try {
+                await play({ open, site });
+                assert.deepEqual(await page.problems(), [], 'the page reported errors');
+            } catch (failure) {
+                if (page) {
+                    const file = join(await mkdtemp(join(tmpdir(), `permoro-${name}-`)), 'page.png');
+                    await writeFile(file, await page.screenshot()).catch(() => {});
+                    failure.message += `\n(the page: ${file})`;
+                }
+                throw failure;
+            } finally {
+                for (const close of opened.reverse()) await close();
+            }
+        });
+
+        scenario('the opening hands over on its 26th tick', async ({ site }) => {
+            const { page } = await site('?clock=manual&seed=1');
+            await advance(page, HAND_OVER_MS - 1);
+            assert.equal(await page.title(), OPENING);
+            assert.ok(await page.evaluate(() => document.querySelector('.window .picture') !== null));
+            await advance(page, 1);
+            assert.equal(await page.title(), GAME);
+            assert.ok(await page.evaluate(() => document.querySelector('.window .picture') === null), 'the opening is gone');
+            const at = await view(page);
+            assert.deepEqual([at.score, at.countdown, at.verdict, at.sums], ['0', '60', '', ['問題１', '問題２', '問題３']]);
+            assert.deepEqual(Object.values(at.courses), Array(6).fill('enabled'));
+        });
+
+        scenario('by clicks: a right answer scores, a wrong one wipes the score', async ({ site }) => {
+            const { page } = await site('?clock=manual&seed=2');
+            await handOver(page);
+            await page.click(await courseButton(page, 'い ぬ'));
+            assert.deepEqual((await view(page)).courses, { 'か め': 'hidden', 'うさぎ': 'hidden', 'ね こ': 'hidden',
+                'い ぬ': 'disabled', 'らいおん': 'hidden', 'ぞ う': 'hidden' });
+            await advance(page, 500);
+            const before = await view(page);
+            await answer(page, 1);
+            const right = await view(page);
+            assert.equal(right.score, '4');
+            assert.notEqual(right.sums[0], before.sums[0], 'a right answer brings a new sum');
+            await answer(page, 3, false);
+            const wrong = await view(page);
+            assert.equal(wrong.score, '0');
+            assert.equal(wrong.sums[2], before.sums[2], 'a wrong answer leaves the sum falling');
+        });
+
+        scenario('by keys: a digit chooses the course, the keypad\'s digits answer', async ({ site }) => {
+            const { page } = await site('?clock=manual&seed=3');
+            await handOver(page);
+            await page.press('2');
+            assert.equal((await view(page)).courses['うさぎ'], 'disabled');
+            await advance(page, 400);
+            for (const [n, score] of [[1, '2'], [3, '4']]) {
+                const { row } = await page.evaluate(answerTo, n, true, DIGITS);
+                await page.press(String([7, 4, 1][row - 1] + n - 1));
+                assert.equal((await view(page)).score, score, `the right answer to sum ${n} in row ${row}`);
+            }
+        });
+
+        scenario('P pauses and M mutes; their toggles show it and undo it', async ({ site }) => {
+            const { page } = await site('?clock=manual&seed=4');
+            await handOver(page);
+            await page.press('4');
+            await advance(page, 2_500);
+            const playing = await view(page);
+            assert.deepEqual([playing.pause, playing.sound], ['false', 'true']);
+
+            await page.press('p');
+            const paused = await view(page);
+            assert.equal(paused.pause, 'true');
+            assert.deepEqual(paused.sums, [null, null, null], 'the sums are out of sight');
+            await advance(page, 600_000);
+            assert.equal((await view(page)).countdown, playing.countdown);
+            await page.click(PAUSE);
+            const resumed = await view(page);
+            assert.deepEqual([resumed.pause, resumed.sums, resumed.countdown], ['false', playing.sums, playing.countdown]);
+
+            await page.press('m');
+            assert.equal((await view(page)).sound, 'false');
+            await page.click(SOUND);
+            assert.equal((await view(page)).sound, 'true');
+            await advance(page, 57_500);
+            assert.equal((await view(page)).countdown, '0', 'the game went on from where it was paused');
+        });
+
+        scenario('upright: the portrait geometry, every button in view, nothing scrolls', async ({ site }) => {
+            const { width, height } = UPRIGHT[name];
+            const { page } = await site('?clock=manual&seed=5', UPRIGHT[name]);
+            await handOver(page);
+            assert.deepEqual(await page.evaluate(() => [innerWidth, innerHeight]), [width, height]);
+            assert.equal(await page.evaluate(() => document.querySelector('section.window').dataset.geometry), 'portrait');
+            assert.deepEqual(await page.evaluate(() => [document.documentElement.scrollWidth - innerWidth,
+                document.documentElement.scrollHeight - innerHeight]), [0, 0], 'no scroll bars');
+            const buttons = await page.evaluate(() => [...document.querySelectorAll('.window button')]
+                .filter((b) => b.checkVisibility({ visibilityProperty: true })).map((b) => `[data-control="${b.dataset.control}"]`));
+            assert.equal(buttons.length, 6 + 9 + 2);
+            for (const button of buttons) assert.ok(await page.centre(button), `${button} cannot be reached`);
+            // The window spans the screen's width: both edges are the game's.
+            assert.ok(await page.evaluate(() => [1, innerWidth - 2].every((x) =>
+                document.elementFromPoint(x, innerHeight / 2)?.closest('section.window'))), 'the window spans the width');
+
+            await page.click(await courseButton(page, 'ぞ う'));
+            await advance(page, 300);
+            await answer(page, 2);
+            assert.equal((await view(page)).score, '6');
+        });
+
+        // A service worker keeps the game on http://127.0.0.1 (a secure
+        // context) in all three: Chromium, Firefox ESR and WebKitGTK.
+        scenario('offline: the page reloads and plays with the server gone', async ({ site }) => {
+            const { server, page } = await site('?clock=manual&seed=6');
+            await waitFor(page, () => navigator.serviceWorker.ready.then(() => navigator.serviceWorker.controller !== null));
+            await server.close();
+            await page.reload();
+            await waitFor(page, (t) => document.title === t, OPENING);
+            await handOver(page);
+            await page.press('6');
+            await answer(page, 2);
+            assert.equal((await view(page)).score, '6');
+        });
+
+        scenario('the single file plays from file://', async ({ open }) => {
+            const page = await open(`${pathToFileURL(SINGLE_FILE).href}?clock=manual&seed=7`);
+            assert.equal(await page.evaluate(() => location.protocol), 'file:');
+            await handOver(page);
+            await page.click(await courseButton(page, 'ね こ'));
+            await answer(page, 3);
+            assert.equal((await view(page)).score, '3');
+        });
+
+        // A right answer at once, a wrong one, then a right one each second to
+        // the end; every step is kept for the comparison below.
+        scenario('a whole game by clicks to its verdict, traced step by step', async ({ site }) => {
+            const { page } = await site('?clock=manual&seed=8');
+            await handOver(page);
+            const trace = [];
+            const step = async (what) => trace.push({ what, at: await page.evaluate(() => Module.clockNow()), ...await view(page) });
+            await page.click(await courseButton(page, 'い ぬ'));
+            await step('course');
+            await advance(page, 500);
+            await answer(page, 1);
+            await step('right 1');
+            await answer(page, 3, false);
+            await step('wrong 3');
+            for (let second = 1; second < 60; ++second) {
+                await advance(page, second === 1 ? 500 : 1000);
+                await step(`tick ${second}`);
+                await answer(page, 1 + second % 3);
+                await step(`right ${1 + second % 3}`);
+            }
+            await advance(page, 999);
+            await step('last tick');
+            await advance(page, 1);
+            await step('end');
+            traces[name] = trace;
+
+            const end = trace.at(-1);
+            assert.equal(trace.at(-2).countdown, '1');
+            assert.deepEqual([end.countdown, end.score, end.verdict, end.record], ['0', String(59 * 4), '先生も　まいった!!', String(59 * 4)]);
+            assert.deepEqual(trace.filter((s) => s.what.startsWith('right')).map((s) => s.score),
+                ['4', ...Array.from({ length: 59 }, (_, i) => String(4 * (i + 1)))]);
+        });
+    });
+}
+
+describe('all engines alike', () => {
+    test('the traced game comes out the same to the tick in Chromium, Firefox ESR and WebKitGTK', () => {
+        assert.deepEqual(Object.keys(traces).sort(), [...ENGINES].sort(), 'an engine did not finish the traced game');
+        for (const name of ENGINES.slice(1)) {
+            assert.deepEqual(traces[name], traces[ENGINES[0]], `${name} played otherwise than ${ENGINES[0]}`);
+        }
+    });
+});
