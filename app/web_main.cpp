@@ -77,10 +77,6 @@ private:
         session_ = std::make_unique<game::Session>(
             random_, !practice_.soundOff, [this](game::Cue cue) { sound_.play(static_cast<int>(cue)); }, practice_);
         main_ = std::make_unique<platform::WebWindow>(*session_, page_);
-        const game::Form1::Controls& c = session_->rules().controls();
-        // The verdict is read out when it comes; the countdown never by itself.
-        main_->setRole(c.hyouka, "status");
-        main_->setRole(c.seigenjikan, "timer");
         main_->show();
 
         opening_->hide();

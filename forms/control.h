@@ -45,6 +45,13 @@ inline constexpr Colour lavender = Colour::fixed(0xC0C0FF);
 
 enum class Align : std::uint8_t { Left, Centre, Right };
 
+// How a screen reader follows a label's caption.
+enum class Live : std::uint8_t {
+    Off,       // read when the reader comes to it
+    Announce,  // heard, never seen: each new caption is said at once, politely
+    Timer,     // a countdown: never read out by itself
+};
+
 // A rectangle in pixels of the client area. Fractions are allowed where a
 // design size is not a whole number of pixels; drawing rounds them.
 struct Rect {
@@ -88,6 +95,7 @@ struct ControlSpec {
     // (a falling sum), so that a realisation can have the motion drawn
     // between the ticks it wakes for.
     std::string_view movedBy;
+    Live live = Live::Off;
 };
 
 // The character a key table uses for the Esc key.

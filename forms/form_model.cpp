@@ -116,6 +116,24 @@ void FormModel::setSpoken(ControlId id, std::string_view spoken)
     }
 }
 
+void FormModel::announce(ControlId id, std::string_view words, std::string_view between)
+{
+    // More than this waiting at once is old news: the latest words only.
+    constexpr std::size_t kMostWaiting = 400;
+    ControlState* s = at(id);
+    if (!s || words.empty())
+        return;
+    const bool waiting = (changes_[static_cast<std::size_t>(id)] & kCaption) && !s->caption.empty();
+    std::string caption = waiting && s->caption.size() + words.size() < kMostWaiting
+                              ? s->caption + std::string(between) + std::string(words)
+                              : std::string(words);
+    // A screen reader hears a live region when its text changes.
+    if (caption == s->caption)
+        caption += between;
+    s->caption = std::move(caption);
+    mark(id, kCaption);
+}
+
 void FormModel::holdTimers(bool held)
 {
     timersHeld_ = held;

@@ -56,6 +56,11 @@ public:
     void setFore(ControlId id, Colour colour);
     void setPressed(ControlId id, bool pressed);
     void setSpoken(ControlId id, std::string_view spoken);
+    // Words for a label that announces (Live::Announce): added to its caption
+    // (after `between`) while that has not been drawn yet, so that no words
+    // of one frame are lost, and in its place once it has; the same words
+    // again are said again.
+    void announce(ControlId id, std::string_view words, std::string_view between);
 
     // Timers follow these rules: enabling a stopped timer starts its
     // countdown afresh; giving a running timer a different interval starts

@@ -254,7 +254,7 @@ Outcome Form1::kotaeClick(int n, int k)
     if (!isProblem(n) || k < 1 || k > 3)
         return {};
     const double value = captionValue(model_[c_.kotae[n][k]].caption);
-    const Sum answered = posed_[static_cast<std::size_t>(n)];
+    const Sum answered = shown_[static_cast<std::size_t>(n)].sum;
     if (value == v_.answer[n]) {
         v_.score = add(v_.score, v_.level);
         model_.setCaption(c_.tokuten, numberText(v_.score));
@@ -284,7 +284,7 @@ Outcome Form1::timerTick(int t)
     if (model_[mondai].top > kFastDropLine)
         model_.setInterval(c_.timer[t], kFastInterval);
     if (model_[mondai].top > kBottomLine) {
-        const Sum missed = posed_[static_cast<std::size_t>(t)];
+        const Sum missed = shown_[static_cast<std::size_t>(t)].sum;
         model_.setTop(mondai, kStartTop);
         siki(t);
         drawPace(t);
@@ -374,9 +374,11 @@ void Form1::siki(int n)
     const std::string_view op = subtraction ? " - " : " + ";
     model_.setCaption(c_.mondai[n], numberText(v_.num1[n]) + std::string(op) + numberText(v_.num2[n]));
     v_.sign = subtraction ? "-" : "+";
-    posed_[static_cast<std::size_t>(n)] = {v_.num1[n], v_.num2[n], subtraction ? Op::Minus : Op::Plus, v_.answer[n]};
+    Shown& shown = shown_[static_cast<std::size_t>(n)];
+    shown.sum = {v_.num1[n], v_.num2[n], subtraction ? Op::Minus : Op::Plus, v_.answer[n]};
 
     narabikae();
+    shown.values[static_cast<std::size_t>(v_.slot1)] = v_.answer[n];
     model_.setCaption(c_.kotae[n][v_.slot1], numberText(v_.answer[n]));
     placeWrongValue(n, v_.slot2);
     placeWrongValue(n, v_.slot3);
@@ -393,9 +395,13 @@ void Form1::placeDrawn(int n, const Drawn& drawn)
     v_.num2[n] = s.num2;
     v_.answer[n] = s.answer;
     v_.sign = signText(s.op);
-    posed_[static_cast<std::size_t>(n)] = s;
+    Shown& shown = shown_[static_cast<std::size_t>(n)];
+    shown.sum = s;
     model_.setCaption(c_.mondai[n], sumText(s));
     narabikae();
+    shown.values[static_cast<std::size_t>(v_.slot1)] = s.answer;
+    shown.values[static_cast<std::size_t>(v_.slot2)] = drawn.wrong[0];
+    shown.values[static_cast<std::size_t>(v_.slot3)] = drawn.wrong[1];
     model_.setCaption(c_.kotae[n][v_.slot1], numberText(s.answer));
     model_.setCaption(c_.kotae[n][v_.slot2], numberText(drawn.wrong[0]));
     model_.setCaption(c_.kotae[n][v_.slot3], numberText(drawn.wrong[1]));
@@ -471,7 +477,9 @@ void Form1::placeWrongValue(int n, Integer slot)
     v_.wrong = v_.answer[n] + s * d;
     if (v_.wrong < 0)
         v_.wrong = -v_.wrong;
-    model_.setCaption(c_.kotae[n][slot], numberText(std::llround(v_.wrong)));
+    const long long value = std::llround(v_.wrong);
+    shown_[static_cast<std::size_t>(n)].values[static_cast<std::size_t>(slot)] = saturate(value);
+    model_.setCaption(c_.kotae[n][slot], numberText(value));
 }
 
 double Form1::pm()

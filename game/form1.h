@@ -104,6 +104,14 @@ public:
         ControlId tokuten, seigenjikan, hyouka, kirokuhyouji;
     };
     const Controls& controls() const { return c_; }
+
+    // What problem n shows: its sum and the value on each of its answer
+    // buttons (1 to 3), as the rules put them there.
+    struct Shown {
+        Sum sum;
+        std::array<Integer, 4> values{};
+    };
+    const Shown& shown(int n) const { return shown_[static_cast<std::size_t>(isProblem(n) ? n : 0)]; }
     // Names of controls the rules asked for that the window's table lacks.
     const std::vector<std::string>& unresolvedNames() const { return unresolved_; }
 
@@ -132,7 +140,7 @@ private:
     Controls c_;
     std::vector<std::string> unresolved_;
     Phase phase_ = Phase::Rest;
-    std::array<Sum, 4> posed_{};  // the sum each problem shows, 1 .. 3
+    std::array<Shown, 4> shown_{};  // what each problem shows, 1 .. 3
 };
 
 }  // namespace game

@@ -104,6 +104,12 @@ constexpr ControlSpec falls(ControlSpec c, std::string_view timer)
     return c;
 }
 
+constexpr ControlSpec live(ControlSpec c, Live how)
+{
+    c.live = how;
+    return c;
+}
+
 constexpr ControlSpec hidden(ControlSpec c)
 {
     c.visible = false;
@@ -134,6 +140,10 @@ constexpr std::array kControls{
     disabled(toggle(button("yasumi", -1, {579, 48, 32, 32}, "‖", white, 15), "ひとやすみ")),
     hidden(button("tsuzukeru", -1, {248, 400, 217, 49}, "つづける", lightGreen, 18)),
     hidden(label("yasumihyouji", -1, {136, 236, 441, 49}, "ひとやすみ", white, blue, {27, true}, Align::Centre)),
+
+    // What a screen reader says of the game as it goes (a new sum, right or
+    // wrong, the time, the end): heard, never seen.
+    live(label("shirase", -1, {0, 0, 1, 1}, "", white, kWindowText, {12}, Align::Left), Live::Announce),
 
     // The look back at a game (みなおし): its button under the courses, in a
     // blank part of the design, shown after a game; the list of the sums
@@ -193,7 +203,7 @@ constexpr std::array kControls{
     falls(described(label("mondai", 2, {304, 16, 113, 33}, "問題２", lightYellow, blue, kProblemFont, Align::Centre), "もんだい２"), "Timer2"),
     falls(described(label("mondai", 1, {136, 16, 113, 33}, "問題１", peach, blue, kProblemFont, Align::Centre), "もんだい１"), "Timer1"),
 
-    whole(described(label("seigenjikan", -1, {256, 64, 185, 153}, "60", kWindow, pink, {120}, Align::Centre), "のこり時間")),
+    live(whole(described(label("seigenjikan", -1, {256, 64, 185, 153}, "60", kWindow, pink, {120}, Align::Centre), "のこり時間")), Live::Timer),
     whole(described(label("tokuten", -1, {0, 256, 137, 89}, "得点", white, orange, {60}, Align::Centre), "得点")),
 
     line("Line3", -1, 472, 336, 576, 336),
@@ -213,7 +223,7 @@ constexpr std::array kControls{
     whole(described(label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre), "ひょうか")),
 };
 
-static_assert(kControls.size() == 48 + 4 + 14);
+static_assert(kControls.size() == 48 + 4 + 14 + 1);
 
 // The digits choose a course at rest (1 to 6) and answer during a game, laid
 // out like the numeric keypad over the three columns of answers: 7 8 9 the
@@ -262,7 +272,7 @@ constexpr std::array<FocusCell, 23> kFocus{{
 // design's do: `verticalUnit` maps the logic's units onto each column.
 
 struct Placer {
-    std::array<Placement, 48 + 14> rows{};
+    std::array<Placement, 48 + 14 + 1> rows{};
     std::size_t count = 0;
     constexpr void operator()(std::string_view control, int index, Rect rect, float font = 0)
     {
@@ -284,6 +294,7 @@ constexpr std::array<int, 4> kBarIndex{0, 0, -1, -1};
 constexpr std::array kPortraitPlaces = [] {
     Placer put;
     put("oto", -1, {4, 6, 44, 44}, 20);
+    put("shirase", -1, {0, 0, 1, 1});
     put("yasumi", -1, {312, 6, 44, 44}, 20);
     put("tokuten", -1, {52, 0, 100, 56}, 48);
     put("Label2", -1, {156, 16, 64, 24}, 20);
@@ -329,7 +340,7 @@ constexpr std::array kPortraitPlaces = [] {
 // each column a third wider; the heights and the text as on the phone, and
 // the toggles square.
 constexpr std::array kTabletPlaces = [] {
-    std::array<Placement, 48 + 14> rows = kPortraitPlaces;
+    std::array<Placement, 48 + 14 + 1> rows = kPortraitPlaces;
     for (Placement& p : rows) {
         if (p.control == "oto" || p.control == "yasumi") {
             p.rect.left = (p.rect.left + p.rect.width / 2) * 4.0f / 3.0f - p.rect.width / 2;
@@ -348,6 +359,7 @@ constexpr std::array kTabletPlaces = [] {
 constexpr std::array kLowPlaces = [] {
     Placer put;
     put("oto", -1, {606, 4, 32, 32}, 18);
+    put("shirase", -1, {0, 0, 1, 1});
     put("yasumi", -1, {606, 44, 32, 32}, 18);
 
     put("Label3", -1, {4, 2, 56, 18}, 14);

@@ -194,6 +194,8 @@ std::vector<int> danNumbers(std::uint16_t dans)
 std::optional<std::string> danName(std::uint16_t dans, std::string_view twoJoin, std::string_view runJoin)
 {
     const std::vector<int> d = danNumbers(dans);
+    if (d.empty())
+        return std::nullopt;
     if (d.size() == 1)
         return std::to_string(d[0]);
     if (d.size() == 2)
@@ -362,24 +364,26 @@ std::string shortName(const Course& c)
     return {};
 }
 
+// The short name first, as the button shows it, so that what a screen
+// reader says holds what the child sees; then what it leaves out.
 std::string fullName(const Course& c)
 {
-    const auto range = [&c] { return std::to_string(c.from) + "から" + std::to_string(c.to) + "までの"; };
+    const std::string name = shortName(c) + "　";
+    const auto tables = [&c] { return danName(c.dans, "と", "から").value_or(danText(c.dans)); };
+    const std::string range = std::to_string(c.from) + "から" + std::to_string(c.to) + "までの";
     switch (c.kind) {
     case Kind::Times:
-        if (c.dans == 0x3FE)
-            return "くく ぜんぶの だん";
-        return danName(c.dans, "と", "から").value_or(danText(c.dans)) + "のだんの かけざん";
+        return name + (name.starts_with("かけざん") ? tables() + "のだん" : std::string("かけざん"));
     case Kind::Divide:
-        return danName(c.dans, "と", "から").value_or(danText(c.dans)) + "で わる わりざん";
+        return name + tables() + "で わる" + (name.starts_with("わりざん") ? "" : " わりざん");
     case Kind::Add:
-        return range() + " たしざん" +
+        return name + range + " たしざん" +
                (c.carry == Carry::Only ? " くりあがり あり" : c.carry == Carry::Never ? " くりあがり なし" : "");
     case Kind::Subtract:
-        return range() + " ひきざん" +
+        return name + range + " ひきざん" +
                (c.carry == Carry::Only ? " くりさがり あり" : c.carry == Carry::Never ? " くりさがり なし" : "");
     }
-    return {};
+    return name;
 }
 
 }  // namespace game

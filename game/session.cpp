@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "spoken.h"
+
 #include "forms/names.h"
 
 #include <algorithm>
@@ -46,6 +48,7 @@ Session::Session(RandomSource& random, bool soundOn, Listener listener, Practice
     c_.tsugi = name("tsugi");
     c_.mouichido = name("mouichido");
     c_.tojiru = name("tojiru");
+    c_.shirase = name("shirase");
     const Form1::Controls& r = rules_.controls();
     for (int n = 1; n <= 3; ++n) {
         sums_.push_back(r.mondai[n]);
@@ -128,38 +131,61 @@ void Session::answer(const Outcome& outcome)
         model().setVisible(c_.minaoshi, false);
         model().setEnabled(c_.yasumi, true);
         hear(Cue::Start);
+        for (int k = 1; k <= 3; ++k)
+            newSum(k);
         break;
     case Outcome::Kind::Right:
         if (playingAgain_)
             again_->answered(outcome.sum);
         listed_[n] = false;
         hear(Cue::Right);
+        say(spoken::right());
+        newSum(outcome.problem);
         break;
     case Outcome::Kind::Wrong:
         if (!listed_[n])
             missed_.push_back({outcome.sum, false, outcome.given});
         listed_[n] = true;
         hear(Cue::Wrong);
+        say(spoken::wrong());
         break;
     case Outcome::Kind::Missed:
         if (!listed_[n])
             missed_.push_back({outcome.sum, true, 0});
         listed_[n] = false;
+        newSum(outcome.problem);
         break;
     case Outcome::Kind::Second:
         if (outcome.seconds <= 3)
             hear(Cue::Countdown);
+        // The time at half a minute, ten seconds and each of the last three.
+        if (outcome.seconds == 30 || outcome.seconds == 10 || outcome.seconds <= 3)
+            say(spoken::timeLeft(outcome.seconds));
         break;
     case Outcome::Kind::Over:
         model().setEnabled(c_.yasumi, false);
         model().setVisible(c_.minaoshi, true);
         model().setEnabled(c_.minaoshi, !missed_.empty());
         hear(endCue(rules_.perMinute(outcome.score)));
+        say(spoken::over(outcome.score, evaluation(rules_.perMinute(outcome.score)), outcome.record));
         break;
     case Outcome::Kind::Nothing:
     case Outcome::Kind::Moved:
         break;
     }
+}
+
+void Session::say(std::string_view words)
+{
+    model().announce(c_.shirase, words, spoken::kBetween);
+}
+
+void Session::newSum(int n)
+{
+    const Form1::Shown& shown = rules_.shown(n);
+    for (int k = 1; k <= 3; ++k)
+        model().setSpoken(rules_.controls().kotae[n][k], spoken::answer(shown.sum, shown.values[static_cast<std::size_t>(k)]));
+    say(spoken::newSum(n, shown.sum));
 }
 
 std::string Session::missText(const Miss& miss)
@@ -188,8 +214,10 @@ void Session::showReview(bool open)
     m.setVisible(c_.minaoshi, !open);
     for (const ControlId id : {c_.minaoshihyouji, c_.mouichido, c_.tojiru})
         m.setVisible(id, open);
-    if (open)
+    if (open) {
+        say(spoken::missedList(missed_.size()));
         return showPage(0);
+    }
     for (int k = 1; k <= kLinesPerPage; ++k)
         m.setVisible(c_.machigai[static_cast<std::size_t>(k)], false);
     m.setVisible(c_.mae, false);
@@ -254,6 +282,7 @@ void Session::setPaused(bool paused)
     m.setVisible(c_.yasumihyouji, paused);
     m.setPressed(c_.yasumi, paused);
     m.setBack(c_.yasumi, paused ? colours::lightGreen : colours::white);
+    say(spoken::paused(paused));
 }
 
 void Session::setSoundOn(bool on)

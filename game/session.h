@@ -72,6 +72,7 @@ public:
         ControlId mae, tsugi;      // its pages
         ControlId mouichido;       // plays the missed sums again
         ControlId tojiru;          // closes the list
+        ControlId shirase;         // what a screen reader is told of the game
     };
     const Controls& controls() const { return c_; }
     static constexpr int kLinesPerPage = 8;
@@ -85,6 +86,9 @@ private:
     void setSoundOn(bool on);
     void hear(Cue cue) const;
     void showReview(bool open);
+    void say(std::string_view words);
+    // A new sum in column n: its answers named for a screen reader, and said.
+    void newSum(int n);
     void showPage(int page);
     void playAgain();
 

@@ -30,8 +30,9 @@ OUTPUT_DIR = REPO_ROOT / "resources" / "fonts"
 # Folders whose *.cpp and *.h files hold the text shown on screen.
 SOURCE_DIRS = ("app", "game", "forms", "platform")
 SOURCE_SUFFIXES = (".cpp", ".h")
-# Text the game never draws in its own font: lines for a teacher.
-SYSTEM_FONT_FILES = ("game/practice_notes.cpp",)
+# Text the game never draws in its own font: lines for a teacher, and words
+# heard by a screen reader.
+SYSTEM_FONT_FILES = ("game/practice_notes.cpp", "game/spoken.h", "game/spoken.cpp")
 
 FIRST_PRINTABLE_ASCII = 0x20
 LAST_PRINTABLE_ASCII = 0x7E

@@ -41,7 +41,10 @@ static QAccessibleInterface* accessibleControl(const QString& className, QObject
         return nullptr;
     switch (view->kind()) {
     case Kind::Label:
-        return new QAccessibleWidget(view, QAccessible::StaticText);
+        // What the game announces is a notification, which a screen reader
+        // says as its name changes.
+        return new QAccessibleWidget(view, view->live() == forms::Live::Announce ? QAccessible::Notification
+                                                                                   : QAccessible::StaticText);
     case Kind::Line:
         return new QAccessibleWidget(view, QAccessible::Separator);
     default:
@@ -171,6 +174,8 @@ void ControlView::paintEvent(QPaintEvent*)
         p.fillRect(rect(), resolve(back_, pal));
         return;
     case Kind::Label: {
+        if (spec_.live == forms::Live::Announce)
+            return;  // heard, never seen
         const QPoint box(box_.x() - x(), 0);
         for (const QRect& r : background_)
             p.fillRect(r.translated(box), resolve(back_, pal));

@@ -37,6 +37,7 @@ public:
     void setCaption(const QString& caption);
     const QString& caption() const { return caption_; }
     Kind kind() const { return spec_.kind; }
+    forms::Live live() const { return spec_.live; }
     void setColours(Colour back, Colour fore);
 
     // Puts the control at `top` pixels, in its box. A label that shows its

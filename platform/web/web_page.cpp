@@ -1,5 +1,6 @@
 #include "web_page.h"
 
+#include "css.h"
 #include "web_window.h"
 
 #include <emscripten/bind.h>
@@ -179,8 +180,16 @@ void WebPage::layout()
         return;
     const auto fit = [&](double w, double h) { return std::max(0.05, std::min(width / w, height / h)); };
     const forms::Geometry* stage = stage_->geometryFor(width, height);
-    const double scale = stage ? fit(stage->width, stage->height) : fit(stage_->clientWidth, stage_->clientHeight);
+    const double stageWidth = stage ? stage->width : stage_->clientWidth;
+    const double stageHeight = stage ? stage->height : stage_->clientHeight;
+    const double scale = fit(stageWidth, stageHeight);
     const double pixelRatio = window["devicePixelRatio"].as<double>();
+    // The windows take turns in a box of the stage's size from the start,
+    // so that the page does not move when one window hands over to
+    // another.
+    const val box = screen_["style"];
+    box.call<void>("setProperty", std::string("width"), px(stageWidth * scale));
+    box.call<void>("setProperty", std::string("height"), px(stageHeight * scale));
     for (WebWindow* w : windows_) {
         w->setGeometry(w->model().spec().geometryFor(width, height));
         const forms::Layout& l = w->layout();

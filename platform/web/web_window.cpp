@@ -1,5 +1,6 @@
 #include "web_window.h"
 
+#include "css.h"
 #include "web_page.h"
 
 #include <cmath>
@@ -24,45 +25,6 @@ std::uint32_t rgbOf(Colour colour)
         break;
     }
     return colour.rgb;
-}
-
-// The page's style is written without printf, whose floating-point
-// formatting would more than double the program's share of the C library.
-std::string hex6(std::uint32_t rgb, const char* digits)
-{
-    std::string text(6, '0');
-    for (int i = 5; i >= 0; --i, rgb >>= 4)
-        text[static_cast<std::size_t>(i)] = digits[rgb & 0xF];
-    return text;
-}
-
-std::string css(std::uint32_t rgb)
-{
-    return "#" + hex6(rgb, "0123456789ABCDEF");
-}
-
-// A colour of text: a variable of the page's style, so that a theme (more
-// contrast) can put a darker ink in its place; the design's colour else.
-std::string ink(std::uint32_t rgb)
-{
-    return "var(--ink-" + hex6(rgb, "0123456789abcdef") + ", " + css(rgb) + ")";
-}
-
-// A value with `places` decimals (at most six), as CSS takes it.
-std::string fixed(double value, int places)
-{
-    long long scale = 1;
-    for (int i = 0; i < places; ++i)
-        scale *= 10;
-    const long long n = std::llround(std::abs(value) * static_cast<double>(scale));
-    std::string fraction = std::to_string(n % scale);
-    fraction.insert(0, static_cast<std::size_t>(places) - fraction.size(), '0');
-    return (value < 0 && n != 0 ? "-" : "") + std::to_string(n / scale) + "." + fraction;
-}
-
-std::string px(double value)
-{
-    return fixed(value, 4) + "px";
 }
 
 int whole(float value)
@@ -199,6 +161,14 @@ void WebWindow::create(ControlId id)
     if (d.kind == Kind::Button || d.kind == Kind::Label) {
         if (!d.description.empty())
             c.element.call<void>("setAttribute", std::string("aria-description"), std::string(d.description));
+        // A polite live region (heard, never seen, as the page's own
+        // visually hidden text), or a countdown never read out by itself.
+        if (d.live == Live::Announce) {
+            c.element.call<void>("setAttribute", std::string("role"), std::string("status"));
+            c.element.set("className", std::string("label unseen"));
+        } else if (d.live == Live::Timer) {
+            c.element.call<void>("setAttribute", std::string("role"), std::string("timer"));
+        }
     } else {
         c.element.call<void>("setAttribute", std::string("aria-hidden"), std::string("true"));
     }
@@ -231,13 +201,6 @@ void WebWindow::create(ControlId id)
 
     const val parent = d.parent == kNoControl ? window_ : element(d.parent);
     parent.call<void>("appendChild", c.element);
-}
-
-void WebWindow::setRole(ControlId id, const std::string& role)
-{
-    if (id < 0 || id >= model_.size() || element(id).isNull())
-        return;
-    element(id).call<void>("setAttribute", std::string("role"), role);
 }
 
 void WebWindow::show()

@@ -43,11 +43,6 @@ public:
     forms::Driver& driver() { return driver_; }
     emscripten::val element(ControlId id) const { return controls_[static_cast<std::size_t>(id)].element; }
 
-    // The page's role for a label: "status" makes it a polite live region
-    // (read out when it changes), "timer" one that is never read out by
-    // itself.
-    void setRole(ControlId id, const std::string& role);
-
     // A key pressed while the window is on screen.
     void key(const emscripten::val& event);
 

@@ -43,6 +43,19 @@ def answer_of(sum_text):
     return {"+": a + b, "-": a - b, "×": a * b, "÷": a // b if b else None}[op]
 
 
+def value_of(button):
+    """The value an answer button carries: its name says the sum and the
+    value, "7たす5 は 12", as a screen reader hears it."""
+    match = re.search(r" は (\d+)$", button.name)
+    return int(match.group(1)) if match else None
+
+
+def spoken(sum_text):
+    """A sum as the program names it for a screen reader: "7 + 5" is "7たす5"."""
+    match = re.fullmatch(r"(\d+) ([-+×÷]) (\d+)", sum_text)
+    return match and match.group(1) + {"+": "たす", "-": "ひく", "×": "かける", "÷": "わる"}[match.group(2)] + match.group(3)
+
+
 class Program:
     def __init__(self, binary, wm_close, env=None, stderr=None):
         self.binary = binary
@@ -185,7 +198,7 @@ class Program:
         if result is None:
             return None
         for button in self.controls(MAIN, f"こたえ{'１２３'[n - 1]}"):
-            if self.enabled(button) and (button.name == str(result)) == right:
+            if self.enabled(button) and (value_of(button) == result) == right:
                 return button
         return None
 

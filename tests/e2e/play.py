@@ -11,7 +11,7 @@
 import sys
 import time
 
-from driver import MAIN, OPENING, Failure, FocusWatch, Program, answer_of, evaluation, wait_for
+from driver import MAIN, OPENING, Failure, FocusWatch, Program, answer_of, evaluation, value_of, wait_for
 
 
 def step(message):
@@ -113,7 +113,7 @@ def play_by_keys(p):
 
     def right_answer_key():
         result = answer_of(p.text("もんだい２"))
-        row = next(k for k, b in enumerate(rows(p, 2)) if b.name == str(result))
+        row = next(k for k, b in enumerate(rows(p, 2)) if value_of(b) == result)
         return KEYPAD[row][1], 1
     by_key(p, right_answer_key)
     step("keypad digit: right answer, 1 point")
@@ -130,7 +130,7 @@ def play_by_keys(p):
     step(f"focus followed by the screen reader: {[h[0] for h in focus.focused]}")
 
     def space_on_middle():
-        right = rows(p, 2)[1].name == str(answer_of(p.text("もんだい２")))
+        right = value_of(rows(p, 2)[1]) == answer_of(p.text("もんだい２"))
         return "space", int(p.text("得点")) + 1 if right else 0
     by_key(p, space_on_middle)
     step(f"space on the focused answer: score {p.text('得点')}")

@@ -3,6 +3,7 @@
 // leave every later tick of the game exactly as it would have come, shifted.
 #include "game/cright.h"
 #include "game/session.h"
+#include "game/spoken.h"
 #include "forms/keyboard.h"
 #include "support/scripted_random.h"
 #include "support/virtual_clock.h"
@@ -134,6 +135,7 @@ private slots:
     void aTeachersCoursesTimeAndPace();
     void lookingBackAtTheSumsMissed();
     void aGameWithNothingMissed();
+    void aGameHeardByEar();
 };
 
 void TestSession::cuesOfAWholeGame()
@@ -316,7 +318,7 @@ void TestSession::aTeachersCoursesTimeAndPace()
     Play p(true, "course=times:7&course=add:1-9:carry&time=90&pace=0.5");
     const auto& rebel = p.c().rebel;
     QCOMPARE(p.caption(rebel[1]), "7のだん");
-    QCOMPARE(p.m()[rebel[2]].spoken, "1から9までの たしざん くりあがり あり");
+    QCOMPARE(p.m()[rebel[2]].spoken, "くりあがり　1から9までの たしざん くりあがり あり");
     for (int k = 3; k <= 6; ++k)
         QVERIFY(!p.m()[rebel[k]].visible && !p.m()[p.c().label1[k - 1]].visible);
     QCOMPARE(p.caption(p.c().seigenjikan), "90");
@@ -438,6 +440,75 @@ void TestSession::aGameWithNothingMissed()
     p.clock.click(s.minaoshi);
     QVERIFY(!p.window.reviewing());
     QVERIFY(p.score() > 100);
+}
+
+// What a child who cannot see the screen hears of a game, frame by frame:
+// each new sum, right or wrong, the pause, the time at 30 and 10 seconds and
+// the last three, the end with its verdict and record; nothing while sums
+// only fall. Each answer button's name carries its sum and its value.
+void TestSession::aGameHeardByEar()
+{
+    Play p(true, "time=40");
+    const ControlId announcer = p.window.controls().shirase;
+    std::vector<std::string> heard;
+    const auto frame = [&] {
+        forms::FormModel& m = p.window.model();
+        if ((m.changes(announcer) & forms::kCaption) && !m[announcer].caption.empty())
+            heard.push_back(m[announcer].caption);
+        m.clearChanges();  // drawn
+    };
+    const auto sumOf = [&](int n) { return game::spoken::sum(p.window.rules().shown(n).sum); };
+    frame();
+    QVERIFY(heard.empty());
+    p.key('3');
+    frame();
+    QCOMPARE(heard, std::vector<std::string>{"もんだい1 " + sumOf(1) + "。もんだい2 " + sumOf(2) + "。もんだい3 " + sumOf(3)});
+    for (int n = 1; n <= 3; ++n) {
+        for (int k = 1; k <= 3; ++k) {
+            const ControlId answer = p.c().kotae[n][k];
+            QCOMPARE(p.m()[answer].spoken, sumOf(n) + " は " + p.caption(answer));
+        }
+    }
+    QVERIFY(sumOf(1).find("たす") != std::string::npos || sumOf(1).find("ひく") != std::string::npos);
+    heard.clear();
+    p.clock.advance(400, frame);
+    QVERIFY2(heard.empty(), "something was said while the sums only fell");
+
+    const ControlId right = p.button(2, true);
+    p.clock.click(right);
+    frame();
+    QCOMPARE(heard.back(), "せいかい。もんだい2 " + sumOf(2));
+    QCOMPARE(p.m()[right].spoken, sumOf(2) + " は " + p.caption(right));
+    p.answer(false);
+    frame();
+    p.answer(false);
+    frame();
+    QCOMPARE(std::vector(heard.end() - 2, heard.end()), (std::vector<std::string>{"ざんねん", "ざんねん。"}));
+    p.key('p');
+    frame();
+    p.key('p');
+    frame();
+    QCOMPARE(std::vector(heard.end() - 2, heard.end()), (std::vector<std::string>{"ひとやすみ", "つづけます"}));
+
+    heard.clear();
+    p.clock.advanceTo(p.clock.now() + 41'000, frame);
+    std::vector<std::string> times;
+    for (const std::string& words : heard) {
+        std::size_t from = 0;
+        for (std::size_t dot = 0; dot != std::string::npos; from = dot + 3) {  // "。" is three bytes
+            dot = words.find("。", from);
+            const std::string one = words.substr(from, dot == std::string::npos ? dot : dot - from);
+            if (one.starts_with("のこり "))
+                times.push_back(one);
+            else
+                QVERIFY2(one.starts_with("もんだい") || one.starts_with("おわり　"), one.c_str());
+        }
+    }
+    QCOMPARE(times, (std::vector<std::string>{"のこり 30びょう", "のこり 10びょう", "のこり 3びょう", "のこり 2びょう",
+                                              "のこり 1びょう"}));
+    const std::string score = p.caption(p.c().tokuten);
+    QCOMPARE(heard.back(), "おわり　" + score + "てん　" + std::string(game::evaluation(p.window.rules().perMinute(p.score()))) +
+                               "　きろく " + score + "てん");
 }
 
 QTEST_APPLESS_MAIN(TestSession)

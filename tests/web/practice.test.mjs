@@ -18,9 +18,9 @@ describe('a teacher\'s link', () => {
         const game = await openSite(browser, { query: '?clock=manual&course=times:7&course=div:2-5&time=30' });
         const { page } = game;
         await handOver(page);
-        const seven = page.getByRole('button', { name: '7のだんの かけざん', exact: true });
+        const seven = page.getByRole('button', { name: '7のだん　かけざん', exact: true });
         assert.equal(await seven.innerText(), '7のだん');
-        assert.equal(await page.getByRole('button', { name: '2から5で わる わりざん', exact: true }).innerText(), 'わり2〜5');
+        assert.equal(await page.getByRole('button', { name: 'わり2〜5　2から5で わる わりざん', exact: true }).innerText(), 'わり2〜5');
         assert.equal(await course(page, 'か め').count(), 0, 'no animal in place of the teacher\'s courses');
         assert.ok(await course(page, 'らいおん').isHidden());
         assert.ok(await page.locator('#notice').isHidden());
@@ -43,7 +43,7 @@ describe('a teacher\'s link', () => {
         await advance(page, 30000 - 500 - 29000 - 1);
         assert.equal(await page.getByRole('timer').innerText(), '1');
         await advance(page, 1);
-        assert.equal(await page.getByRole('status').innerText(), 'なかなか　やるなあ!');
+        assert.equal(await described(page, 'ひょうか').innerText(), 'なかなか　やるなあ!');
 
         const look = page.getByRole('button', { name: 'みなおし', exact: true });
         assert.ok(await look.isEnabled());
@@ -91,7 +91,7 @@ describe('a teacher\'s link', () => {
         assert.equal(await page.locator('img, script[src]').count(), 0);
         assert.equal(dialogs, 0);
         // What could be read applies: six 7 times tables, no seventh course.
-        assert.equal(await page.getByRole('button', { name: '7のだんの かけざん', exact: true }).count(), 6);
+        assert.equal(await page.getByRole('button', { name: '7のだん　かけざん', exact: true }).count(), 6);
         assert.equal(await page.title(), GAME);
         clean(game);
         await game.close();

@@ -137,7 +137,7 @@ describe('phones', () => {
         }
         await advance(page, 1500);  // to the 60th second
         assert.equal(await score(page), String(59 * 2));
-        assert.equal(await page.getByRole('status').innerText(), '先生も　まいった!!');
+        assert.equal(await described(page, 'ひょうか').innerText(), '先生も　まいった!!');
         assert.equal(await described(page, 'きろく').innerText(), String(59 * 2));
         assert.equal(await page.evaluate(() => visualViewport.scale), 1, 'no tap zoomed');
         clean(game);

@@ -96,7 +96,7 @@ void TestMainWindow::everyControlWhereDesigned()
         else
             QCOMPARE(widget->geometry(), designRect(d));
     }
-    QCOMPARE(drawn, 44 + 4 + 14);  // the design's, the toggles and the pause's, the look back's
+    QCOMPARE(drawn, 44 + 4 + 14 + 1);  // the design's, the toggles and the pause's, the look back's, the announcer
 }
 
 void TestMainWindow::firstFrameColours()

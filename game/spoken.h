@@ -1,0 +1,34 @@
+// What a screen reader is told of the game: the sums in words, the names of
+// the answer buttons, the moments announced. These words are heard, never
+// drawn, and the game's font need not carry their characters
+// (tools/make_font_subset.py leaves this file out).
+#pragma once
+
+#include "integer.h"
+#include "outcome.h"
+
+#include <string>
+#include <string_view>
+
+namespace game::spoken {
+
+// Between two announcements said at once.
+inline constexpr std::string_view kBetween = "。";
+
+// "7たす5", "7かける8".
+std::string sum(const Sum& s);
+// An answer button: "7たす5 は 12".
+std::string answer(const Sum& s, Integer value);
+// A new sum in column n: "もんだい1 7たす5".
+std::string newSum(int n, const Sum& s);
+std::string right();
+std::string wrong();
+std::string paused(bool paused);
+// "のこり 10びょう".
+std::string timeLeft(Integer seconds);
+// "おわり　12てん　<verdict>　きろく 20てん".
+std::string over(Integer score, std::string_view verdict, Integer record);
+// The list of missed sums opened: "まちがえた もんだい 5もん".
+std::string missedList(std::size_t count);
+
+}  // namespace game::spoken
