@@ -60,12 +60,25 @@ export async function open(browser, url, { viewport = { width: 612, height: 491 
     }
     const problems = [];
     const requests = [];
+    // A load the browser gives up because the page went elsewhere (a
+    // favicon still on its way, say) is no fault of the page. Which
+    // document asked is only known for sure once the test is done, so
+    // such loads wait for `clean` to judge them.
+    const aborted = [];
+    let documents = 0;
+    const asker = new WeakMap();
+    page.on('framenavigated', (frame) => { if (frame === page.mainFrame()) documents += 1; });
     page.on('console', (m) => {
         if (m.type() === 'error' || m.type() === 'warning') problems.push(`console ${m.type()}: ${m.text().slice(0, 300)}`);
     });
     page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
-    page.on('requestfailed', (r) => problems.push(`failed: ${r.url()} ${r.failure()?.errorText}`));
+    page.on('requestfailed', (r) => {
+        const failure = `failed: ${r.url()} ${r.failure()?.errorText}`;
+        if (r.failure()?.errorText === 'net::ERR_ABORTED') aborted.push({ failure, document: asker.get(r) });
+        else problems.push(failure);
+    });
     page.on('request', (r) => {
+        asker.set(r, documents);
         requests.push(r.url());
         const url = r.url();
         if (!url.startsWith('data:') && !url.startsWith(origin ?? new URL(url).origin)) {
@@ -74,7 +87,7 @@ export async function open(browser, url, { viewport = { width: 612, height: 491 
     });
     await page.goto(url);
     await page.waitForFunction((title) => document.title === title, OPENING);
-    return { context, page, problems, requests };
+    return { context, page, problems, requests, aborted, document: () => documents };
 }
 
 // What a test opened, closed after it even when it fails.
@@ -144,7 +157,8 @@ unitTop.pixel = (page) => page.locator('section.window').evaluate((w, units) =>
     parseFloat(w.style.width) / w.getBoundingClientRect().width / units[w.dataset.geometry ?? 'design'], GEOMETRY_UNIT);
 
 export function clean(game) {
-    assert.deepEqual(game.problems, [], 'the page reported problems');
+    const ownAborts = (game.aborted ?? []).filter((a) => a.document === game.document()).map((a) => a.failure);
+    assert.deepEqual([...game.problems, ...ownAborts], [], 'the page reported problems');
 }
 
 // Runs `analyse(png, ...args)` on the PNG pictures given, in a blank page
