@@ -116,6 +116,10 @@ void ControlView::setCaption(const QString& caption)
 
 void ControlView::layOut()
 {
+    if (spec_.live == forms::Live::Announce) {
+        setAccessibleName(caption_);  // heard, never drawn: nothing to shape
+        return;
+    }
     text_.setText(caption_);
     text_.prepare(QTransform(), font());
     captionWidth_ = fontMetrics().horizontalAdvance(caption_);
