@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds everything twice, normally and with the address and
 # undefined-behaviour sanitizers, and runs every test in both builds; then
-# builds the browser edition and runs its tests in Chromium.
+# builds the browser edition and runs its tests in Chromium, Firefox ESR and
+# WebKitGTK.
 set -eu
 cd "$(dirname "$0")"
 tools/setup.sh --web

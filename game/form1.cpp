@@ -371,43 +371,41 @@ void Form1::siki(int n)
     drawOperands(n, subtraction);
     v_.answer[n] = subtraction ? sub(v_.num1[n], v_.num2[n]) : add(v_.num1[n], v_.num2[n]);
 
-    const std::string_view op = subtraction ? " - " : " + ";
-    model_.setCaption(c_.mondai[n], numberText(v_.num1[n]) + std::string(op) + numberText(v_.num2[n]));
-    v_.sign = subtraction ? "-" : "+";
-    Shown& shown = shown_[static_cast<std::size_t>(n)];
-    shown.sum = {v_.num1[n], v_.num2[n], subtraction ? Op::Minus : Op::Plus, v_.answer[n]};
-
+    placeSum(n, {v_.num1[n], v_.num2[n], subtraction ? Op::Minus : Op::Plus, v_.answer[n]});
     narabikae();
-    shown.values[static_cast<std::size_t>(v_.slot1)] = v_.answer[n];
-    model_.setCaption(c_.kotae[n][v_.slot1], numberText(v_.answer[n]));
+    placeValue(n, v_.slot1, v_.answer[n]);
     placeWrongValue(n, v_.slot2);
     placeWrongValue(n, v_.slot3);
-    model_.setCaption(c_.hissan[n][1], numberText(v_.num1[n]));
-    model_.setCaption(c_.hissan[n][2], numberText(v_.num2[n]));
-    model_.setCaption(c_.kigou[n], v_.sign);
 }
 
 // A sum from another source, put on the screen as the animals' are.
 void Form1::placeDrawn(int n, const Drawn& drawn)
 {
-    const Sum& s = drawn.sum;
-    v_.num1[n] = s.num1;
-    v_.num2[n] = s.num2;
-    v_.answer[n] = s.answer;
-    v_.sign = signText(s.op);
-    Shown& shown = shown_[static_cast<std::size_t>(n)];
-    shown.sum = s;
-    model_.setCaption(c_.mondai[n], sumText(s));
+    placeSum(n, drawn.sum);
     narabikae();
-    shown.values[static_cast<std::size_t>(v_.slot1)] = s.answer;
-    shown.values[static_cast<std::size_t>(v_.slot2)] = drawn.wrong[0];
-    shown.values[static_cast<std::size_t>(v_.slot3)] = drawn.wrong[1];
-    model_.setCaption(c_.kotae[n][v_.slot1], numberText(s.answer));
-    model_.setCaption(c_.kotae[n][v_.slot2], numberText(drawn.wrong[0]));
-    model_.setCaption(c_.kotae[n][v_.slot3], numberText(drawn.wrong[1]));
-    model_.setCaption(c_.hissan[n][1], numberText(s.num1));
-    model_.setCaption(c_.hissan[n][2], numberText(s.num2));
+    placeValue(n, v_.slot1, drawn.sum.answer);
+    placeValue(n, v_.slot2, drawn.wrong[0]);
+    placeValue(n, v_.slot3, drawn.wrong[1]);
+}
+
+// Problem n shows `sum`: its label, its written calculation and its sign.
+void Form1::placeSum(int n, const Sum& sum)
+{
+    v_.num1[n] = sum.num1;
+    v_.num2[n] = sum.num2;
+    v_.answer[n] = sum.answer;
+    v_.sign = signText(sum.op);
+    shown_[static_cast<std::size_t>(n)].sum = sum;
+    model_.setCaption(c_.mondai[n], sumText(sum));
+    model_.setCaption(c_.hissan[n][1], numberText(sum.num1));
+    model_.setCaption(c_.hissan[n][2], numberText(sum.num2));
     model_.setCaption(c_.kigou[n], v_.sign);
+}
+
+void Form1::placeValue(int n, Integer slot, long long value)
+{
+    shown_[static_cast<std::size_t>(n)].values[static_cast<std::size_t>(slot)] = saturate(value);
+    model_.setCaption(c_.kotae[n][slot], numberText(value));
 }
 
 void Form1::drawOperands(int n, bool& subtraction)
@@ -477,9 +475,7 @@ void Form1::placeWrongValue(int n, Integer slot)
     v_.wrong = v_.answer[n] + s * d;
     if (v_.wrong < 0)
         v_.wrong = -v_.wrong;
-    const long long value = std::llround(v_.wrong);
-    shown_[static_cast<std::size_t>(n)].values[static_cast<std::size_t>(slot)] = saturate(value);
-    model_.setCaption(c_.kotae[n][slot], numberText(value));
+    placeValue(n, slot, std::llround(v_.wrong));
 }
 
 double Form1::pm()

@@ -128,6 +128,8 @@ private:
     void drawOperands(int n, bool& subtraction);
     void placeWrongValue(int n, Integer slot);
     void placeDrawn(int n, const Drawn& drawn);
+    void placeSum(int n, const Sum& sum);
+    void placeValue(int n, Integer slot, long long value);
     int paceInterval(Integer speed) const;
     void setAnswerButtons(bool enabled);
     Outcome endGame();

@@ -90,24 +90,6 @@ std::optional<std::uint16_t> danList(std::string_view text)
     return dans;
 }
 
-bool carries(int a, int b)
-{
-    return a % 10 + b % 10 >= 10;
-}
-
-bool borrows(int a, int b)
-{
-    return a % 10 < b % 10;
-}
-
-// Whether a pair of numbers makes a sum of the course.
-bool fits(const Course& c, int a, int b)
-{
-    if (c.kind == Kind::Add)
-        return c.carry == Carry::Any || carries(a, b) == (c.carry == Carry::Only);
-    return a >= b && (c.carry == Carry::Any || borrows(a, b) == (c.carry == Carry::Only));
-}
-
 struct Reading {
     std::optional<Course> course;
     Note why = Note::Unreadable;
@@ -207,6 +189,13 @@ std::optional<std::string> danName(std::uint16_t dans, std::string_view twoJoin,
 
 }  // namespace
 
+bool fits(const Course& c, int a, int b)
+{
+    if (c.kind == Kind::Add)
+        return c.carry == Carry::Any || (a % 10 + b % 10 >= 10) == (c.carry == Carry::Only);
+    return a >= b && (c.carry == Carry::Any || (a % 10 < b % 10) == (c.carry == Carry::Only));
+}
+
 int sumCount(const Course& c)
 {
     if (c.kind == Kind::Times || c.kind == Kind::Divide)
@@ -275,13 +264,14 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
                     scale /= 10;
                 }
             }
+            const bool inRange = pace >= 0.25 - 1e-9 && pace <= 1 + 1e-9;
             if (paceSeen)
                 leave(Note::Twice);
-            else if (pace < 0.25 - 1e-9 || pace > 1 + 1e-9)
+            else if (!inRange)
                 leave(Note::Pace);
             else
                 p.pace = pace;
-            paceSeen = paceSeen || (pace >= 0.25 - 1e-9 && pace <= 1 + 1e-9);
+            paceSeen = paceSeen || inRange;
         } else if (*key == "sound") {
             if (soundSeen || *value != "off")
                 leave(soundSeen ? Note::Twice : Note::Sound);

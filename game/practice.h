@@ -70,6 +70,10 @@ std::string shortName(const Course& course);
 // The whole name, for a screen reader and for the teacher.
 std::string fullName(const Course& course);
 
+// Whether a + b (Add) or a - b (Subtract) is a sum of the course: carrying
+// or borrowing in the ones as the course asks, never below zero.
+bool fits(const Course& course, int a, int b);
+
 // How many sums a course can pose; 0 when its conditions leave none.
 int sumCount(const Course& course);
 

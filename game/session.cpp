@@ -107,8 +107,8 @@ void Session::click(ControlId control)
     if (std::find(rebel.begin() + 1, rebel.end(), control) != rebel.end()) {
         // A course starts a game of the course's own sums.
         showReview(false);
-        playingAgain_ = false;
         rules_.setSums(courseSums_ ? &*courseSums_ : nullptr);
+        again_.reset();
     }
     answer(rules_.click(control));
 }
@@ -135,7 +135,7 @@ void Session::answer(const Outcome& outcome)
             newSum(k);
         break;
     case Outcome::Kind::Right:
-        if (playingAgain_)
+        if (again_)
             again_->answered(outcome.sum);
         listed_[n] = false;
         hear(Cue::Right);
@@ -162,13 +162,15 @@ void Session::answer(const Outcome& outcome)
         if (outcome.seconds == 30 || outcome.seconds == 10 || outcome.seconds <= 3)
             say(spoken::timeLeft(outcome.seconds));
         break;
-    case Outcome::Kind::Over:
+    case Outcome::Kind::Over: {
         model().setEnabled(c_.yasumi, false);
         model().setVisible(c_.minaoshi, true);
         model().setEnabled(c_.minaoshi, !missed_.empty());
-        hear(endCue(rules_.perMinute(outcome.score)));
-        say(spoken::over(outcome.score, evaluation(rules_.perMinute(outcome.score)), outcome.record));
+        const Integer perMinute = rules_.perMinute(outcome.score);
+        hear(endCue(perMinute));
+        say(spoken::over(outcome.score, evaluation(perMinute), outcome.record));
         break;
+    }
     case Outcome::Kind::Nothing:
     case Outcome::Kind::Moved:
         break;
@@ -257,7 +259,6 @@ void Session::playAgain()
         return;
     showReview(false);
     again_.emplace(std::move(sums));
-    playingAgain_ = true;
     rules_.setSums(&*again_);
     answer(rules_.rebelClick(rules_.vars().level));
 }

@@ -94,13 +94,12 @@ private:
 
     Practice practice_;
     std::optional<CourseSums> courseSums_;
-    std::optional<ReviewSums> again_;
+    std::optional<ReviewSums> again_;  // while the missed sums are played again
     Form1 rules_;
     Listener listener_;
     bool soundOn_;
     bool paused_ = false;
     bool reviewing_ = false;
-    bool playingAgain_ = false;
     int page_ = 0;
     Controls c_;
     std::vector<ControlId> sums_;  // the sums, their written calculations and their answers

@@ -3,19 +3,8 @@
 #include <algorithm>
 
 namespace game {
-namespace {
 
 using Kind = Course::Kind;
-using Carry = Course::Carry;
-
-bool allowed(const Course& c, int a, int b)
-{
-    if (c.kind == Kind::Add)
-        return c.carry == Carry::Any || (a % 10 + b % 10 >= 10) == (c.carry == Carry::Only);
-    return a >= b && (c.carry == Carry::Any || (a % 10 < b % 10) == (c.carry == Carry::Only));
-}
-
-}  // namespace
 
 std::array<Integer, 2> nearMisses(const Sum& sum, RandomSource& random)
 {
@@ -78,7 +67,7 @@ Sum CourseSums::next(std::size_t at, RandomSource& random)
     int k = drawWhole(0, sumCount(c), random.next());
     for (int a = c.from; a <= c.to; ++a) {
         for (int b = c.from; b <= c.to; ++b) {
-            if (allowed(c, a, b) && k-- == 0) {
+            if (fits(c, a, b) && k-- == 0) {
                 const bool add = c.kind == Kind::Add;
                 return {static_cast<Integer>(a), static_cast<Integer>(b), add ? Op::Plus : Op::Minus,
                         static_cast<Integer>(add ? a + b : a - b)};

@@ -89,10 +89,6 @@ int controlNumber(const std::string& text)
     return text.empty() ? -1 : n;
 }
 
-namespace {
-
-}  // namespace
-
 WebWindow::WebWindow(FormLogic& logic, WebPage& page)
     : model_(logic.model()), page_(page), layout_(logic.model().spec()), driver_(logic, *this),
       serial_(nextSerial++), window_(createElement("section", "window")),

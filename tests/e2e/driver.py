@@ -6,6 +6,7 @@ import os
 import re
 import signal
 import subprocess
+import sys
 import time
 
 import pyatspi
@@ -16,6 +17,15 @@ MAIN = "ペルモロプラスver.1.0"
 
 class Failure(Exception):
     pass
+
+
+def run(main):
+    """Runs a check's `main`; a Failure is printed and ends it with status 1."""
+    try:
+        main()
+    except Failure as failure:
+        print(f"FAILED: {failure}", flush=True)
+        sys.exit(1)
 
 
 def wait_for(what, predicate, timeout, interval=0.02):

@@ -19,7 +19,7 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-from driver import MAIN, Failure, FocusWatch, Program, answer_of, evaluation, spoken, value_of, wait_for
+from driver import MAIN, Failure, FocusWatch, Program, answer_of, evaluation, spoken, value_of, run, wait_for
 
 KEYPAD = ["789", "456", "123"]
 
@@ -142,8 +142,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failure as failure:
-        print(f"FAILED: {failure}", flush=True)
-        sys.exit(1)
+    run(main)

@@ -18,7 +18,7 @@ import time
 
 import pyatspi
 
-from driver import MAIN, Failure, Program, answer_of, evaluation, wait_for
+from driver import MAIN, Failure, Program, answer_of, evaluation, run, wait_for
 
 LINK = "course=times:7&course=times:2,5&course=times:0&time=30"
 
@@ -96,8 +96,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failure as failure:
-        print(f"FAILED: {failure}", flush=True)
-        sys.exit(1)
+    run(main)
