@@ -39,103 +39,6 @@ std::string_view evaluation(Integer lastscore)
     return "先生も　まいった!!";
 }
 
-std::string numberText(long long value)
-{
-    return std::to_string(value);
-}
-
-std::string_view signText(Op op)
-{
-    switch (op) {
-    case Op::Minus:
-        return "-";
-    case Op::Times:
-        return "×";
-    case Op::Divide:
-        return "÷";
-    case Op::Plus:
-        break;
-    }
-    return "+";
-}
-
-std::string sumText(const Sum& sum)
-{
-    return numberText(sum.num1) + " " + std::string(signText(sum.op)) + " " + numberText(sum.num2);
-}
-
-#if defined(__cpp_lib_to_chars)
-double captionValue(std::string_view caption)
-{
-    double value = 0;
-    const char* end = caption.data() + caption.size();
-    const auto [ptr, ec] = std::from_chars(caption.data(), end, value);
-    if (caption.empty() || ec != std::errc{} || ptr != end)
-        return std::numeric_limits<double>::quiet_NaN();
-    return value;
-}
-#else
-// Standard libraries without std::from_chars for double (libc++ 14, which
-// the browser build uses): the caption must be a plain decimal number,
-// [-]digits[.digits][e[+|-]digits], and is read here rather than by strtod,
-// whose long-double arithmetic would weigh more than the rest of the rules.
-// Read exactly, as from_chars does, wherever the digits make a whole number
-// below 2^53 and the power of ten is at most 22 either way (every caption
-// the game writes, and far beyond); past that, to within a unit of the last
-// place.
-double captionValue(std::string_view caption)
-{
-    std::size_t at = caption.starts_with('-') ? 1 : 0;
-    std::uint64_t whole = 0;
-    int shift = 0;         // the power of ten the digits are to be taken at
-    bool exact = true;     // whole holds every digit
-    std::size_t digits = 0;
-    const auto take = [&](bool fraction) {
-        for (; at < caption.size() && caption[at] >= '0' && caption[at] <= '9'; ++at, ++digits) {
-            if (whole < (std::uint64_t{1} << 53) / 10) {
-                whole = whole * 10 + static_cast<std::uint64_t>(caption[at] - '0');
-                shift -= fraction;
-            } else {
-                exact = exact && caption[at] == '0';
-                shift += !fraction;
-            }
-        }
-    };
-    take(false);
-    if (at < caption.size() && caption[at] == '.') {
-        ++at;
-        take(true);
-    }
-    bool number = digits > 0;
-    if (number && at < caption.size() && (caption[at] == 'e' || caption[at] == 'E')) {
-        ++at;
-        const bool negative = at < caption.size() && caption[at] == '-';
-        at += at < caption.size() && (caption[at] == '+' || caption[at] == '-');
-        int exponent = 0;
-        const std::size_t from = at;
-        for (; at < caption.size() && caption[at] >= '0' && caption[at] <= '9'; ++at)
-            exponent = std::min(exponent * 10 + (caption[at] - '0'), 100000);
-        number = at > from;
-        shift += negative ? -exponent : exponent;
-    }
-    if (!number || at != caption.size())
-        return std::numeric_limits<double>::quiet_NaN();
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const double value = static_cast<double>(whole);
-    double result = 0;
-    if (whole == 0)
-        result = 0;
-    else if (shift >= 0 && shift <= 22 && exact)
-        result = value * kPowers[shift];
-    else if (shift < 0 && shift >= -22 && exact)
-        result = value / kPowers[-shift];
-    else
-        result = value * std::pow(10.0, shift);
-    return caption.starts_with('-') ? -result : result;
-}
-#endif
-
 Form1::Form1(RandomSource& random, Settings settings)
     : model_(form1Table()), random_(random), settings_(settings)
 {
@@ -225,6 +128,19 @@ Outcome Form1::rebelClick(int k)
 {
     if (k < 1 || k > 6)
         return {};
+    return start(k, courseSums_);
+}
+
+Outcome Form1::replay(SumSource& sums)
+{
+    if (v_.level < 1 || v_.level > 6 || phase_ == Phase::Playing)
+        return {};
+    return start(v_.level, &sums);
+}
+
+Outcome Form1::start(int k, SumSource* sums)
+{
+    sums_ = sums;
     syokika();
     for (int t = 1; t <= 4; ++t)
         model_.setEnabled(c_.timer[t], true);
@@ -253,9 +169,14 @@ Outcome Form1::kotaeClick(int n, int k)
 {
     if (!isProblem(n) || k < 1 || k > 3)
         return {};
-    const double value = captionValue(model_[c_.kotae[n][k]].caption);
-    const Sum answered = shown_[static_cast<std::size_t>(n)].sum;
-    if (value == v_.answer[n]) {
+    const Shown& shown = shown_[static_cast<std::size_t>(n)];
+    const Sum answered = shown.sum;
+    const Answer given = shown.values[static_cast<std::size_t>(k)];
+    // The design's sums are judged by their caption read back as a number;
+    // a drawn sum by the answer put on the button, which may carry a
+    // remainder.
+    const bool right = sums_ ? given == answered.result() : captionValue(model_[c_.kotae[n][k]].caption) == v_.answer[n];
+    if (right) {
         v_.score = add(v_.score, v_.level);
         model_.setCaption(c_.tokuten, numberText(v_.score));
         model_.setTop(c_.mondai[n], kStartTop);
@@ -265,7 +186,7 @@ Outcome Form1::kotaeClick(int n, int k)
     }
     v_.score = 0;
     model_.setCaption(c_.tokuten, numberText(v_.score));
-    return {.kind = Outcome::Kind::Wrong, .problem = n, .score = v_.score, .given = value, .sum = answered};
+    return {.kind = Outcome::Kind::Wrong, .problem = n, .score = v_.score, .given = given, .sum = answered};
 }
 
 Outcome Form1::timerTick(int t)
@@ -325,7 +246,8 @@ Outcome Form1::endGame()
 
     model_.setCaption(c_.hyouka, evaluation(perMinute(v_.lastscore)));
     phase_ = Phase::Over;
-    return {.kind = Outcome::Kind::Over, .score = v_.lastscore, .seconds = v_.timeleft, .record = v_.record};
+    return {.kind = Outcome::Kind::Over, .score = v_.lastscore, .seconds = v_.timeleft, .record = v_.record,
+            .perMinute = perMinute(v_.lastscore)};
 }
 
 void Form1::setAnswerButtons(bool enabled)
@@ -373,7 +295,7 @@ void Form1::siki(int n)
 
     placeSum(n, {v_.num1[n], v_.num2[n], subtraction ? Op::Minus : Op::Plus, v_.answer[n]});
     narabikae();
-    placeValue(n, v_.slot1, v_.answer[n]);
+    placeValue(n, v_.slot1, {v_.answer[n]});
     placeWrongValue(n, v_.slot2);
     placeWrongValue(n, v_.slot3);
 }
@@ -383,7 +305,7 @@ void Form1::placeDrawn(int n, const Drawn& drawn)
 {
     placeSum(n, drawn.sum);
     narabikae();
-    placeValue(n, v_.slot1, drawn.sum.answer);
+    placeValue(n, v_.slot1, drawn.sum.result());
     placeValue(n, v_.slot2, drawn.wrong[0]);
     placeValue(n, v_.slot3, drawn.wrong[1]);
 }
@@ -394,18 +316,19 @@ void Form1::placeSum(int n, const Sum& sum)
     v_.num1[n] = sum.num1;
     v_.num2[n] = sum.num2;
     v_.answer[n] = sum.answer;
-    v_.sign = signText(sum.op);
+    Written written = writtenOf(sum);
+    v_.sign = std::move(written.sign);
     shown_[static_cast<std::size_t>(n)].sum = sum;
     model_.setCaption(c_.mondai[n], sumText(sum));
-    model_.setCaption(c_.hissan[n][1], numberText(sum.num1));
-    model_.setCaption(c_.hissan[n][2], numberText(sum.num2));
+    model_.setCaption(c_.hissan[n][1], written.top);
+    model_.setCaption(c_.hissan[n][2], written.bottom);
     model_.setCaption(c_.kigou[n], v_.sign);
 }
 
-void Form1::placeValue(int n, Integer slot, long long value)
+void Form1::placeValue(int n, Integer slot, Answer value)
 {
-    shown_[static_cast<std::size_t>(n)].values[static_cast<std::size_t>(slot)] = saturate(value);
-    model_.setCaption(c_.kotae[n][slot], numberText(value));
+    shown_[static_cast<std::size_t>(n)].values[static_cast<std::size_t>(slot)] = value;
+    model_.setCaption(c_.kotae[n][slot], answerText(value));
 }
 
 void Form1::drawOperands(int n, bool& subtraction)
@@ -475,7 +398,7 @@ void Form1::placeWrongValue(int n, Integer slot)
     v_.wrong = v_.answer[n] + s * d;
     if (v_.wrong < 0)
         v_.wrong = -v_.wrong;
-    placeValue(n, slot, std::llround(v_.wrong));
+    placeValue(n, slot, {saturate(std::llround(v_.wrong))});
 }
 
 double Form1::pm()

@@ -23,12 +23,6 @@ using forms::ControlId;
 // The one-line verdict on a final score.
 std::string_view evaluation(Integer lastscore);
 
-// Number texts: plain decimal digits, no blank, sign or leading zero.
-std::string numberText(long long value);
-
-// A caption read back as a number; NaN when the caption is not a number.
-double captionValue(std::string_view caption);
-
 // What a teacher's link may change of every game: its length, the pace of
 // the falling sums, how many courses there are. The defaults are the
 // design's.
@@ -44,9 +38,9 @@ public:
 
     explicit Form1(RandomSource& random, Settings settings = {});
 
-    // Where the sums of the games to come are drawn: a source of the
-    // caller's, or none for the animals' own.
-    void setSums(SumSource* sums) { sums_ = sums; }
+    // Where the sums of a course's games are drawn: a teacher's courses, or
+    // none for the animals' own.
+    void setCourseSums(SumSource* sums) { courseSums_ = sums; }
     const Settings& settings() const { return settings_; }
     // A score as points a minute, by which the verdict judges a game of any
     // length.
@@ -63,6 +57,9 @@ public:
     Outcome tick(ControlId timer);
 
     Outcome rebelClick(int k);
+    // A game of the last course chosen on these sums alone (the sums a
+    // child missed, played again); nothing before a course was chosen.
+    Outcome replay(SumSource& sums);
     Outcome kotaeClick(int n, int k);  // button k of the answers of problem n
     Outcome timerTick(int t);          // Timer1 .. Timer4
 
@@ -109,7 +106,7 @@ public:
     // buttons (1 to 3), as the rules put them there.
     struct Shown {
         Sum sum;
-        std::array<Integer, 4> values{};
+        std::array<Answer, 4> values{};
     };
     const Shown& shown(int n) const { return shown_[static_cast<std::size_t>(isProblem(n) ? n : 0)]; }
     // Names of controls the rules asked for that the window's table lacks.
@@ -129,7 +126,8 @@ private:
     void placeWrongValue(int n, Integer slot);
     void placeDrawn(int n, const Drawn& drawn);
     void placeSum(int n, const Sum& sum);
-    void placeValue(int n, Integer slot, long long value);
+    void placeValue(int n, Integer slot, Answer value);
+    Outcome start(int k, SumSource* sums);
     int paceInterval(Integer speed) const;
     void setAnswerButtons(bool enabled);
     Outcome endGame();
@@ -137,7 +135,8 @@ private:
     forms::FormModel model_;
     RandomSource& random_;
     Settings settings_;
-    SumSource* sums_ = nullptr;
+    SumSource* courseSums_ = nullptr;
+    SumSource* sums_ = nullptr;  // this game's
     Variables v_;
     Controls c_;
     std::vector<std::string> unresolved_;

@@ -5,10 +5,9 @@
 #pragma once
 
 #include "integer.h"
+#include "sum.h"
 
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 namespace game {
 
@@ -20,25 +19,6 @@ enum class Phase : std::uint8_t {
     Paused,   // a game waits for the child
     Over,     // the time is up; a course starts the next game
 };
-
-// The operation of a sum: the design's courses add and subtract; a
-// teacher's courses also multiply and divide.
-enum class Op : std::uint8_t { Plus, Minus, Times, Divide };
-
-// The sign as the sums show it: "+", "-", "×", "÷".
-std::string_view signText(Op op);
-
-// A sum as the rules posed it.
-struct Sum {
-    Integer num1 = 0;
-    Integer num2 = 0;
-    Op op = Op::Plus;
-    Integer answer = 0;
-    friend bool operator==(const Sum&, const Sum&) = default;
-};
-
-// The sum as the falling label shows it: "7 + 5", "7 × 8".
-std::string sumText(const Sum& sum);
 
 struct Outcome {
     enum class Kind : std::uint8_t {
@@ -59,8 +39,17 @@ struct Outcome {
     Integer score = 0;     // the score after the event; Over: the final score
     Integer seconds = 0;   // Second, Over: the seconds left
     Integer record = 0;    // Over: the best final score so far
-    double given = 0;      // Wrong: the value on the button pressed
+    Integer perMinute = 0; // Over: the final score as points a minute, which the verdict judges
+    Answer given{};        // Wrong: the answer on the button pressed
     Sum sum{};             // Right, Wrong, Missed: the sum answered or missed
+};
+
+// Whatever answers the game's moments (the sounds, what a screen reader is
+// told, the look back, a teacher's sums coming back) reads each outcome.
+class OutcomeReader {
+public:
+    virtual ~OutcomeReader() = default;
+    virtual void read(const Outcome& outcome) = 0;
 };
 
 }  // namespace game

@@ -1,5 +1,6 @@
 #include "practice.h"
 
+#include "kinds/parts.h"
 #include "practice_notes.h"
 
 #include <algorithm>
@@ -14,8 +15,6 @@ namespace {
 // not read at all.
 constexpr std::size_t kMaxQuery = 1024;
 
-using Kind = Course::Kind;
-using Carry = Course::Carry;
 
 int hex(char c)
 {
@@ -72,10 +71,10 @@ std::vector<std::string_view> split(std::string_view text, char by)
     }
 }
 
-// "7", "2,5", "1-9", "2,4-6": the tables 1 to 9 as bits.
-std::optional<std::uint16_t> danList(std::string_view text)
+// "7", "2,5", "1-9", "5,2": the tables 1 to 9, each once, in the order given.
+std::optional<std::vector<std::uint8_t>> tableList(std::string_view text)
 {
-    std::uint16_t dans = 0;
+    std::vector<std::uint8_t> tables;
     for (const std::string_view item : split(text, ',')) {
         const std::vector<std::string_view> ends = split(item, '-');
         if (ends.size() > 2)
@@ -84,129 +83,81 @@ std::optional<std::uint16_t> danList(std::string_view text)
         const std::optional<int> b = whole(ends.back(), 1, 9);
         if (!a || !b || *a > *b)
             return std::nullopt;
-        for (int d = *a; d <= *b; ++d)
-            dans = static_cast<std::uint16_t>(dans | 1u << d);
+        for (int d = *a; d <= *b; ++d) {
+            if (std::find(tables.begin(), tables.end(), d) == tables.end())
+                tables.push_back(static_cast<std::uint8_t>(d));
+        }
     }
-    return dans;
+    return tables;
 }
 
 struct Reading {
     std::optional<Course> course;
-    Note why = Note::Unreadable;
+    std::string why;
 };
 
+// kind:numbers[:word], as the kind's form says.
 Reading readCourse(std::string_view text)
 {
     const std::vector<std::string_view> fields = split(text, ':');
     Course c;
-    const std::string_view kind = fields.front();
-    if (kind == "times" || kind == "div") {
-        c.kind = kind == "times" ? Kind::Times : Kind::Divide;
-        if (fields.size() != 2)
-            return {{}, Note::NoTables};
-        const std::optional<std::uint16_t> dans = danList(fields[1]);
-        if (!dans)
-            return {{}, Note::Tables};
-        c.dans = *dans;
-        return {c};
-    }
-    if (kind != "add" && kind != "sub")
-        return {{}, Note::UnknownCourse};
-    c.kind = kind == "add" ? Kind::Add : Kind::Subtract;
-    if (fields.size() < 2 || fields.size() > 3)
-        return {{}, Note::NoRange};
-    const std::vector<std::string_view> ends = split(fields[1], '-');
-    const std::optional<int> a = ends.size() == 2 ? whole(ends[0], 1, 99) : std::nullopt;
-    const std::optional<int> b = ends.size() == 2 ? whole(ends[1], 1, 99) : std::nullopt;
-    if (!a || !b || *a > *b)
-        return {{}, Note::Range};
-    c.from = static_cast<Integer>(*a);
-    c.to = static_cast<Integer>(*b);
+    c.kind = kindNamed(fields.front());
+    if (!c.kind)
+        return {{}, reasonText(Reason::UnknownCourse)};
+    const CourseKind::Form& form = c.kind->form();
+    if (fields.size() < 2 || fields[1].empty())
+        return {{}, reasonText(Reason::NoNumbers, &form)};
+    if (fields.size() > 3)
+        return {{}, reasonText(Reason::Option, &form)};
     if (fields.size() == 3) {
-        const std::string_view only = c.kind == Kind::Add ? "carry" : "borrow";
-        const std::string_view never = c.kind == Kind::Add ? "nocarry" : "noborrow";
-        if (fields[2] == only)
-            c.carry = Carry::Only;
-        else if (fields[2] == never)
-            c.carry = Carry::Never;
-        else
-            return {{}, c.kind == Kind::Add ? Note::CarryWord : Note::BorrowWord};
-    }
-    if (sumCount(c) == 0)
-        return {{}, Note::NoSums};
-    return {c};
-}
-
-// "2,5" or "1-9": the tables as a teacher writes them.
-std::string danText(std::uint16_t dans)
-{
-    std::string out;
-    for (int d = 1; d <= 9;) {
-        if (!(dans >> d & 1u)) {
-            ++d;
-            continue;
+        for (std::size_t i = 0; i < form.options.size(); ++i) {
+            if (fields[2] == form.options[i].word)
+                c.option = static_cast<std::uint8_t>(i + 1);
         }
-        int last = d;
-        while (last < 9 && (dans >> (last + 1) & 1u))
-            ++last;
-        if (!out.empty())
-            out += ',';
-        out += std::to_string(d);
-        if (last >= d + 2)
-            out += "-" + std::to_string(last);
-        else if (last == d + 1)
-            out += "," + std::to_string(last);
-        d = last + 1;
+        if (c.option == 0)
+            return {{}, reasonText(Reason::Option, &form)};
     }
-    return out;
+    if (form.tables) {
+        std::optional<std::vector<std::uint8_t>> tables = tableList(fields[1]);
+        if (!tables)
+            return {{}, reasonText(Reason::Tables)};
+        c.tables = std::move(*tables);
+        if (!c.kind->ordered(c))
+            std::sort(c.tables.begin(), c.tables.end());
+    } else {
+        const std::vector<std::string_view> ends = split(fields[1], '-');
+        const std::optional<int> a = ends.size() <= 2 ? whole(ends.front(), form.lowest, form.highest) : std::nullopt;
+        const std::optional<int> b = ends.size() <= 2 ? whole(ends.back(), form.lowest, form.highest) : std::nullopt;
+        if (!a || !b || *a > *b)
+            return {{}, reasonText(Reason::Range, &form)};
+        c.from = static_cast<Integer>(*a);
+        c.to = static_cast<Integer>(*b);
+    }
+    if (const std::optional<std::string_view> fault = c.kind->fault(c))
+        return {{}, std::string(*fault)};
+    return {c, {}};
 }
 
-std::vector<int> danNumbers(std::uint16_t dans)
+// A decimal from 0.25 to 1, with at most three places; -1 when it is not.
+double paceValue(const std::string& v)
 {
-    std::vector<int> out;
-    for (int d = 1; d <= 9; ++d) {
-        if (dans >> d & 1u)
-            out.push_back(d);
+    const std::size_t dot = v.find('.');
+    const std::string_view units = std::string_view(v).substr(0, dot);
+    const std::string_view places = dot == std::string::npos ? "" : std::string_view(v).substr(dot + 1);
+    const std::optional<int> u = whole(units.empty() ? "0" : units, 0, 1);
+    const bool digits = places.size() <= 3 && std::all_of(places.begin(), places.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!u || !digits || (units.empty() && places.empty()))
+        return -1;
+    double pace = *u;
+    double scale = 0.1;
+    for (const char c : places) {
+        pace += (c - '0') * scale;
+        scale /= 10;
     }
-    return out;
-}
-
-// The tables as a child reads them: one, two, a run, or every one; none
-// when they are too many to name on a button.
-std::optional<std::string> danName(std::uint16_t dans, std::string_view twoJoin, std::string_view runJoin)
-{
-    const std::vector<int> d = danNumbers(dans);
-    if (d.empty())
-        return std::nullopt;
-    if (d.size() == 1)
-        return std::to_string(d[0]);
-    if (d.size() == 2)
-        return std::to_string(d[0]) + std::string(twoJoin) + std::to_string(d[1]);
-    if (d.back() - d.front() + 1 == static_cast<int>(d.size()))
-        return std::to_string(d.front()) + std::string(runJoin) + std::to_string(d.back());
-    return std::nullopt;
+    return pace;
 }
 
 }  // namespace
-
-bool fits(const Course& c, int a, int b)
-{
-    if (c.kind == Kind::Add)
-        return c.carry == Carry::Any || (a % 10 + b % 10 >= 10) == (c.carry == Carry::Only);
-    return a >= b && (c.carry == Carry::Any || (a % 10 < b % 10) == (c.carry == Carry::Only));
-}
-
-int sumCount(const Course& c)
-{
-    if (c.kind == Kind::Times || c.kind == Kind::Divide)
-        return 9 * static_cast<int>(danNumbers(c.dans).size());
-    int count = 0;
-    for (int a = c.from; a <= c.to; ++a) {
-        for (int b = c.from; b <= c.to; ++b)
-            count += fits(c, a, b);
-    }
-    return count;
-}
 
 Practice readPractice(std::string_view query, std::span<const std::string_view> alsoKnown)
 {
@@ -214,10 +165,10 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
     if (query.starts_with('?'))
         query.remove_prefix(1);
     if (query.size() > kMaxQuery) {
-        p.leftOut.push_back(leftOutItem(query.substr(kMaxQuery), Note::TooLong));
+        p.leftOut.push_back(leftOutItem(query.substr(kMaxQuery), reasonText(Reason::TooLong)));
         query = query.substr(0, kMaxQuery);
     }
-    bool timeSeen = false, paceSeen = false, soundSeen = false;
+    bool timeSeen = false, paceSeen = false, soundSeen = false, againSeen = false;
     for (const std::string_view raw : split(query, '&')) {
         if (raw.empty())
             continue;
@@ -225,61 +176,52 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
         const std::optional<std::string> key = decoded(raw.substr(0, eq));
         const std::optional<std::string> value =
             eq == std::string_view::npos ? std::optional<std::string>() : decoded(raw.substr(eq + 1));
-        const auto leave = [&](Note why) { p.leftOut.push_back(leftOutItem(raw, why)); };
+        const auto leave = [&](std::string why) { p.leftOut.push_back(leftOutItem(raw, why)); };
+        // A switch of the link: off, once.
+        const auto offOnce = [&](bool& seen, Reason other) {
+            const bool off = !seen && *value == "off";
+            if (!off)
+                leave(reasonText(seen ? Reason::Twice : other));
+            seen = true;
+            return off;
+        };
         if (key && std::find(alsoKnown.begin(), alsoKnown.end(), *key) != alsoKnown.end())
             continue;
         if (!key || !value) {
-            leave(Note::Unreadable);
+            leave(reasonText(Reason::Unreadable));
         } else if (*key == "course") {
-            const Reading r = readCourse(*value);
+            Reading r = readCourse(*value);
             if (!r.course)
                 leave(r.why);
             else if (p.courses.size() == Practice::kMaxCourses)
-                leave(Note::SixCourses);
+                leave(reasonText(Reason::SixCourses));
             else
-                p.courses.push_back(*r.course);
+                p.courses.push_back(std::move(*r.course));
         } else if (*key == "time") {
             const std::optional<int> s = whole(*value, 30, 600);
             if (timeSeen)
-                leave(Note::Twice);
+                leave(reasonText(Reason::Twice));
             else if (!s)
-                leave(Note::Time);
+                leave(reasonText(Reason::Time));
             else
                 p.seconds = static_cast<Integer>(*s);
             timeSeen = timeSeen || s;
         } else if (*key == "pace") {
-            // A decimal from 0.25 to 1, with at most three places.
-            const std::string& v = *value;
-            const std::size_t dot = v.find('.');
-            const std::string_view units = std::string_view(v).substr(0, dot);
-            const std::string_view places = dot == std::string::npos ? "" : std::string_view(v).substr(dot + 1);
-            const std::optional<int> u = whole(units.empty() ? "0" : units, 0, 1);
-            const bool digits = places.size() <= 3 && std::all_of(places.begin(), places.end(), [](char c) { return c >= '0' && c <= '9'; });
-            double pace = -1;
-            if (u && digits && !(units.empty() && places.empty())) {
-                pace = *u;
-                double scale = 0.1;
-                for (const char c : places) {
-                    pace += (c - '0') * scale;
-                    scale /= 10;
-                }
-            }
+            const double pace = paceValue(*value);
             const bool inRange = pace >= 0.25 - 1e-9 && pace <= 1 + 1e-9;
             if (paceSeen)
-                leave(Note::Twice);
+                leave(reasonText(Reason::Twice));
             else if (!inRange)
-                leave(Note::Pace);
+                leave(reasonText(Reason::Pace));
             else
                 p.pace = pace;
             paceSeen = paceSeen || inRange;
         } else if (*key == "sound") {
-            if (soundSeen || *value != "off")
-                leave(soundSeen ? Note::Twice : Note::Sound);
-            else
-                p.soundOff = true;
-            soundSeen = true;
+            p.soundOff = offOnce(soundSeen, Reason::Sound) || p.soundOff;
+        } else if (*key == "again") {
+            p.again = !offOnce(againSeen, Reason::Again) && p.again;
         } else {
-            leave(Note::UnknownName);
+            leave(reasonText(Reason::UnknownName));
         }
     }
     return p;
@@ -295,28 +237,25 @@ std::string notice(const Practice& practice)
     return noticeLine(items);
 }
 
+std::string courseText(const Course& c)
+{
+    const CourseKind::Form& form = c.kind->form();
+    std::string text = std::string(form.word) + ":";
+    if (form.tables)
+        text += kinds::tablesText(c.tables);
+    else
+        text += c.from == c.to ? std::to_string(c.from) : std::to_string(c.from) + "-" + std::to_string(c.to);
+    if (c.option != 0)
+        text += ":" + std::string(form.options[c.option - 1u].word);
+    return text;
+}
+
 std::string practiceQuery(const Practice& practice)
 {
     std::string q;
     const auto add = [&q](const std::string& part) { q += (q.empty() ? "" : "&") + part; };
-    for (const Course& c : practice.courses) {
-        switch (c.kind) {
-        case Kind::Times:
-        case Kind::Divide:
-            add(std::string("course=") + (c.kind == Kind::Times ? "times:" : "div:") + danText(c.dans));
-            break;
-        case Kind::Add:
-        case Kind::Subtract: {
-            std::string part = std::string("course=") + (c.kind == Kind::Add ? "add:" : "sub:") + std::to_string(c.from) +
-                               "-" + std::to_string(c.to);
-            if (c.carry != Carry::Any)
-                part += c.kind == Kind::Add ? (c.carry == Carry::Only ? ":carry" : ":nocarry")
-                                            : (c.carry == Carry::Only ? ":borrow" : ":noborrow");
-            add(part);
-            break;
-        }
-        }
-    }
+    for (const Course& c : practice.courses)
+        add("course=" + courseText(c));
     if (practice.seconds != Practice::kSeconds)
         add("time=" + std::to_string(practice.seconds));
     if (practice.pace < 1) {
@@ -328,52 +267,19 @@ std::string practiceQuery(const Practice& practice)
     }
     if (practice.soundOff)
         add("sound=off");
+    if (!practice.again)
+        add("again=off");
     return q;
 }
 
 std::string shortName(const Course& c)
 {
-    switch (c.kind) {
-    case Kind::Times:
-        if (c.dans == 0x3FE)
-            return "くくぜんぶ";
-        if (const auto name = danName(c.dans, "と", "〜"))
-            return *name + "のだん";
-        return "かけざん";
-    case Kind::Divide:
-        if (danNumbers(c.dans).size() == 1)
-            return "わりざん" + std::to_string(danNumbers(c.dans)[0]);
-        if (const auto name = danName(c.dans, "と", "〜"))
-            return "わり" + *name;
-        return "わりざん";
-    case Kind::Add:
-        return c.carry == Carry::Only ? "くりあがり" : c.carry == Carry::Never ? "あがりなし" : "たしざん";
-    case Kind::Subtract:
-        return c.carry == Carry::Only ? "くりさがり" : c.carry == Carry::Never ? "さがりなし" : "ひきざん";
-    }
-    return {};
+    return c.kind->shortName(c);
 }
 
-// The short name first, as the button shows it, so that what a screen
-// reader says holds what the child sees; then what it leaves out.
 std::string fullName(const Course& c)
 {
-    const std::string name = shortName(c) + "　";
-    const auto tables = [&c] { return danName(c.dans, "と", "から").value_or(danText(c.dans)); };
-    const std::string range = std::to_string(c.from) + "から" + std::to_string(c.to) + "までの";
-    switch (c.kind) {
-    case Kind::Times:
-        return name + (name.starts_with("かけざん") ? tables() + "のだん" : std::string("かけざん"));
-    case Kind::Divide:
-        return name + tables() + "で わる" + (name.starts_with("わりざん") ? "" : " わりざん");
-    case Kind::Add:
-        return name + range + " たしざん" +
-               (c.carry == Carry::Only ? " くりあがり あり" : c.carry == Carry::Never ? " くりあがり なし" : "");
-    case Kind::Subtract:
-        return name + range + " ひきざん" +
-               (c.carry == Carry::Only ? " くりさがり あり" : c.carry == Carry::Never ? " くりさがり なし" : "");
-    }
-    return name;
+    return c.kind->fullName(c);
 }
 
 }  // namespace game

@@ -1,36 +1,60 @@
 #include "practice_notes.h"
 
+#include <string>
+
 namespace game {
 namespace {
 
 constexpr std::size_t kShown = 24;  // characters of a part quoted
 
-std::string_view text(Note why)
+std::string words(const CourseKind::Form& f)
 {
-    switch (why) {
-    case Note::Unreadable: return "読めません";
-    case Note::UnknownName: return "使えない項目です";
-    case Note::UnknownCourse: return "コースは times, div, add, sub のどれかです";
-    case Note::NoTables: return "だんを書きます。例 times:7, div:2-5";
-    case Note::Tables: return "だんは1から9です。例 7、2,5、1-9";
-    case Note::NoRange: return "数のはんいを書きます。例 add:1-9:carry";
-    case Note::Range: return "数は1から99、A-B の A は B 以下です";
-    case Note::CarryWord: return "たしざんは :carry か :nocarry です";
-    case Note::BorrowWord: return "ひきざんは :borrow か :noborrow です";
-    case Note::NoSums: return "このはんいでは その問題が作れません";
-    case Note::SixCourses: return "コースは6つまでです";
-    case Note::Time: return "時間は30から600びょうです";
-    case Note::Pace: return "はやさは0.25から1です";
-    case Note::Sound: return "sound=off だけ使えます";
-    case Note::Twice: return "2つめは使いません";
-    case Note::TooLong: return "リンクが長すぎます";
-    }
-    return "";
+    std::string out;
+    for (std::size_t i = 0; i < f.options.size(); ++i)
+        out += (i ? " か :" : ":") + std::string(f.options[i].word);
+    return out;
 }
 
 }  // namespace
 
-std::string leftOutItem(std::string_view part, Note why)
+std::string reasonText(Reason why, const CourseKind::Form* f)
+{
+    switch (why) {
+    case Reason::Unreadable: return "読めません";
+    case Reason::UnknownName: return "使えない項目です";
+    case Reason::UnknownCourse: {
+        std::string kinds;
+        for (const CourseKind* kind : courseKinds())
+            kinds += (kinds.empty() ? "" : ", ") + std::string(kind->form().word);
+        return "コースは " + kinds + " のどれかです";
+    }
+    case Reason::NoNumbers:
+        if (f && f->tables)
+            return "だんを書きます。例 " + std::string(f->word) + ":7, " + std::string(f->word) + ":2-5";
+        if (f)
+            return "数のはんいを書きます。例 " + std::string(f->word) + ":" + std::to_string(f->lowest + 1) + "-9";
+        return "読めません";
+    case Reason::Tables: return "だんは1から9です。例 7、2,5、1-9";
+    case Reason::Range:
+        if (f)
+            return "数は" + std::to_string(f->lowest) + "から" + std::to_string(f->highest) + "、A-B の A は B 以下です";
+        return "読めません";
+    case Reason::Option:
+        if (f && !f->options.empty())
+            return std::string(f->word) + " のあとは " + words(*f) + " です";
+        return "読めません";
+    case Reason::SixCourses: return "コースは6つまでです";
+    case Reason::Time: return "時間は30から600びょうです";
+    case Reason::Pace: return "はやさは0.25から1です";
+    case Reason::Sound: return "sound=off だけ使えます";
+    case Reason::Again: return "again=off だけ使えます";
+    case Reason::Twice: return "2つめは使いません";
+    case Reason::TooLong: return "リンクが長すぎます";
+    }
+    return "";
+}
+
+std::string leftOutItem(std::string_view part, std::string_view why)
 {
     // Only plain printable characters of a link are quoted, and few of
     // them: nothing in a link can change how the line reads.
@@ -41,7 +65,7 @@ std::string leftOutItem(std::string_view part, Note why)
     }
     if (part.size() > kShown)
         quoted += "…";
-    return quoted + "（" + std::string(text(why)) + "）";
+    return quoted + "（" + std::string(why) + "）";
 }
 
 std::string noticeLine(std::string_view items)

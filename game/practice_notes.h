@@ -3,6 +3,8 @@
 // font need not carry their characters (tools/make_font_subset.py).
 #pragma once
 
+#include "course.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,28 +12,29 @@
 namespace game {
 
 // Why a part of a link was left out.
-enum class Note : std::uint8_t {
-    Unreadable,      // not name=value, or a broken %-escape
-    UnknownName,     // a name the link does not have
-    UnknownCourse,   // not times, div, add or sub
-    NoTables,        // times or div without its tables
-    Tables,          // tables outside 1 to 9
-    NoRange,         // add or sub without its numbers
-    Range,           // numbers outside 1 to 99, or A above B
-    CarryWord,       // add with other than :carry or :nocarry
-    BorrowWord,      // sub with other than :borrow or :noborrow
-    NoSums,          // no sum has the course's numbers and conditions
-    SixCourses,      // a seventh course
-    Time,            // time outside 30 to 600
-    Pace,            // pace outside 0.25 to 1
-    Sound,           // sound other than off
-    Twice,           // time, pace or sound given again
-    TooLong,         // the link goes on past what is read
+enum class Reason : std::uint8_t {
+    Unreadable,     // not name=value, or a broken %-escape
+    UnknownName,    // a name the link does not have
+    UnknownCourse,  // no kind has that word
+    NoNumbers,      // a course without its tables or numbers
+    Tables,         // tables outside 1 to 9
+    Range,          // numbers outside the kind's, or A above B
+    Option,         // a word after the numbers that the kind does not have
+    SixCourses,     // a seventh course
+    Time,           // time outside 30 to 600
+    Pace,           // pace outside 0.25 to 1
+    Sound,          // sound other than off
+    Again,          // again other than off
+    Twice,          // time, pace, sound or again given again
+    TooLong,        // the link goes on past what is read
 };
+
+// Why, in a teacher's words; `form` is the course's kind, where it is known.
+std::string reasonText(Reason why, const CourseKind::Form* form = nullptr);
 
 // One item of the notice: the part as written (only plain characters of
 // it, at most a few) and why it was left out.
-std::string leftOutItem(std::string_view part, Note why);
+std::string leftOutItem(std::string_view part, std::string_view why);
 
 // The line naming every item left out.
 std::string noticeLine(std::string_view items);

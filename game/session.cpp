@@ -5,20 +5,10 @@
 #include "forms/names.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace game {
 
 namespace colours = forms::colours;
-
-Cue endCue(Integer perMinute)
-{
-    if (perMinute < 30)
-        return Cue::EndLow;
-    if (perMinute < 70)
-        return Cue::EndMiddle;
-    return Cue::EndTop;
-}
 
 namespace {
 
@@ -27,41 +17,63 @@ Form1::Settings settingsOf(const Practice& p)
     return {p.seconds, p.pace, p.courses.empty() ? 6 : static_cast<int>(p.courses.size())};
 }
 
+Session::Controls controlsOf(forms::Names& name)
+{
+    Session::Controls c{};
+    c.oto = name("oto");
+    c.yasumi = name("yasumi");
+    c.tsuzukeru = name("tsuzukeru");
+    c.yasumihyouji = name("yasumihyouji");
+    c.shirase = name("shirase");
+    c.minaoshi = name("minaoshi");
+    c.minaoshihyouji = name("minaoshihyouji");
+    for (int k = 1; k <= LookBack::kLinesPerPage; ++k)
+        c.machigai[static_cast<std::size_t>(k)] = name("machigai", k);
+    c.mae = name("mae");
+    c.tsugi = name("tsugi");
+    c.mouichido = name("mouichido");
+    c.tojiru = name("tojiru");
+    return c;
+}
+
+// What a pause and the look back hide: the sums, their written
+// calculations, bars and answers.
+std::vector<ControlId> sumControls(const Form1::Controls& r, forms::Names& name)
+{
+    std::vector<ControlId> sums;
+    for (int n = 1; n <= 3; ++n) {
+        sums.push_back(r.mondai[n]);
+        sums.push_back(r.kigou[n]);
+        for (int k = 1; k <= 3; ++k)
+            sums.push_back(r.kotae[n][k]);
+        for (int row = 1; row <= 2; ++row)
+            sums.push_back(r.hissan[n][row]);
+    }
+    sums.push_back(name("Line1", 0));
+    sums.push_back(name("Line2"));
+    sums.push_back(name("Line3"));
+    return sums;
+}
+
 }  // namespace
 
 Session::Session(RandomSource& random, bool soundOn, Listener listener, Practice practice)
-    : practice_(std::move(practice)), rules_(random, settingsOf(practice_)), listener_(std::move(listener)),
-      soundOn_(soundOn)
+    : practice_(std::move(practice)), rules_(random, settingsOf(practice_)), soundOn_(soundOn),
+      c_([this] {
+          forms::Names name(rules_.model().spec());
+          Controls c = controlsOf(name);
+          sums_ = sumControls(rules_.controls(), name);
+          unresolved_ = name.missing();
+          return c;
+      }()),
+      cues_(std::move(listener)), announcer_(rules_.model(), rules_, c_.shirase),
+      lookBack_(rules_, announcer_, c_, sums_), readers_{&cues_, &announcer_, &lookBack_}
 {
-    if (!practice_.courses.empty())
-        courseSums_.emplace(practice_.courses);
-    forms::Names name(rules_.model().spec());
-    c_.oto = name("oto");
-    c_.yasumi = name("yasumi");
-    c_.tsuzukeru = name("tsuzukeru");
-    c_.yasumihyouji = name("yasumihyouji");
-    c_.minaoshi = name("minaoshi");
-    c_.minaoshihyouji = name("minaoshihyouji");
-    for (int k = 1; k <= kLinesPerPage; ++k)
-        c_.machigai[static_cast<std::size_t>(k)] = name("machigai", k);
-    c_.mae = name("mae");
-    c_.tsugi = name("tsugi");
-    c_.mouichido = name("mouichido");
-    c_.tojiru = name("tojiru");
-    c_.shirase = name("shirase");
-    const Form1::Controls& r = rules_.controls();
-    for (int n = 1; n <= 3; ++n) {
-        sums_.push_back(r.mondai[n]);
-        sums_.push_back(r.kigou[n]);
-        for (int k = 1; k <= 3; ++k)
-            sums_.push_back(r.kotae[n][k]);
-        for (int row = 1; row <= 2; ++row)
-            sums_.push_back(r.hissan[n][row]);
+    if (!practice_.courses.empty()) {
+        courseSums_.emplace(practice_.courses, practice_.again);
+        rules_.setCourseSums(&*courseSums_);
+        readers_.push_back(&*courseSums_);
     }
-    sums_.push_back(name("Line1", 0));
-    sums_.push_back(name("Line2"));
-    sums_.push_back(name("Line3"));
-    unresolved_ = name.missing();
 }
 
 std::vector<std::string> Session::unresolvedNames() const
@@ -95,21 +107,13 @@ void Session::click(ControlId control)
         return setPaused(!paused_);
     if (control == c_.tsuzukeru)
         return setPaused(false);
-    if (control == c_.minaoshi || control == c_.tojiru)
-        return showReview(control == c_.minaoshi);
-    if (control == c_.mae || control == c_.tsugi)
-        return showPage(page_ + (control == c_.tsugi ? 1 : -1));
-    if (control == c_.mouichido)
-        return playAgain();
+    if (const std::optional<Outcome> outcome = lookBack_.click(control))
+        return answer(*outcome);
     if (paused_)
         return;
     const auto& rebel = rules_.controls().rebel;
-    if (std::find(rebel.begin() + 1, rebel.end(), control) != rebel.end()) {
-        // A course starts a game of the course's own sums.
-        showReview(false);
-        rules_.setSums(courseSums_ ? &*courseSums_ : nullptr);
-        again_.reset();
-    }
+    if (std::find(rebel.begin() + 1, rebel.end(), control) != rebel.end())
+        lookBack_.close();  // a course starts a game of its own sums
     answer(rules_.click(control));
 }
 
@@ -120,147 +124,13 @@ void Session::tick(ControlId timer)
 }
 
 // Everything the game does around its rules follows from what they say
-// happened, here and nowhere else.
+// happened: the pause toggle here, the rest in the readers.
 void Session::answer(const Outcome& outcome)
 {
-    const std::size_t n = static_cast<std::size_t>(std::clamp(outcome.problem, 0, 3));
-    switch (outcome.kind) {
-    case Outcome::Kind::Started:
-        missed_.clear();
-        listed_ = {};
-        model().setVisible(c_.minaoshi, false);
-        model().setEnabled(c_.yasumi, true);
-        hear(Cue::Start);
-        for (int k = 1; k <= 3; ++k)
-            newSum(k);
-        break;
-    case Outcome::Kind::Right:
-        if (again_)
-            again_->answered(outcome.sum);
-        listed_[n] = false;
-        hear(Cue::Right);
-        say(spoken::right());
-        newSum(outcome.problem);
-        break;
-    case Outcome::Kind::Wrong:
-        if (!listed_[n])
-            missed_.push_back({outcome.sum, false, outcome.given});
-        listed_[n] = true;
-        hear(Cue::Wrong);
-        say(spoken::wrong());
-        break;
-    case Outcome::Kind::Missed:
-        if (!listed_[n])
-            missed_.push_back({outcome.sum, true, 0});
-        listed_[n] = false;
-        newSum(outcome.problem);
-        break;
-    case Outcome::Kind::Second:
-        if (outcome.seconds <= 3)
-            hear(Cue::Countdown);
-        // The time at half a minute, ten seconds and each of the last three.
-        if (outcome.seconds == 30 || outcome.seconds == 10 || outcome.seconds <= 3)
-            say(spoken::timeLeft(outcome.seconds));
-        break;
-    case Outcome::Kind::Over: {
-        model().setEnabled(c_.yasumi, false);
-        model().setVisible(c_.minaoshi, true);
-        model().setEnabled(c_.minaoshi, !missed_.empty());
-        const Integer perMinute = rules_.perMinute(outcome.score);
-        hear(endCue(perMinute));
-        say(spoken::over(outcome.score, evaluation(perMinute), outcome.record));
-        break;
-    }
-    case Outcome::Kind::Nothing:
-    case Outcome::Kind::Moved:
-        break;
-    }
-}
-
-void Session::say(std::string_view words)
-{
-    model().announce(c_.shirase, words, spoken::kBetween);
-}
-
-void Session::newSum(int n)
-{
-    const Form1::Shown& shown = rules_.shown(n);
-    for (int k = 1; k <= 3; ++k)
-        model().setSpoken(rules_.controls().kotae[n][k], spoken::answer(shown.sum, shown.values[static_cast<std::size_t>(k)]));
-    say(spoken::newSum(n, shown.sum));
-}
-
-std::string Session::missText(const Miss& miss)
-{
-    std::string line = sumText(miss.sum) + " = " + numberText(miss.sum.answer) + "　（";
-    if (miss.fell)
-        line += "おちた";
-    else
-        line += "こたえた " + (std::isfinite(miss.given) ? numberText(std::llround(miss.given)) : std::string("？"));
-    return line + "）";
-}
-
-// The list takes the place of the sums, their written calculations and
-// answers, the countdown and the verdict; the courses stay, and a course
-// closes it.
-void Session::showReview(bool open)
-{
-    if (open == reviewing_ || (open && (rules_.phase() != Phase::Over || missed_.empty())))
-        return;
-    reviewing_ = open;
-    forms::FormModel& m = model();
-    for (const ControlId id : sums_)
-        m.setVisible(id, !open);
-    m.setVisible(rules_.controls().seigenjikan, !open);
-    m.setVisible(rules_.controls().hyouka, !open);
-    m.setVisible(c_.minaoshi, !open);
-    for (const ControlId id : {c_.minaoshihyouji, c_.mouichido, c_.tojiru})
-        m.setVisible(id, open);
-    if (open) {
-        say(spoken::missedList(missed_.size()));
-        return showPage(0);
-    }
-    for (int k = 1; k <= kLinesPerPage; ++k)
-        m.setVisible(c_.machigai[static_cast<std::size_t>(k)], false);
-    m.setVisible(c_.mae, false);
-    m.setVisible(c_.tsugi, false);
-}
-
-void Session::showPage(int page)
-{
-    forms::FormModel& m = model();
-    const int pages = static_cast<int>((missed_.size() + kLinesPerPage - 1) / kLinesPerPage);
-    page_ = std::clamp(page, 0, std::max(0, pages - 1));
-    std::string heading = "まちがえた もんだい";
-    if (pages > 1)
-        heading += "　" + numberText(page_ + 1) + "/" + numberText(pages);
-    m.setCaption(c_.minaoshihyouji, heading);
-    for (int k = 1; k <= kLinesPerPage; ++k) {
-        const std::size_t at = static_cast<std::size_t>(page_ * kLinesPerPage + k - 1);
-        const ControlId line = c_.machigai[static_cast<std::size_t>(k)];
-        m.setVisible(line, at < missed_.size());
-        m.setCaption(line, at < missed_.size() ? missText(missed_[at]) : std::string());
-    }
-    m.setVisible(c_.mae, pages > 1);
-    m.setVisible(c_.tsugi, pages > 1);
-    m.setEnabled(c_.mae, page_ > 0);
-    m.setEnabled(c_.tsugi, page_ < pages - 1);
-}
-
-// A game of the missed sums alone, in the course they were missed in.
-void Session::playAgain()
-{
-    std::vector<Sum> sums;
-    for (const Miss& miss : missed_) {
-        if (std::find(sums.begin(), sums.end(), miss.sum) == sums.end())
-            sums.push_back(miss.sum);
-    }
-    if (sums.empty())
-        return;
-    showReview(false);
-    again_.emplace(std::move(sums));
-    rules_.setSums(&*again_);
-    answer(rules_.rebelClick(rules_.vars().level));
+    if (outcome.kind == Outcome::Kind::Started || outcome.kind == Outcome::Kind::Over)
+        model().setEnabled(c_.yasumi, outcome.kind == Outcome::Kind::Started);
+    for (OutcomeReader* reader : readers_)
+        reader->read(outcome);
 }
 
 void Session::hidden()
@@ -283,20 +153,15 @@ void Session::setPaused(bool paused)
     m.setVisible(c_.yasumihyouji, paused);
     m.setPressed(c_.yasumi, paused);
     m.setBack(c_.yasumi, paused ? colours::lightGreen : colours::white);
-    say(spoken::paused(paused));
+    announcer_.say(spoken::paused(paused));
 }
 
 void Session::setSoundOn(bool on)
 {
     soundOn_ = on;
+    cues_.setOn(on);
     model().setPressed(c_.oto, on);
     model().setBack(c_.oto, on ? colours::lightGreen : colours::white);
-}
-
-void Session::hear(Cue cue) const
-{
-    if (soundOn_ && listener_)
-        listener_(cue);
 }
 
 }  // namespace game

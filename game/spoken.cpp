@@ -1,18 +1,17 @@
 #include "spoken.h"
 
-#include <array>
+#include "course.h"
 
 namespace game::spoken {
 
 std::string sum(const Sum& s)
 {
-    static constexpr std::array<std::string_view, 4> kWords{"たす", "ひく", "かける", "わる"};
-    return std::to_string(s.num1) + std::string(kWords[static_cast<std::size_t>(s.op)]) + std::to_string(s.num2);
+    return kindOf(s).said(s);
 }
 
-std::string answer(const Sum& s, Integer value)
+std::string answer(const Sum& s, Answer value)
 {
-    return sum(s) + " は " + std::to_string(value);
+    return kindOf(s).saidWith(s, value);
 }
 
 std::string newSum(int n, const Sum& s)

@@ -15,10 +15,10 @@ namespace game::spoken {
 // Between two announcements said at once.
 inline constexpr std::string_view kBetween = "。";
 
-// "7たす5", "7かける8".
+// "7たす5", "7かける8", "10は 3と いくつ", as the sum's kind says it.
 std::string sum(const Sum& s);
-// An answer button: "7たす5 は 12".
-std::string answer(const Sum& s, Integer value);
+// An answer button: "7たす5 は 12", "23わる4 は 5あまり3".
+std::string answer(const Sum& s, Answer value);
 // A new sum in column n: "もんだい1 7たす5".
 std::string newSum(int n, const Sum& s);
 std::string right();

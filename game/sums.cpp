@@ -4,77 +4,14 @@
 
 namespace game {
 
-using Kind = Course::Kind;
-
-std::array<Integer, 2> nearMisses(const Sum& sum, RandomSource& random)
+Drawn withNearMisses(const Sum& sum, RandomSource& random)
 {
-    std::vector<Integer> candidates;
-    const auto offer = [&](long long value) {
-        const Integer v = saturate(value);
-        if (value >= 0 && v != sum.answer && std::find(candidates.begin(), candidates.end(), v) == candidates.end())
-            candidates.push_back(v);
-    };
-    random.reseed();
-    if (sum.op == Op::Times) {
-        const long long d = sum.num1, m = sum.num2;
-        for (const long long v : {d * (m - 1), d * (m + 1), (d - 1) * m, (d + 1) * m}) {
-            if (v > 0)
-                offer(v);
-        }
-        if (candidates.size() < 2)
-            offer(0);  // 1 × 1 has one product near it: 0 is the other a child may say
-        const int n = static_cast<int>(candidates.size());
-        const int first = drawWhole(0, n, random.next());
-        int second = drawWhole(0, n - 1, random.next());
-        second += second >= first;
-        return {candidates[static_cast<std::size_t>(first)], candidates[static_cast<std::size_t>(second)]};
-    }
-    // The design's near misses, drawn again while one would repeat the
-    // result or the other; then the nearest free values.
-    for (int tries = 0; tries < 16 && candidates.size() < 2; ++tries) {
-        const double s = drawWhole(1, 10, random.next()) < 5 ? -1.0 : 1.0;
-        const int d = drawWhole(1, 10, random.next());
-        const long long value = static_cast<long long>(sum.answer + s * d);
-        offer(value < 0 ? -value : value);
-    }
-    for (int d = 1; candidates.size() < 2; ++d)
-        offer(sum.answer + d);
-    return {candidates[0], candidates[1]};
+    return {sum, kindOf(sum).nearMisses(sum, random)};
 }
 
-CourseSums::CourseSums(std::vector<Course> courses) : courses_(std::move(courses)), rounds_(courses_.size()) {}
-
-Sum CourseSums::next(std::size_t at, RandomSource& random)
+CourseSums::CourseSums(std::vector<Course> courses, bool again)
+    : courses_(std::move(courses)), deals_(courses_.size()), again_(again)
 {
-    const Course& c = courses_[at];
-    if (c.kind == Kind::Times || c.kind == Kind::Divide) {
-        std::vector<std::uint8_t>& left = rounds_[at].left;
-        if (left.empty()) {
-            for (int d = 1; d <= 9; ++d) {
-                for (int m = 1; c.hasDan(d) && m <= 9; ++m)
-                    left.push_back(static_cast<std::uint8_t>(d * 10 + m));
-            }
-        }
-        const std::size_t pick = static_cast<std::size_t>(drawWhole(0, static_cast<double>(left.size()), random.next()));
-        const int d = left[pick] / 10, m = left[pick] % 10;
-        left[pick] = left.back();
-        left.pop_back();
-        if (c.kind == Kind::Times)
-            return {static_cast<Integer>(d), static_cast<Integer>(m), Op::Times, static_cast<Integer>(d * m)};
-        return {static_cast<Integer>(d * m), static_cast<Integer>(d), Op::Divide, static_cast<Integer>(m)};
-    }
-    // The k-th of the pairs the course allows, k drawn evenly.
-    int k = drawWhole(0, sumCount(c), random.next());
-    for (int a = c.from; a <= c.to; ++a) {
-        for (int b = c.from; b <= c.to; ++b) {
-            if (fits(c, a, b) && k-- == 0) {
-                const bool add = c.kind == Kind::Add;
-                return {static_cast<Integer>(a), static_cast<Integer>(b), add ? Op::Plus : Op::Minus,
-                        static_cast<Integer>(add ? a + b : a - b)};
-            }
-        }
-    }
-    return {c.from, c.from, Op::Plus, static_cast<Integer>(c.from + c.from)};  // a course always has a sum (readPractice)
 }
 
 Drawn CourseSums::draw(int course, RandomSource& random)
@@ -83,9 +20,46 @@ Drawn CourseSums::draw(int course, RandomSource& random)
         return {};
     const std::size_t at = static_cast<std::size_t>(std::clamp(course, 1, static_cast<int>(courses_.size())) - 1);
     random.reseed();
-    Drawn d{next(at, random)};
-    d.wrong = nearMisses(d.sum, random);
-    return d;
+    // A missed sum whose turn has come, else the course's next.
+    const Sum* back = nullptr;
+    for (Again& a : missed_) {
+        if (a.fresh) {
+            a.fresh = false;
+            a.due = drawWhole(3, 3, random.next());
+        }
+        if (a.due > 0 && --a.due == 0) {
+            if (back)
+                a.due = 1;  // two at once: this one with the next sum
+            else
+                back = &a.sum, ++a.times;
+        }
+    }
+    if (back)
+        return withNearMisses(*back, random);
+    const Course& c = courses_[at];
+    return withNearMisses(c.kind->draw(c, deals_[at], random), random);
+}
+
+void CourseSums::read(const Outcome& outcome)
+{
+    using Kind = Outcome::Kind;
+    if (outcome.kind == Kind::Started) {
+        missed_.clear();
+        return;
+    }
+    if (!again_ || (outcome.kind != Kind::Right && outcome.kind != Kind::Wrong && outcome.kind != Kind::Missed))
+        return;
+    auto it = std::find_if(missed_.begin(), missed_.end(), [&](const Again& a) { return a.sum == outcome.sum; });
+    if (outcome.kind == Kind::Right) {
+        if (it != missed_.end())
+            missed_.erase(it);
+        return;
+    }
+    if (it == missed_.end())
+        it = missed_.insert(missed_.end(), Again{outcome.sum});
+    // Waiting already, or back often enough: nothing more.
+    if (!it->fresh && it->due == 0 && it->times < kComesBack)
+        it->fresh = true;
 }
 
 ReviewSums::ReviewSums(std::vector<Sum> sums) : sums_(std::move(sums)), done_(sums_.size(), false) {}
@@ -103,9 +77,7 @@ Drawn ReviewSums::draw(int, RandomSource& random)
             ++next_;
         at = next_++ % sums_.size();
     }
-    Drawn d{sums_[at]};
-    d.wrong = nearMisses(d.sum, random);
-    return d;
+    return withNearMisses(sums_[at], random);
 }
 
 void ReviewSums::answered(const Sum& sum)

@@ -1,12 +1,12 @@
 // Where the sums of a game come from when they are not the animals': a
 // teacher's courses, or the sums a child missed, played again. Each gives a
 // sum for the chosen course and two near misses that a child could mistake
-// for its result: all three different, none below zero. The rules put them
+// for its answer: all three different, none below zero. The rules put them
 // on the screen as they put their own.
 #pragma once
 
+#include "course.h"
 #include "outcome.h"
-#include "practice.h"
 #include "random.h"
 
 #include <array>
@@ -16,7 +16,7 @@ namespace game {
 
 struct Drawn {
     Sum sum;
-    std::array<Integer, 2> wrong{};
+    std::array<Answer, 2> wrong{};
 };
 
 class SumSource {
@@ -26,28 +26,30 @@ public:
     virtual Drawn draw(int course, RandomSource& random) = 0;
 };
 
-// Two near misses of a sum: for the times tables the neighbouring products
-// (d × (m ± 1), (d ± 1) × m), for the rest the result moved by 1 to 10 either
-// way, folded above zero, as the design's courses do.
-std::array<Integer, 2> nearMisses(const Sum& sum, RandomSource& random);
-
-// The sums of a teacher's courses. The tables come in shuffled rounds, so
-// that every table and every multiplier of a course comes up within a round
-// of its sums; additions and subtractions are drawn evenly among the pairs
-// of numbers that the course allows.
-class CourseSums final : public SumSource {
+// The sums of a teacher's courses, as their kinds pose them. A sum missed
+// (answered wrongly, or fallen unanswered) comes back among the next three
+// to five new sums of the game, until it is answered right, at most three
+// times, unless the link says again=off.
+class CourseSums final : public SumSource, public OutcomeReader {
 public:
-    explicit CourseSums(std::vector<Course> courses);
+    static constexpr int kComesBack = 3;
+
+    explicit CourseSums(std::vector<Course> courses, bool again = true);
     Drawn draw(int course, RandomSource& random) override;
+    void read(const Outcome& outcome) override;
 
 private:
-    struct Round {
-        std::vector<std::uint8_t> left;  // table * 10 + multiplier, still to come this round
+    struct Again {
+        Sum sum;
+        int due = 0;    // new sums until it comes back; 0: not waiting
+        bool fresh = false;  // missed since the last new sum: its moment is still to draw
+        int times = 0;  // how often it came back
     };
-    Sum next(std::size_t at, RandomSource& random);
 
     std::vector<Course> courses_;
-    std::vector<Round> rounds_;
+    std::vector<Deal> deals_;
+    bool again_;
+    std::vector<Again> missed_;
 };
 
 // The sums a child missed, played again: each in turn until it has been
@@ -65,5 +67,8 @@ private:
     std::vector<bool> done_;
     std::size_t next_ = 0;
 };
+
+// A sum with its kind's near misses.
+Drawn withNearMisses(const Sum& sum, RandomSource& random);
 
 }  // namespace game

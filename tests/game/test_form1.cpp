@@ -358,8 +358,8 @@ void TestForm1::outcomesOfAWholeGame()
     QCOMPARE(wrong.kind, Kind::Wrong);
     QCOMPARE(wrong.score, 0);
     QCOMPARE(text(wrong.sum), beforeWrong[wrong.problem]);
-    QVERIFY(wrong.given != wrong.sum.answer);
-    QCOMPARE(wrong.given, game::captionValue(g.caption(g.c().kotae[wrong.problem][g.button(wrong.problem, false)])));
+    QVERIFY(wrong.given != wrong.sum.result());
+    QCOMPARE(double(wrong.given.value), game::captionValue(g.caption(g.c().kotae[wrong.problem][g.button(wrong.problem, false)])));
 
     heard.clear();
     g.finish();

@@ -1,0 +1,105 @@
+// Adding and subtracting two numbers of a range: `add:1-9:carry` (only sums
+// that carry in the ones, `:nocarry` none that do), `sub:10-99:borrow`
+// (`:noborrow`), never below 0; drawn evenly among the pairs the course
+// allows. The design's own sums are shown and said by the adding kind too.
+#include "parts.h"
+
+namespace game::kinds {
+namespace {
+
+constexpr CourseKind::Option kCarries[] = {
+    {"carry", "くりあがり あり だけ"},
+    {"nocarry", "くりあがり なし だけ"},
+};
+constexpr CourseKind::Option kBorrows[] = {
+    {"borrow", "くりさがり あり だけ"},
+    {"noborrow", "くりさがり なし だけ"},
+};
+constexpr int kOnly = 1;
+
+class AddSub final : public TwoNumbers {
+public:
+    explicit AddSub(bool add)
+        : TwoNumbers({.word = add ? "add" : "sub", .label = add ? "たしざん" : "ひきざん", .tables = false, .lowest = 1, .highest = 99,
+                      .plain = "どちらも", .options = add ? std::span(kCarries) : std::span(kBorrows)}),
+          add_(add)
+    {
+    }
+
+    std::string shortName(const Course& c) const override
+    {
+        if (add_)
+            return c.option == kOnly ? "くりあがり" : c.option != 0 ? "あがりなし" : "たしざん";
+        return c.option == kOnly ? "くりさがり" : c.option != 0 ? "さがりなし" : "ひきざん";
+    }
+
+    std::string fullName(const Course& c) const override
+    {
+        const std::string_view carry = add_ ? " くりあがり" : " くりさがり";
+        return shortName(c) + "　" + numberText(c.from) + "から" + numberText(c.to) + "までの" +
+               (add_ ? " たしざん" : " ひきざん") +
+               (c.option == 0 ? "" : std::string(carry) + (c.option == kOnly ? " あり" : " なし"));
+    }
+
+    bool hasSums(const Course& c) const override { return count(c) > 0; }
+
+    Sum draw(const Course& c, Deal&, RandomSource& random) const override
+    {
+        // The k-th of the pairs the course allows, k drawn evenly.
+        int k = drawWhole(0, count(c), random.next());
+        for (int a = c.from; a <= c.to; ++a) {
+            for (int b = c.from; b <= c.to; ++b) {
+                if (fits(c, a, b) && k-- == 0)
+                    return make(a, b);
+            }
+        }
+        return make(c.to, c.from);  // a course read from a link always has a sum
+    }
+
+    std::array<Answer, 2> nearMisses(const Sum& s, RandomSource& random) const override
+    {
+        return movedBy(s.answer, random);
+    }
+
+private:
+    Sum make(int a, int b) const
+    {
+        return {.num1 = static_cast<Integer>(a), .num2 = static_cast<Integer>(b), .op = add_ ? Op::Plus : Op::Minus,
+                .answer = static_cast<Integer>(add_ ? a + b : a - b), .kind = this};
+    }
+
+    // Carrying or borrowing in the ones as the course asks, never below 0.
+    bool fits(const Course& c, int a, int b) const
+    {
+        const bool carries = add_ ? a % 10 + b % 10 >= 10 : a % 10 < b % 10;
+        return (add_ || a >= b) && (c.option == 0 || carries == (c.option == kOnly));
+    }
+
+    int count(const Course& c) const
+    {
+        int n = 0;
+        for (int a = c.from; a <= c.to; ++a) {
+            for (int b = c.from; b <= c.to; ++b)
+                n += fits(c, a, b);
+        }
+        return n;
+    }
+
+    bool add_;
+};
+
+}  // namespace
+
+const CourseKind& addKind()
+{
+    static const AddSub kind(true);
+    return kind;
+}
+
+const CourseKind& subKind()
+{
+    static const AddSub kind(false);
+    return kind;
+}
+
+}  // namespace game::kinds

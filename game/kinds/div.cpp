@@ -1,0 +1,104 @@
+// Division: `div:7`, `div:2-5` come out even, (d × m) ÷ d; `div:2-9:rem`
+// leaves a remainder of 1 to d − 1 (23 ÷ 4 = 5あまり3), `div:3:any` a
+// remainder or none; the quotient is 1 to 9. A remainder's near misses are
+// the classic slip (a remainder not smaller than the divisor, 4あまり7) and
+// a quotient or remainder one off.
+#include "parts.h"
+
+#include <algorithm>
+
+namespace game::kinds {
+namespace {
+
+constexpr CourseKind::Option kRests[] = {
+    {"rem", "あまりあり だけ"},
+    {"any", "あまりが あっても なくても"},
+};
+constexpr int kRem = 1;
+
+class Div final : public TwoNumbers {
+public:
+    Div() : TwoNumbers({.word = "div", .label = "わりざん", .tables = true, .lowest = 1, .highest = 9, .plain = "わりきれる だけ", .options = kRests}) {}
+
+    std::optional<std::string_view> fault(const Course& c) const override
+    {
+        if (c.option == kRem && c.hasTable(1))
+            return "1でわると あまりは出ません。2からにします";
+        return CourseKind::fault(c);
+    }
+
+    std::string shortName(const Course& c) const override
+    {
+        const std::optional<std::string> name = tablesName(c.tables, "と", "〜");
+        if (c.option == kRem)
+            return "あまり" + name.value_or("あり");
+        if (c.option != 0)
+            return name ? "わる" + *name : std::string("わりざん");
+        if (c.tables.size() == 1)
+            return "わりざん" + std::to_string(c.tables[0]);
+        return name ? "わり" + *name : std::string("わりざん");
+    }
+
+    std::string fullName(const Course& c) const override
+    {
+        const std::string name = shortName(c) + "　";
+        const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables)) + "で わる";
+        if (c.option == kRem)
+            return name + tables + " あまりのある わりざん";
+        if (c.option != 0)
+            return name + tables + " あまりが あっても なくても";
+        return name + tables + (name.starts_with("わりざん") ? "" : " わりざん");
+    }
+
+    bool hasSums(const Course& c) const override { return !c.tables.empty(); }
+
+    // Every divisor times every quotient once a round, shuffled; the
+    // remainder drawn for each.
+    Sum draw(const Course& c, Deal& deal, RandomSource& random) const override
+    {
+        if (deal.left.empty()) {
+            for (const std::uint8_t t : c.tables) {
+                for (int q = 1; q <= 9; ++q)
+                    deal.left.push_back(static_cast<std::uint8_t>(t * 10 + q));
+            }
+        }
+        const std::size_t pick = static_cast<std::size_t>(drawWhole(0, static_cast<double>(deal.left.size()), random.next()));
+        const int d = deal.left[pick] / 10, q = deal.left[pick] % 10;
+        deal.left[pick] = deal.left.back();
+        deal.left.pop_back();
+        int r = 0;
+        if (c.option == kRem)
+            r = drawWhole(1, d - 1, random.next());
+        else if (c.option != 0)
+            r = drawWhole(0, d, random.next());
+        return {.num1 = static_cast<Integer>(d * q + r), .num2 = static_cast<Integer>(d), .op = Op::Divide,
+                .answer = static_cast<Integer>(q), .rest = static_cast<Integer>(r), .kind = this};
+    }
+
+    std::array<Answer, 2> nearMisses(const Sum& s, RandomSource& random) const override
+    {
+        // A division that comes out even: the design's near misses.
+        if (s.rest == 0)
+            return movedBy(s.answer, random);
+        random.reseed();
+        const Integer q = s.answer, r = s.rest, d = s.num2;
+        const Answer classic{static_cast<Integer>(q - 1), static_cast<Integer>(r + d)};
+        std::vector<Answer> oneOff;
+        for (const Answer a : {Answer{static_cast<Integer>(q + 1), r}, Answer{static_cast<Integer>(q - 1), r},
+                               Answer{q, static_cast<Integer>(r + 1)}, Answer{q, static_cast<Integer>(r - 1)}}) {
+            if (a.value >= 0 && a.rest >= 0 && a.rest < d && a != s.result() && a != classic)
+                oneOff.push_back(a);
+        }
+        return {classic, oneOff[static_cast<std::size_t>(drawWhole(0, static_cast<double>(oneOff.size()), random.next()))]};
+    }
+};
+
+}  // namespace
+
+const CourseKind& divKind()
+{
+    static const Div kind;
+    return kind;
+}
+
+}  // namespace game::kinds

@@ -1,0 +1,75 @@
+// いくつといくつ: `make:10`, `make:5-10`. A whole of 2 to 20 is shown with
+// one of its parts, as a first-grade page writes it (「10は 3と□」), and the
+// answer is the other part.
+#include "parts.h"
+
+#include <algorithm>
+
+namespace game::kinds {
+namespace {
+
+class Make final : public CourseKind {
+public:
+    Make() : CourseKind({.word = "make", .label = "いくつといくつ", .tables = false, .lowest = 2, .highest = 20, .plain = {}, .options = {}}) {}
+
+    std::string shortName(const Course& c) const override
+    {
+        if (c.from == c.to)
+            return numberText(c.from) + "はいくつ";
+        return numberText(c.from) + "〜" + numberText(c.to) + "は？";
+    }
+
+    std::string fullName(const Course& c) const override
+    {
+        const std::string wholes = c.from == c.to ? numberText(c.from) : numberText(c.from) + "から" + numberText(c.to);
+        return shortName(c) + "　" + wholes + "は いくつと いくつ";
+    }
+
+    bool hasSums(const Course&) const override { return true; }
+
+    Sum draw(const Course& c, Deal&, RandomSource& random) const override
+    {
+        const int whole = drawWhole(c.from, c.to - c.from + 1, random.next());
+        const int part = drawWhole(1, whole - 1, random.next());
+        return {.num1 = static_cast<Integer>(whole), .num2 = static_cast<Integer>(part), .op = Op::Minus,
+                .answer = static_cast<Integer>(whole - part), .kind = this};
+    }
+
+    // One off either way, the part shown said again, two off: within the
+    // whole, never below 0.
+    std::array<Answer, 2> nearMisses(const Sum& s, RandomSource& random) const override
+    {
+        std::vector<Answer> found;
+        for (const int v : {s.answer - 1, s.answer + 1, int(s.num2), s.answer - 2, s.answer + 2}) {
+            const Answer a{static_cast<Integer>(v)};
+            if (v >= 0 && v <= s.num1 && v != s.answer && std::find(found.begin(), found.end(), a) == found.end())
+                found.push_back(a);
+        }
+        random.reseed();
+        return twoOf(found, random);
+    }
+
+    std::string label(const Sum& s) const override
+    {
+        return numberText(s.num1) + "は " + numberText(s.num2) + "と□";
+    }
+    Written written(const Sum&) const override { return {}; }
+    std::string said(const Sum& s) const override
+    {
+        return numberText(s.num1) + "は " + numberText(s.num2) + "と いくつ";
+    }
+    std::string saidWith(const Sum& s, Answer a) const override
+    {
+        return numberText(s.num1) + "は " + numberText(s.num2) + "と " + answerText(a);
+    }
+};
+
+}  // namespace
+
+const CourseKind& makeKind()
+{
+    static const Make kind;
+    return kind;
+}
+
+}  // namespace game::kinds

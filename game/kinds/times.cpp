@@ -1,0 +1,106 @@
+// The 九九: `times:7`, `times:2,5`, `times:1-9`, the tables mixed in
+// shuffled rounds; `times:7:up` and `times:2-5:down` say each table in turn,
+// 7 × 1 to 7 × 9 (or back down), the tables one after the other in the
+// order given. Near misses are the neighbouring products, the slips of a
+// child reciting the table.
+#include "parts.h"
+
+#include <algorithm>
+
+namespace game::kinds {
+namespace {
+
+constexpr CourseKind::Option kOrders[] = {
+    {"up", "じゅんに（×1から×9）"},
+    {"down", "ぎゃくに（×9から×1）"},
+};
+constexpr int kUp = 1;
+
+class Times final : public TwoNumbers {
+public:
+    Times() : TwoNumbers({.word = "times", .label = "かけざん（九九）", .tables = true, .lowest = 1, .highest = 9, .plain = "バラバラに", .options = kOrders}) {}
+
+    bool ordered(const Course& c) const override { return c.option != 0; }
+
+    std::string shortName(const Course& c) const override
+    {
+        const std::optional<std::string> name = tablesName(c.tables, "と", "〜");
+        if (c.option != 0) {
+            const std::string_view way = c.option == kUp ? "じゅん" : "ぎゃく";
+            if (allTables(c.tables))
+                return "くく" + std::string(way);
+            return (name ? *name : std::string("かけ")) + std::string(way);
+        }
+        if (allTables(c.tables))
+            return "くくぜんぶ";
+        if (name)
+            return *name + "のだん";
+        return "かけざん";
+    }
+
+    std::string fullName(const Course& c) const override
+    {
+        const std::string name = shortName(c) + "　";
+        const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables)) + "のだん";
+        if (c.option != 0)
+            return name + tables + (c.option == kUp ? " じゅんに" : " ぎゃくに");
+        return name + (name.starts_with("かけざん") ? tables : std::string("かけざん"));
+    }
+
+    bool hasSums(const Course& c) const override { return !c.tables.empty(); }
+
+    // Mixed: every table times every multiplier once a round, shuffled. In
+    // turn: the next product of the tables in order.
+    Sum draw(const Course& c, Deal& deal, RandomSource& random) const override
+    {
+        int d = 0, m = 0;
+        if (c.option != 0) {
+            const std::size_t at = deal.next++ % (c.tables.size() * 9);
+            d = c.tables[at / 9];
+            m = c.option == kUp ? static_cast<int>(at % 9) + 1 : 9 - static_cast<int>(at % 9);
+        } else {
+            if (deal.left.empty()) {
+                for (const std::uint8_t t : c.tables) {
+                    for (int k = 1; k <= 9; ++k)
+                        deal.left.push_back(static_cast<std::uint8_t>(t * 10 + k));
+                }
+            }
+            const std::size_t pick = static_cast<std::size_t>(drawWhole(0, static_cast<double>(deal.left.size()), random.next()));
+            d = deal.left[pick] / 10;
+            m = deal.left[pick] % 10;
+            deal.left[pick] = deal.left.back();
+            deal.left.pop_back();
+        }
+        return {.num1 = static_cast<Integer>(d), .num2 = static_cast<Integer>(m), .op = Op::Times,
+                .answer = static_cast<Integer>(d * m), .kind = this};
+    }
+
+    std::array<Answer, 2> nearMisses(const Sum& s, RandomSource& random) const override
+    {
+        std::vector<Answer> found;
+        const auto offer = [&](int v) {
+            const Answer a{static_cast<Integer>(v)};
+            if (v >= 0 && v != s.answer && std::find(found.begin(), found.end(), a) == found.end())
+                found.push_back(a);
+        };
+        random.reseed();
+        const int d = s.num1, m = s.num2;
+        for (const int v : {d * (m - 1), d * (m + 1), (d - 1) * m, (d + 1) * m}) {
+            if (v > 0)
+                offer(v);
+        }
+        if (found.size() < 2)
+            offer(0);  // 1 × 1 has one product near it: 0 is the other a child may say
+        return twoOf(found, random);
+    }
+};
+
+}  // namespace
+
+const CourseKind& timesKind()
+{
+    static const Times kind;
+    return kind;
+}
+
+}  // namespace game::kinds

@@ -1,0 +1,65 @@
+// A sum as the rules pose it, and the text and numbers around it: how a
+// number is written on a caption and read back from one, how an answer with
+// a remainder reads, how a sum is shown and said. What a sum looks like is
+// its kind's to say (course.h); this room only asks.
+#pragma once
+
+#include "integer.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace game {
+
+class CourseKind;
+
+// The operation of a sum: the design's courses add and subtract; a
+// teacher's courses also multiply and divide.
+enum class Op : std::uint8_t { Plus, Minus, Times, Divide };
+
+// The sign as the sums show it: "+", "-", "×", "÷".
+std::string_view signText(Op op);
+
+// An answer: a whole number, and for a division with a remainder, that
+// remainder ("5あまり3"); a remainder of 0 is a plain number.
+struct Answer {
+    Integer value = 0;
+    Integer rest = 0;
+    friend bool operator==(const Answer&, const Answer&) = default;
+};
+
+struct Sum {
+    Integer num1 = 0;
+    Integer num2 = 0;
+    Op op = Op::Plus;
+    Integer answer = 0;
+    Integer num3 = 0;   // a third number, after op2 (three-number sums)
+    Op op2 = Op::Plus;
+    Integer rest = 0;   // a division's remainder
+    const CourseKind* kind = nullptr;  // what posed it; none: the design's own sums
+
+    Answer result() const { return {answer, rest}; }
+    friend bool operator==(const Sum&, const Sum&) = default;
+};
+
+// Number texts: plain decimal digits, no blank, sign or leading zero.
+std::string numberText(long long value);
+
+// A caption read back as a number; NaN when the caption is not a number.
+double captionValue(std::string_view caption);
+
+// An answer as its button shows it: "12", "5あまり3".
+std::string answerText(Answer answer);
+
+// The sum as the falling label shows it: "7 + 5", "10は 3と□".
+std::string sumText(const Sum& sum);
+
+// The written calculation: the numbers in a column with the sign before
+// the lower one, or nothing at all for a sum that has no such form.
+struct Written {
+    std::string top, bottom, sign;
+};
+Written writtenOf(const Sum& sum);
+
+}  // namespace game
