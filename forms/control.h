@@ -87,6 +87,10 @@ struct ControlSpec {
     // box's edge, as designed. Captions the game writes that may outgrow
     // their box (a verdict, a five-digit score) are shown whole instead.
     bool wholeCaption = false;
+    // A caption the game writes that may be wider than its box (a falling
+    // sum of three numbers) is drawn in smaller type until it fits, never
+    // cut and never over its neighbours.
+    bool fitCaption = false;
     // A button that stays pressed or not (its state is ControlState::pressed).
     bool toggle = false;
     // The name a screen reader says, where the caption is a picture (♪).

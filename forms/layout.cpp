@@ -35,6 +35,15 @@ double Layout::topAt(ControlId id, float top) const
     return box(id).top + (static_cast<double>(top) - designTop / spec_->verticalUnit) * geometry_->verticalUnit;
 }
 
+int Layout::fittedPixels(ControlId id, int captionWidth) const
+{
+    const int pixels = fontPixels(id);
+    const int room = static_cast<int>(std::lround(box(id).width));
+    if (!spec_->controls[static_cast<std::size_t>(id)].fitCaption || captionWidth <= room || captionWidth <= 0)
+        return pixels;
+    return std::max(1, pixels * room / captionWidth);
+}
+
 CaptionRoom Layout::captionRoom(ControlId id, int captionWidth) const
 {
     const ControlSpec& d = spec_->controls[static_cast<std::size_t>(id)];

@@ -42,6 +42,10 @@ public:
     // label shows its caption whole: then the room widens around the
     // alignment, moved back inside the window where it would leave it.
     CaptionRoom captionRoom(ControlId id, int captionWidth) const;
+    // The size of type a caption `captionWidth` pixels wide at fontPixels()
+    // is drawn in: smaller, in proportion, where the label fits its caption
+    // to its box and the caption is wider than the box.
+    int fittedPixels(ControlId id, int captionWidth) const;
 
 private:
     const WindowSpec* spec_;

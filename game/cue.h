@@ -17,6 +17,7 @@ enum class Cue : std::uint8_t {
     EndTop,     // ... with one of the top verdicts
 };
 
-inline constexpr std::size_t kCueCount = 7;
+// Every cue, counted from the last (sounds.cpp proves each has its notes).
+inline constexpr std::size_t kCueCount = static_cast<std::size_t>(Cue::EndTop) + 1;
 
 }  // namespace game

@@ -97,10 +97,12 @@ constexpr ControlSpec toggle(ControlSpec c, std::string_view spoken)
     return c;
 }
 
-// A falling sum: each tick of its timer moves it one unit down.
+// A falling sum: each tick of its timer moves it one unit down; a long sum
+// is set in smaller type to fit its box.
 constexpr ControlSpec falls(ControlSpec c, std::string_view timer)
 {
     c.movedBy = timer;
+    c.fitCaption = true;
     return c;
 }
 
@@ -223,7 +225,13 @@ constexpr std::array kControls{
     whole(described(label("hyouka", -1, {152, 208, 417, 41}, "", white, orange, {24}, Align::Centre), "ひょうか")),
 };
 
-static_assert(kControls.size() == 48 + 4 + 14 + 1);
+// The controls a geometry places: every one but the timers.
+constexpr std::size_t kDrawn = [] {
+    std::size_t n = 0;
+    for (const ControlSpec& c : kControls)
+        n += c.kind != Kind::Timer;
+    return n;
+}();
 
 // The digits choose a course at rest (1 to 6) and answer during a game, laid
 // out like the numeric keypad over the three columns of answers: 7 8 9 the
@@ -231,7 +239,7 @@ static_assert(kControls.size() == 48 + 4 + 14 + 1);
 // takes clicks at that moment is pressed.
 // M turns the sound off and on; P and Esc pause and resume a game, and Esc
 // closes the list of missed sums.
-constexpr std::array<KeyBinding, 21> kKeys{{
+constexpr auto kKeys = std::to_array<KeyBinding>({
     {'1', "rebel", 1}, {'2', "rebel", 2}, {'3', "rebel", 3},
     {'4', "rebel", 4}, {'5', "rebel", 5}, {'6', "rebel", 6},
     {'7', "kotae1", 1}, {'8', "kotae2", 1}, {'9', "kotae3", 1},
@@ -239,7 +247,7 @@ constexpr std::array<KeyBinding, 21> kKeys{{
     {'1', "kotae1", 3}, {'2', "kotae2", 3}, {'3', "kotae3", 3},
     {'m', "oto"}, {'M', "oto"},
     {'p', "yasumi"}, {'P', "yasumi"}, {kEscape, "yasumi"}, {kEscape, "tojiru"},
-}};
+});
 
 // Tab order: the courses top to bottom and the look back under them, then
 // the answers problem by problem, top to bottom, then the pause's own
@@ -247,7 +255,7 @@ constexpr std::array<KeyBinding, 21> kKeys{{
 // courses are one column, the answers a 3 x 3 grid, the toggles a column.
 // Opening the list hides its button, and the focus passes on to the list.
 constexpr int kCourses = 0, kAnswers = 1, kResume = 2, kToggles = 3, kReview = 4;
-constexpr std::array<FocusCell, 23> kFocus{{
+constexpr auto kFocus = std::to_array<FocusCell>({
     {"rebel", 1, kCourses, 0, 1}, {"rebel", 2, kCourses, 0, 2}, {"rebel", 3, kCourses, 0, 3},
     {"rebel", 4, kCourses, 0, 4}, {"rebel", 5, kCourses, 0, 5}, {"rebel", 6, kCourses, 0, 6},
     {"minaoshi", -1, kCourses, 0, 7},
@@ -258,7 +266,7 @@ constexpr std::array<FocusCell, 23> kFocus{{
     {"mouichido", -1, kReview, 1, 2}, {"tojiru", -1, kReview, 2, 2}, {"mae", -1, kReview, 1, 1},
     {"tsugi", -1, kReview, 2, 1},
     {"oto", -1, kToggles, 0, 1, true}, {"yasumi", -1, kToggles, 0, 2, true},
-}};
+});
 
 
 // --- Other geometries, for the screens of phones and tablets ---------------
@@ -271,12 +279,20 @@ constexpr std::array<FocusCell, 23> kFocus{{
 // side and pass behind the white panel of the answers exactly where the
 // design's do: `verticalUnit` maps the logic's units onto each column.
 
+// Places every drawn control once: a geometry that leaves one out, or
+// places one more, does not compile.
 struct Placer {
-    std::array<Placement, 48 + 14 + 1> rows{};
+    std::array<Placement, kDrawn> rows{};
     std::size_t count = 0;
     constexpr void operator()(std::string_view control, int index, Rect rect, float font = 0)
     {
-        rows[count++] = {control, index, rect, font};
+        rows.at(count++) = {control, index, rect, font};
+    }
+    constexpr const std::array<Placement, kDrawn>& all() const
+    {
+        if (count != kDrawn)
+            throw "a geometry leaves a control unplaced";
+        return rows;
     }
 };
 
@@ -333,14 +349,14 @@ constexpr std::array kPortraitPlaces = [] {
     put("tsugi", -1, {266, 520, 90, 44}, 20);
     put("mouichido", -1, {4, 580, 172, 52}, 24);
     put("tojiru", -1, {184, 580, 172, 52}, 24);
-    return put.rows;
+    return put.all();
 }();
 
 // Upright but wider, 480 x 640 (a tablet held upright): the phone's places,
 // each column a third wider; the heights and the text as on the phone, and
 // the toggles square.
 constexpr std::array kTabletPlaces = [] {
-    std::array<Placement, 48 + 14 + 1> rows = kPortraitPlaces;
+    std::array<Placement, kDrawn> rows = kPortraitPlaces;
     for (Placement& p : rows) {
         if (p.control == "oto" || p.control == "yasumi") {
             p.rect.left = (p.rect.left + p.rect.width / 2) * 4.0f / 3.0f - p.rect.width / 2;
@@ -398,7 +414,7 @@ constexpr std::array kLowPlaces = [] {
     put("tsugi", -1, {510, 262, 90, 40}, 18);
     put("mouichido", -1, {232, 312, 170, 44}, 20);
     put("tojiru", -1, {410, 312, 170, 44}, 20);
-    return put.rows;
+    return put.all();
 }();
 
 // Sums start at their box's top and pass behind the answers' panel: the

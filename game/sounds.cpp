@@ -1,6 +1,7 @@
 #include "sounds.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <cstddef>
 
@@ -63,9 +64,10 @@ constexpr Note kEndTop[] = {
     {C6, 0.33, 0.60, 1.0, Ch},
 };
 
-constexpr std::span<const Note> kNotes[kCueCount] = {
+constexpr std::span<const Note> kNotes[] = {
     kStart, kRight, kWrong, kCountdown, kEndLow, kEndMiddle, kEndTop,
 };
+static_assert(std::size(kNotes) == kCueCount, "every cue has its sound, and no sound is without its cue");
 
 // How a timbre sounds: its envelope (raised-cosine attack and release around
 // an exponential decay) and the amplitudes of its harmonics 1, 2, 3, ...

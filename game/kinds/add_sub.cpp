@@ -8,12 +8,12 @@ namespace game::kinds {
 namespace {
 
 constexpr CourseKind::Option kCarries[] = {
-    {"carry", "くりあがり あり だけ"},
-    {"nocarry", "くりあがり なし だけ"},
+    {"carry", "くりあがり あり だけ"},  // not drawn
+    {"nocarry", "くりあがり なし だけ"},  // not drawn
 };
 constexpr CourseKind::Option kBorrows[] = {
-    {"borrow", "くりさがり あり だけ"},
-    {"noborrow", "くりさがり なし だけ"},
+    {"borrow", "くりさがり あり だけ"},  // not drawn
+    {"noborrow", "くりさがり なし だけ"},  // not drawn
 };
 constexpr int kOnly = 1;
 
@@ -21,7 +21,7 @@ class AddSub final : public TwoNumbers {
 public:
     explicit AddSub(bool add)
         : TwoNumbers({.word = add ? "add" : "sub", .label = add ? "たしざん" : "ひきざん", .tables = false, .lowest = 1, .highest = 99,
-                      .plain = "どちらも", .options = add ? std::span(kCarries) : std::span(kBorrows)}),
+                      .plain = "どちらも", .options = add ? std::span(kCarries) : std::span(kBorrows)}),  // not drawn
           add_(add)
     {
     }
@@ -35,10 +35,10 @@ public:
 
     std::string fullName(const Course& c) const override
     {
-        const std::string_view carry = add_ ? " くりあがり" : " くりさがり";
-        return shortName(c) + "　" + numberText(c.from) + "から" + numberText(c.to) + "までの" +
-               (add_ ? " たしざん" : " ひきざん") +
-               (c.option == 0 ? "" : std::string(carry) + (c.option == kOnly ? " あり" : " なし"));
+        const std::string_view carry = add_ ? " くりあがり" : " くりさがり";  // not drawn
+        return shortName(c) + "　" + numberText(c.from) + "から" + numberText(c.to) + "までの" +  // not drawn
+               (add_ ? " たしざん" : " ひきざん") +  // not drawn
+               (c.option == 0 ? "" : std::string(carry) + (c.option == kOnly ? " あり" : " なし"));  // not drawn
     }
 
     bool hasSums(const Course& c) const override { return count(c) > 0; }

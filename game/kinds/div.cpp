@@ -11,19 +11,19 @@ namespace game::kinds {
 namespace {
 
 constexpr CourseKind::Option kRests[] = {
-    {"rem", "あまりあり だけ"},
-    {"any", "あまりが あっても なくても"},
+    {"rem", "あまりあり だけ"},  // not drawn
+    {"any", "あまりが あっても なくても"},  // not drawn
 };
 constexpr int kRem = 1;
 
 class Div final : public TwoNumbers {
 public:
-    Div() : TwoNumbers({.word = "div", .label = "わりざん", .tables = true, .lowest = 1, .highest = 9, .plain = "わりきれる だけ", .options = kRests}) {}
+    Div() : TwoNumbers({.word = "div", .label = "わりざん", .tables = true, .lowest = 1, .highest = 9, .plain = "わりきれる だけ", .options = kRests}) {}  // not drawn
 
     std::optional<std::string_view> fault(const Course& c) const override
     {
         if (c.option == kRem && c.hasTable(1))
-            return "1でわると あまりは出ません。2からにします";
+            return "1でわると あまりは出ません。2からにします";  // not drawn
         return CourseKind::fault(c);
     }
 
@@ -42,12 +42,12 @@ public:
     std::string fullName(const Course& c) const override
     {
         const std::string name = shortName(c) + "　";
-        const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables)) + "で わる";
+        const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables)) + "で わる";  // not drawn
         if (c.option == kRem)
-            return name + tables + " あまりのある わりざん";
+            return name + tables + " あまりのある わりざん";  // not drawn
         if (c.option != 0)
-            return name + tables + " あまりが あっても なくても";
-        return name + tables + (name.starts_with("わりざん") ? "" : " わりざん");
+            return name + tables + " あまりが あっても なくても";  // not drawn
+        return name + tables + (name.starts_with("わりざん") ? "" : " わりざん");  // not drawn
     }
 
     bool hasSums(const Course& c) const override { return !c.tables.empty(); }

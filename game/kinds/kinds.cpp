@@ -14,7 +14,7 @@ bool Course::hasTable(int d) const
 std::optional<std::string_view> CourseKind::fault(const Course& course) const
 {
     if (!hasSums(course))
-        return "このはんいでは その問題が作れません";
+        return "このはんいでは その問題が作れません";  // not drawn
     return std::nullopt;
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 class Make final : public CourseKind {
 public:
-    Make() : CourseKind({.word = "make", .label = "いくつといくつ", .tables = false, .lowest = 2, .highest = 20, .plain = {}, .options = {}}) {}
+    Make() : CourseKind({.word = "make", .label = "いくつといくつ", .tables = false, .lowest = 2, .highest = 20, .plain = {}, .options = {}}) {}  // not drawn
 
     std::string shortName(const Course& c) const override
     {
@@ -21,8 +21,8 @@ public:
 
     std::string fullName(const Course& c) const override
     {
-        const std::string wholes = c.from == c.to ? numberText(c.from) : numberText(c.from) + "から" + numberText(c.to);
-        return shortName(c) + "　" + wholes + "は いくつと いくつ";
+        const std::string wholes = c.from == c.to ? numberText(c.from) : numberText(c.from) + "から" + numberText(c.to);  // not drawn
+        return shortName(c) + "　" + wholes + "は いくつと いくつ";  // not drawn
     }
 
     bool hasSums(const Course&) const override { return true; }
@@ -56,11 +56,11 @@ public:
     Written written(const Sum&) const override { return {}; }
     std::string said(const Sum& s) const override
     {
-        return numberText(s.num1) + "は " + numberText(s.num2) + "と いくつ";
+        return numberText(s.num1) + "は " + numberText(s.num2) + "と いくつ";  // not drawn
     }
     std::string saidWith(const Sum& s, Answer a) const override
     {
-        return numberText(s.num1) + "は " + numberText(s.num2) + "と " + answerText(a);
+        return numberText(s.num1) + "は " + numberText(s.num2) + "と " + answerText(a);  // not drawn
     }
 };
 

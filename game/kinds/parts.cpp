@@ -17,7 +17,7 @@ Written TwoNumbers::written(const Sum& s) const
 
 std::string TwoNumbers::said(const Sum& s) const
 {
-    static constexpr std::array<std::string_view, 4> kWords{"たす", "ひく", "かける", "わる"};
+    static constexpr std::array<std::string_view, 4> kWords{"たす", "ひく", "かける", "わる"};  // not drawn
     return numberText(s.num1) + std::string(kWords[static_cast<std::size_t>(s.op)]) + numberText(s.num2);
 }
 

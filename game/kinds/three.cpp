@@ -7,16 +7,16 @@ namespace game::kinds {
 namespace {
 
 constexpr CourseKind::Option kOps[] = {
-    {"add", "たしざん だけ"},
-    {"sub", "ひきざん だけ"},
-    {"mix", "たしざんと ひきざん"},
+    {"add", "たしざん だけ"},  // not drawn
+    {"sub", "ひきざん だけ"},  // not drawn
+    {"mix", "たしざんと ひきざん"},  // not drawn
 };
 constexpr int kAdd = 1, kSub = 2;
 
 class Three final : public CourseKind {
 public:
     Three() : CourseKind({.word = "three", .label = "3つのかず", .tables = false, .lowest = 0, .highest = 99,
-                          .plain = "たしざんと ひきざん", .options = kOps}) {}
+                          .plain = "たしざんと ひきざん", .options = kOps}) {}  // not drawn
 
     std::string shortName(const Course& c) const override
     {
@@ -25,8 +25,8 @@ public:
 
     std::string fullName(const Course& c) const override
     {
-        return shortName(c) + "　" + numberText(c.from) + "から" + numberText(c.to) + "までの 3つのかず" +
-               (c.option == kAdd ? " たしざん だけ" : c.option == kSub ? " ひきざん だけ" : " たしざんと ひきざん");
+        return shortName(c) + "　" + numberText(c.from) + "から" + numberText(c.to) + "までの 3つのかず" +  // not drawn
+               (c.option == kAdd ? " たしざん だけ" : c.option == kSub ? " ひきざん だけ" : " たしざんと ひきざん");  // not drawn
     }
 
     // Subtracting twice needs the largest number to hold two of the
@@ -64,7 +64,7 @@ public:
     Written written(const Sum&) const override { return {}; }
     std::string said(const Sum& s) const override
     {
-        const auto word = [](Op op) { return op == Op::Minus ? "ひく" : "たす"; };
+        const auto word = [](Op op) { return op == Op::Minus ? "ひく" : "たす"; };  // not drawn
         return numberText(s.num1) + word(s.op) + numberText(s.num2) + word(s.op2) + numberText(s.num3);
     }
 

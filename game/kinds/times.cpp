@@ -11,14 +11,14 @@ namespace game::kinds {
 namespace {
 
 constexpr CourseKind::Option kOrders[] = {
-    {"up", "じゅんに（×1から×9）"},
-    {"down", "ぎゃくに（×9から×1）"},
+    {"up", "じゅんに（×1から×9）"},  // not drawn
+    {"down", "ぎゃくに（×9から×1）"},  // not drawn
 };
 constexpr int kUp = 1;
 
 class Times final : public TwoNumbers {
 public:
-    Times() : TwoNumbers({.word = "times", .label = "かけざん（九九）", .tables = true, .lowest = 1, .highest = 9, .plain = "バラバラに", .options = kOrders}) {}
+    Times() : TwoNumbers({.word = "times", .label = "かけざん（九九）", .tables = true, .lowest = 1, .highest = 9, .plain = "バラバラに", .options = kOrders}) {}  // not drawn
 
     bool ordered(const Course& c) const override { return c.option != 0; }
 
@@ -43,8 +43,8 @@ public:
         const std::string name = shortName(c) + "　";
         const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables)) + "のだん";
         if (c.option != 0)
-            return name + tables + (c.option == kUp ? " じゅんに" : " ぎゃくに");
-        return name + (name.starts_with("かけざん") ? tables : std::string("かけざん"));
+            return name + tables + (c.option == kUp ? " じゅんに" : " ぎゃくに");  // not drawn
+        return name + (name.starts_with("かけざん") ? tables : std::string("かけざん"));  // not drawn
     }
 
     bool hasSums(const Course& c) const override { return !c.tables.empty(); }

@@ -121,8 +121,21 @@ void ControlView::layOut()
         return;
     }
     text_.setText(caption_);
-    text_.prepare(QTransform(), font());
-    captionWidth_ = fontMetrics().horizontalAdvance(caption_);
+    QFont type = font();
+    if (spec_.fitCaption) {
+        // Type as designed, then smaller until the caption fits its box.
+        const int designed = layout_.fontPixels(id_);
+        type.setPixelSize(designed);
+        for (int pixels = layout_.fittedPixels(id_, QFontMetrics(type).horizontalAdvance(caption_)); pixels < designed; --pixels) {
+            type.setPixelSize(pixels);
+            if (pixels == 1 || QFontMetrics(type).horizontalAdvance(caption_) <= box_.width())
+                break;
+        }
+        if (type != font())
+            setFont(type);
+    }
+    text_.prepare(QTransform(), type);
+    captionWidth_ = QFontMetrics(type).horizontalAdvance(caption_);
     setAccessibleName(caption_);
 }
 

@@ -369,9 +369,21 @@ void WebWindow::mirror(ControlId id, std::uint8_t changes)
 void WebWindow::placeCaption(ControlId id)
 {
     const ControlSpec& d = model_.design(id);
-    const CaptionRoom room =
-        layout_.captionRoom(id, captionWidth(d.font.bold, layout_.fontPixels(id), model_[id].caption));
-    const Control& c = controls_[static_cast<std::size_t>(id)];
+    Control& c = controls_[static_cast<std::size_t>(id)];
+    int width = captionWidth(d.font.bold, layout_.fontPixels(id), model_[id].caption);
+    if (d.fitCaption) {
+        // Type as designed, or smaller until the caption fits its box.
+        int pixels = layout_.fittedPixels(id, width);
+        if (pixels != layout_.fontPixels(id)) {
+            while (pixels > 1 && (width = captionWidth(d.font.bold, pixels, model_[id].caption)) > whole(layout_.box(id).width))
+                --pixels;
+        }
+        const int fitted = pixels == layout_.fontPixels(id) ? 0 : pixels;
+        if (fitted != c.fitted)
+            setStyle(c.style, "font-size", px(pixels));
+        c.fitted = fitted;
+    }
+    const CaptionRoom room = layout_.captionRoom(id, width);
     setStyle(c.style, "text-indent", px(room.at - whole(layout_.box(id).left)));
     // Only a caption that runs past its box is cut: a clip costs the page a
     // layer of its own work on every frame.
@@ -411,6 +423,7 @@ void WebWindow::setGeometry(const Geometry* geometry)
         setStyle(style, "height", px(box.height));
         if (d.font.points > 0)
             setStyle(style, "font-size", px(layout_.fontPixels(id)));
+        controls_[static_cast<std::size_t>(id)].fitted = 0;
         if (d.kind == Kind::Label)
             mirror(id, kColours | kCaption);
     }

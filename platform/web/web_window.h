@@ -68,6 +68,7 @@ private:
         emscripten::val element = emscripten::val::null();
         emscripten::val style = emscripten::val::null();    // kept, so that a frame does not look it up again
         emscripten::val caption = emscripten::val::null();  // a label's text
+        int fitted = 0;  // the size of type a fitted caption was given, 0: as designed
     };
 
     void create(ControlId id);

@@ -435,13 +435,27 @@ void TestMainWindow::aTeachersSumsAndNamesFitEveryGeometry()
     };
     std::vector<std::string> names;
     for (const char* link : {"times:2,5", "times:2-5", "times:1-9", "times:1,3,5", "div:7", "div:2-5", "div:2,9",
-                             "add:1-9:carry", "add:1-9:nocarry", "sub:10-99:borrow", "sub:10-99:noborrow"})
+                             "add:1-9:carry", "add:1-9:nocarry", "sub:10-99:borrow", "sub:10-99:noborrow",
+                             "times:2-5:down", "times:1-9:up", "times:2,8:up", "div:2,9:rem", "div:2-9:rem", "div:8:any",
+                             "make:10", "make:12-20", "three:1-9", "three:1-9:add", "three:1-9:sub"})
         names.push_back(game::shortName(game::readPractice(std::string("course=") + link).courses.at(0)));
     for (int n = 1; n <= 3; ++n) {
         widest("mondai", n, {"99 + 99", "99 - 99", "81 ÷ 9", "72 ÷ 8", "9 × 9", "18 - 9"});
         widest(n == 1 ? "hissan1" : n == 2 ? "hissan2" : "hissan3", 1, {"99", "81"});
         widest(n == 1 ? "kigou1" : n == 2 ? "kigou2" : "kigou3", -1, {"×", "÷", "+", "-"});
-        widest(n == 1 ? "kotae1" : n == 2 ? "kotae2" : "kotae3", 3, {"208", "198", "0"});
+        widest(n == 1 ? "kotae1" : n == 2 ? "kotae2" : "kotae3", 3, {"208", "198", "0", "297", "8あまり17", "9あまり8"});
+        // The longest sums are set in smaller type to fit: whole, and still
+        // at least two thirds of the size the geometry gives.
+        const ControlId mondai = spec.find("mondai", n);
+        const auto& d = spec.controls[static_cast<std::size_t>(mondai)];
+        for (const char* sum : {"20は 19と□", "99 + 99 - 99", "10は 3と□", "45 - 38 + 27"}) {
+            QFont type = platform::controlFont(d.font, layout.fontPixels(mondai));
+            const int pixels = layout.fittedPixels(mondai, QFontMetrics(type).horizontalAdvance(qs(sum)));
+            type.setPixelSize(pixels);
+            const int width = QFontMetrics(type).horizontalAdvance(qs(sum));
+            QVERIFY2(width <= layout.box(mondai).width + 1 && pixels * 3 >= layout.fontPixels(mondai) * 2,
+                     qPrintable(QString("%1: %2 px at %3").arg(sum).arg(width).arg(pixels)));
+        }
     }
     for (int k = 1; k <= 6; ++k) {
         const ControlId id = spec.find("rebel", k);
