@@ -47,7 +47,10 @@ void CourseSums::read(const Outcome& outcome)
         missed_.clear();
         return;
     }
-    if (!again_ || (outcome.kind != Kind::Right && outcome.kind != Kind::Wrong && outcome.kind != Kind::Missed))
+    // A sum answered wrongly stays on screen and may still be answered
+    // right; once it has fallen it is missed, and its turn to come back
+    // starts.
+    if (!again_ || (outcome.kind != Kind::Right && outcome.kind != Kind::Missed))
         return;
     auto it = std::find_if(missed_.begin(), missed_.end(), [&](const Again& a) { return a.sum == outcome.sum; });
     if (outcome.kind == Kind::Right) {

@@ -26,10 +26,11 @@ public:
     virtual Drawn draw(int course, RandomSource& random) = 0;
 };
 
-// The sums of a teacher's courses, as their kinds pose them. A sum missed
-// (answered wrongly, or fallen unanswered) comes back among the next three
-// to five new sums of the game, until it is answered right, at most three
-// times, unless the link says again=off.
+// The sums of a teacher's courses, as their kinds pose them. A sum that
+// fell without a right answer (answered wrongly, or not at all) comes back
+// among the next three to five new sums of the game, until it is answered
+// right, at most three times, unless the link says again=off. A sum
+// answered wrongly waits until it has fallen: it is never on screen twice.
 class CourseSums final : public SumSource, public OutcomeReader {
 public:
     static constexpr int kComesBack = 3;

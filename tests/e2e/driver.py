@@ -53,6 +53,32 @@ def answer_of(sum_text):
     return {"+": a + b, "-": a - b, "×": a * b, "÷": a // b if b else None}[op]
 
 
+def answer_text(sum_text):
+    """The answer of any sum the program shows, as its button writes it:
+    "12", "5あまり3" for 23 ÷ 4, "7" for 10は 3と□, "9" for 4 + 3 + 2."""
+    match = re.fullmatch(r"(\d+)は (\d+)と□", sum_text)
+    if match:
+        return str(int(match.group(1)) - int(match.group(2)))
+    match = re.fullmatch(r"(\d+) ([-+]) (\d+) ([-+]) (\d+)", sum_text)
+    if match:
+        a, b, c = int(match.group(1)), int(match.group(3)), int(match.group(5))
+        ab = a + b if match.group(2) == "+" else a - b
+        return str(ab + c if match.group(4) == "+" else ab - c)
+    match = re.fullmatch(r"(\d+) ÷ (\d+)", sum_text)
+    if match and int(match.group(1)) % int(match.group(2)):
+        a, b = int(match.group(1)), int(match.group(2))
+        return f"{a // b}あまり{a % b}"
+    result = answer_of(sum_text)
+    return None if result is None else str(result)
+
+
+def value_text(button):
+    """The answer a button carries, as its name says it: "7たす5 は 12",
+    "23わる4 は 5あまり3", "10は 3と 7"."""
+    match = re.search(r"(?: は |と )(\S+)$", button.name)
+    return match.group(1) if match else None
+
+
 def value_of(button):
     """The value an answer button carries: its name says the sum and the
     value, "7たす5 は 12", as a screen reader hears it."""
@@ -204,11 +230,11 @@ class Program:
     def answer_button(self, n, right):
         """An enabled answer button of problem n that shows its result (or,
         with right false, a value that is not its result)."""
-        result = answer_of(self.text(f"もんだい{'１２３'[n - 1]}"))
+        result = answer_text(self.text(f"もんだい{'１２３'[n - 1]}"))
         if result is None:
             return None
         for button in self.controls(MAIN, f"こたえ{'１２３'[n - 1]}"):
-            if self.enabled(button) and (value_of(button) == result) == right:
+            if self.enabled(button) and (value_text(button) == result) == right:
                 return button
         return None
 

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """A teacher's link on the desktop, played from outside through the
 accessibility interface: PERMOROPLUS_PRACTICE names two 九九 courses and a
-30-second game, with a part that cannot be read.
+30-second game, with a part that cannot be read; then the drills of the
+first and third grades (いくつといくつ, three numbers, division with a
+remainder).
 
    practice.py PROGRAM WM_CLOSE
 
@@ -21,6 +23,7 @@ import pyatspi
 from driver import MAIN, Failure, Program, answer_of, evaluation, run, wait_for
 
 LINK = "course=times:7&course=times:2,5&course=times:0&time=30"
+GRADES = "course=make:10&course=three:1-9&course=div:2-9:rem&course=div:1:rem"
 
 
 def step(message):
@@ -93,6 +96,48 @@ def main():
         if len(said) != 1 or "course=times:0" not in said[0]:
             raise Failure(f"stderr: {said}")
         step(f"stderr: {said[0]}")
+    grades(program, wm_close)
+
+
+# Each new kind on its button; a game of division with a remainder answered
+# by the answers' names, right and then wrong.
+def grades(program, wm_close):
+    with tempfile.TemporaryFile("w+") as errors:
+        p = Program(program, wm_close, env={"PERMOROPLUS_PRACTICE": GRADES, "PERMOROPLUS_SOUND": "off"}, stderr=errors)
+        try:
+            wait_for("the game window", lambda: p.window(MAIN), 10)
+            courses = [b.name.split("　")[0] for b in p.controls(MAIN, "コース") if p.showing(b)]
+            if courses != ["10はいくつ", "3つのかず", "あまり2〜9"]:
+                raise Failure(f"course buttons: {courses}")
+            p.click(p.course(next(b.name for b in p.controls(MAIN, "コース") if b.name.startswith("あまり"))))
+            wait_for("the countdown", lambda: p.text("のこり時間") == "59", 1.6)
+            score = 0
+            for right in [True] * 4 + [False]:
+                sums = [p.text(f"もんだい{n}") for n in "１２３"]
+                if not all(re.fullmatch(r"\d+ ÷ [2-9]", s) for s in sums):
+                    raise Failure(f"not division: {sums}")
+                expected = score + 3 if right else 0
+                for _ in range(5):
+                    button = wait_for("an answer", lambda: p.answer_button(1 + score % 3, right), 2)
+                    p.click(button)
+                    try:
+                        wait_for(f"the score {expected}", lambda: p.text("得点") == str(expected), 1)
+                        break
+                    except Failure:
+                        continue
+                score = expected
+            names = [b.name for b in p.controls(MAIN, "こたえ１")]
+            if not all(re.fullmatch(r"\d+わる[2-9] は \d+(あまり\d+)?", n) for n in names):
+                raise Failure(f"answers' names: {names}")
+            step(f"division with a remainder: right answers for 3 points, a wrong one wipes them; {names[0]}")
+            p.close(MAIN)
+            p.expect_exit(3)
+        finally:
+            p.kill()
+        errors.seek(0)
+        said = [line for line in errors.read().splitlines() if "XDG_RUNTIME_DIR" not in line and "No sound" not in line]
+        if len(said) != 1 or "div:1:rem" not in said[0]:
+            raise Failure(f"stderr: {said}")
 
 
 if __name__ == "__main__":
