@@ -1,17 +1,22 @@
-// The teacher's page's view of a link, compiled from the same rules as the
-// game so that the page never holds a second copy of them: what a link
-// gives (its courses as the child will see them, time, pace, sound), the
-// link written back as the game reads it, and what it left out.
+// The teacher's page's view of the courses and of a link, compiled from the
+// same rules as the game so that the page never holds a second copy of
+// them: the kinds of course and how each is chosen (its form is built from
+// them), the link the form asks for, written here and read back as the
+// game reads it, and what a link opened in the page gives.
+//
+// The page gives the form's values as numbers and gets JSON back; it never
+// writes or takes apart a link itself.
 #include "game/practice.h"
 
 #include <emscripten/emscripten.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
 // Text as a JSON string.
-std::string json(const std::string& text)
+std::string json(std::string_view text)
 {
     std::string out = "\"";
     for (const char c : text) {
@@ -25,44 +30,143 @@ std::string json(const std::string& text)
     return out + "\"";
 }
 
-const char* kindName(game::Course::Kind kind)
+std::string flag(bool on)
 {
-    switch (kind) {
-    case game::Course::Kind::Times: return "times";
-    case game::Course::Kind::Divide: return "div";
-    case game::Course::Kind::Add: return "add";
-    case game::Course::Kind::Subtract: return "sub";
-    }
-    return "";
+    return on ? "true" : "false";
 }
 
-const char* carryName(game::Course::Carry carry)
+// Where a kind stands in courseKinds(): the number the page knows it by.
+int kindIndex(const game::CourseKind* kind)
 {
-    switch (carry) {
-    case game::Course::Carry::Only: return "only";
-    case game::Course::Carry::Never: return "never";
-    case game::Course::Carry::Any: break;
+    const auto kinds = game::courseKinds();
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        if (kinds[i] == kind)
+            return static_cast<int>(i);
     }
-    return "any";
+    return -1;
 }
+
+std::string courseJson(const game::Course& c)
+{
+    std::string tables;
+    for (const std::uint8_t d : c.tables)
+        tables += (tables.empty() ? "" : ",") + std::to_string(d);
+    return "{\"kind\":" + std::to_string(kindIndex(c.kind)) + ",\"tables\":[" + tables + "],\"from\":" + std::to_string(c.from) +
+           ",\"to\":" + std::to_string(c.to) + ",\"option\":" + std::to_string(c.option) + ",\"short\":" + json(game::shortName(c)) +
+           ",\"full\":" + json(game::fullName(c)) + "}";
+}
+
+// A link's reading: the link written back as the game reads it, its
+// courses, the game's settings and the notice; `more` goes on the end.
+std::string readingJson(const game::Practice& p, const std::string& more = {})
+{
+    std::string out = "{\"query\":" + json(game::practiceQuery(p)) + ",\"courses\":[";
+    for (std::size_t i = 0; i < p.courses.size(); ++i)
+        out += (i ? "," : "") + courseJson(p.courses[i]);
+    return out + "],\"seconds\":" + std::to_string(p.seconds) +
+           ",\"pace\":" + std::to_string(static_cast<int>(p.pace * 1000 + 0.5)) + ",\"soundOff\":" + flag(p.soundOff) +
+           ",\"again\":" + flag(p.again) + ",\"notice\":" + json(game::notice(p)) + more + "}";
+}
+
+// The courses of the form being read, one a row, each as the link writes it.
+std::vector<std::string> rows;
 
 }  // namespace
 
-// What the page asks: a link's query in, its reading out as JSON. The text
-// lives until the next call.
+// Every kind of course and how the form asks for one, in the order of
+// courseKinds(): its place in this list is the number the page uses.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_kinds()
+{
+    static std::string out;
+    out = "[";
+    for (const game::CourseKind* kind : game::courseKinds()) {
+        const game::CourseKind::Form& f = kind->form();
+        std::string options;
+        for (const game::CourseKind::Option& o : f.options)
+            options += (options.empty() ? "" : ",") + std::string("{\"word\":") + json(o.word) + ",\"label\":" + json(o.label) + "}";
+        out += (out.size() > 1 ? "," : "") + std::string("{\"word\":") + json(f.word) + ",\"label\":" + json(f.label) +
+               ",\"tables\":" + flag(f.tables) + ",\"lowest\":" + std::to_string(f.lowest) + ",\"highest\":" +
+               std::to_string(f.highest) + ",\"plain\":" + json(f.plain) + ",\"options\":[" + options + "]}";
+    }
+    out += "]";
+    return out.c_str();
+}
+
+// A new form: no course yet.
+extern "C" EMSCRIPTEN_KEEPALIVE void teacher_begin()
+{
+    rows.clear();
+}
+
+// One row of the form: the kind's number, its tables as digits in the order
+// wanted (52: the 5 then the 2; 0: none), or its numbers from .. to, and
+// its option (1 for its first, 0 for none). Whatever the row says is
+// written, so that a row the game cannot play is named by the reading.
+extern "C" EMSCRIPTEN_KEEPALIVE void teacher_course(int kind, int tables, int from, int to, int option)
+{
+    const auto kinds = game::courseKinds();
+    if (kind < 0 || static_cast<std::size_t>(kind) >= kinds.size()) {
+        rows.push_back("?");  // no kind: the reading says which there are
+        return;
+    }
+    game::Course c;
+    c.kind = kinds[static_cast<std::size_t>(kind)];
+    const game::CourseKind::Form& form = c.kind->form();
+    if (form.tables) {
+        std::vector<std::uint8_t> given;
+        for (; tables > 0; tables /= 10)
+            given.insert(given.begin(), static_cast<std::uint8_t>(tables % 10));
+        for (const std::uint8_t d : given) {
+            if (d != 0 && !c.hasTable(d))
+                c.tables.push_back(d);
+        }
+    } else {
+        c.from = game::saturate(from);
+        c.to = game::saturate(to);
+    }
+    const bool known = option >= 0 && static_cast<std::size_t>(option) <= form.options.size();
+    c.option = known ? static_cast<std::uint8_t>(option) : 0;
+    // An option the kind does not have stays in the text, for the reading
+    // to name.
+    rows.push_back(game::courseText(c) + (known ? "" : ":" + std::to_string(option)));
+}
+
+// The link of the rows given since teacher_begin and these settings (pace in
+// thousandths), read back as the game reads it: the same as teacher_read's
+// answer, and "rows" saying of each row whether the link keeps it, and if
+// not, why.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_link(int seconds, int paceThousandths, int soundOff, int againOff)
+{
+    static std::string out;
+    game::Practice settings;
+    settings.seconds = game::saturate(seconds);
+    settings.pace = paceThousandths / 1000.0;
+    settings.soundOff = soundOff != 0;
+    settings.again = againOff == 0;
+    std::string query;
+    std::string kept;
+    std::size_t playable = 0;
+    for (const std::string& row : rows) {
+        const std::string part = "course=" + row;
+        query += (query.empty() ? "" : "&") + part;
+        const game::Practice alone = game::readPractice(part);
+        const bool keeps = alone.leftOut.empty() && playable < game::Practice::kMaxCourses;
+        playable += keeps;
+        kept += (kept.empty() ? "" : ",") + std::string("{\"kept\":") + flag(keeps) +
+                (alone.leftOut.empty() ? "" : ",\"why\":" + json(alone.leftOut.front())) + "}";
+    }
+    const std::string rest = game::practiceQuery(settings);
+    if (!rest.empty())
+        query += (query.empty() ? "" : "&") + rest;
+    out = readingJson(game::readPractice(query), ",\"rows\":[" + kept + "]");
+    return out.c_str();
+}
+
+// What a link's query gives (with or without its "?"), for the form. The
+// text lives until the next call.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_read(const char* query)
 {
     static std::string out;
-    const game::Practice p = game::readPractice(query ? query : "");
-    out = "{\"query\":" + json(game::practiceQuery(p)) + ",\"courses\":[";
-    for (std::size_t i = 0; i < p.courses.size(); ++i) {
-        const game::Course& c = p.courses[i];
-        out += std::string(i ? "," : "") + "{\"kind\":\"" + kindName(c.kind) + "\",\"dans\":" + std::to_string(c.dans) +
-               ",\"from\":" + std::to_string(c.from) + ",\"to\":" + std::to_string(c.to) + ",\"carry\":\"" +
-               carryName(c.carry) + "\",\"short\":" + json(game::shortName(c)) + ",\"full\":" + json(game::fullName(c)) +
-               "}";
-    }
-    out += "],\"seconds\":" + std::to_string(p.seconds) + ",\"pace\":" + std::to_string(static_cast<int>(p.pace * 1000 + 0.5)) +
-           ",\"soundOff\":" + (p.soundOff ? "true" : "false") + ",\"notice\":" + json(game::notice(p)) + "}";
+    out = readingJson(game::readPractice(query ? query : ""));
     return out.c_str();
 }

@@ -1,7 +1,8 @@
 // The teacher's page: the form becomes a link to the game, its QR code and
-// the courses' names as the child will see them. What a link means is the
-// game's own reading of it (teacher_core, compiled from the same C++ as the
-// game); this script only gathers the form and shows the answer.
+// the courses' names as the child will see them. The kinds of course, how
+// each is chosen, the link itself and what it means are the game's own
+// (teacher_core, compiled from the same C++ as the game); this script only
+// builds the form from them, hands over its values and shows the answer.
 'use strict';
 
 const form = {
@@ -10,6 +11,7 @@ const form = {
     time: document.getElementById('time'),
     pace: document.getElementById('pace'),
     sound: document.getElementById('sound'),
+    againOff: document.getElementById('again-off'),
 };
 const out = {
     notice: document.getElementById('notice'),
@@ -22,54 +24,88 @@ const out = {
 };
 const MAX_COURSES = 6;
 let core = null;
+let kinds = [];
+// The order a link opened here gave a row's tables ("times:5,2:up").
+const linkOrder = new WeakMap();
+// What the link opened here left out, shown until the form is changed.
+let openedNotice = '';
+
+const call = (name, result, ...args) => core.ccall(name, result, args.map(() => 'number'), args);
+const field = (row, name) => row.querySelector(`.${name}`);
+const kindOf = (row) => kinds[field(row, 'kind').value];
 
 function addRow() {
     if (form.courses.children.length >= MAX_COURSES) return null;
     const row = document.getElementById('course-row').content.firstElementChild.cloneNode(true);
-    const dans = row.querySelector('.dans');
+    kinds.forEach((kind, i) => field(row, 'kind').add(new Option(kind.label, String(i))));
     for (let d = 1; d <= 9; ++d) {
         const label = document.createElement('label');
         const box = document.createElement('input');
         box.type = 'checkbox';
         box.value = String(d);
         label.append(box, `${d}`);
-        dans.append(label);
+        field(row, 'tables').append(label);
     }
-    row.querySelector('.remove').addEventListener('click', () => { row.remove(); update(); });
+    field(row, 'remove').addEventListener('click', () => { row.remove(); changed(); });
     form.courses.append(row);
     showFields(row);
     form.add.disabled = form.courses.children.length >= MAX_COURSES;
     return row;
 }
 
-// A row shows the tables for × and ÷, the numbers for + and -.
+// A row shows what its kind asks for: the tables, or two numbers within
+// the kind's bounds; and the kind's options, if it has any.
 function showFields(row) {
-    const kind = row.querySelector('.kind').value;
-    row.querySelector('.dans').hidden = kind !== 'times' && kind !== 'div';
-    row.querySelector('.range').hidden = kind !== 'add' && kind !== 'sub';
-    const carry = row.querySelector('.carry');
-    carry.options[1].text = kind === 'sub' ? 'くりさがり あり だけ' : 'くりあがり あり だけ';
-    carry.options[2].text = kind === 'sub' ? 'くりさがり なし だけ' : 'くりあがり なし だけ';
-}
-
-// The query the form asks for, part by part as the game reads it.
-function formQuery() {
-    const parts = [];
-    for (const row of form.courses.children) {
-        const kind = row.querySelector('.kind').value;
-        if (kind === 'times' || kind === 'div') {
-            const dans = [...row.querySelectorAll('.dans input:checked')].map((box) => box.value);
-            parts.push(`course=${kind}:${dans.join(',')}`);
-        } else if (kind === 'add' || kind === 'sub') {
-            const carry = row.querySelector('.carry').value;
-            const word = carry === 'any' ? '' : `:${carry === 'never' ? 'no' : ''}${kind === 'add' ? 'carry' : 'borrow'}`;
-            parts.push(`course=${kind}:${row.querySelector('.from').value}-${row.querySelector('.to').value}${word}`);
+    const kind = kindOf(row);
+    field(row, 'tables').hidden = !kind?.tables;
+    field(row, 'range').hidden = !kind || kind.tables;
+    if (kind && !kind.tables) {
+        for (const [input, usual] of [[field(row, 'from'), 1], [field(row, 'to'), 9]]) {
+            input.min = String(kind.lowest);
+            input.max = String(kind.highest);
+            const value = input.value === '' ? usual : Number(input.value);
+            input.value = String(Math.min(kind.highest, Math.max(kind.lowest, value)));
         }
     }
-    if (form.time.value !== '60') parts.push(`time=${form.time.value}`);
-    if (form.pace.value !== '1') parts.push(`pace=${form.pace.value}`);
-    if (form.sound.checked) parts.push('sound=off');
-    return parts.map((part) => encodeURI(part)).join('&');
+    const option = field(row, 'option');
+    option.replaceChildren();
+    if (kind) [kind.plain, ...kind.options.map((o) => o.label)].forEach((text, i) => option.add(new Option(text, String(i))));
+    option.hidden = !kind?.options.length;
+}
+
+// The ticked tables: those a link gave in its order, then the others.
+function tablesOf(row) {
+    const ticked = [...row.querySelectorAll('.tables input:checked')].map((box) => Number(box.value));
+    const given = (linkOrder.get(row) ?? []).filter((d) => ticked.includes(d));
+    return [...given, ...ticked.filter((d) => !given.includes(d))];
+}
+
+// A number box's whole number; -1, which no setting accepts, when it holds none.
+function whole(input) {
+    const value = input.valueAsNumber;
+    return Number.isFinite(value) ? Math.max(-1, Math.min(99999, Math.trunc(value))) : -1;
+}
+
+// The form's link as the game writes and reads it; the rows without a
+// kind give nothing, and each other row learns whether the link keeps it.
+function compose() {
+    call('teacher_begin', null);
+    const rows = [...form.courses.children].filter((row) => {
+        row.classList.remove('left-out');
+        row.removeAttribute('title');
+        return kindOf(row);
+    });
+    for (const row of rows) {
+        call('teacher_course', null, Number(field(row, 'kind').value), Number(tablesOf(row).join('')),
+            whole(field(row, 'from')), whole(field(row, 'to')), Number(field(row, 'option').value));
+    }
+    const reading = JSON.parse(call('teacher_link', 'string', whole(form.time), Math.round(Number(form.pace.value) * 1000),
+        Number(form.sound.checked), Number(form.againOff.checked)));
+    rows.forEach((row, i) => {
+        row.classList.toggle('left-out', !reading.rows[i].kept);
+        if (reading.rows[i].why) row.title = reading.rows[i].why;
+    });
+    return reading;
 }
 
 function read(query) {
@@ -105,12 +141,13 @@ function drawCode(text) {
 
 function update() {
     if (!core) return;
-    const reading = read(formQuery());
+    const reading = compose();
     const link = gameLink(reading.query);
     out.link.value = link;
     out.try.href = link;
-    out.notice.hidden = !reading.notice;
-    out.notice.textContent = reading.notice;
+    const notice = [openedNotice, reading.notice].filter((line) => line).join('\n');
+    out.notice.hidden = !notice;
+    out.notice.textContent = notice;
     out.names.replaceChildren(...(reading.courses.length ? reading.courses : [null]).map((course, i) => {
         const item = document.createElement('li');
         if (!course) {
@@ -132,12 +169,13 @@ function fill(reading) {
     form.courses.replaceChildren();
     for (const course of reading.courses) {
         const row = addRow();
-        row.querySelector('.kind').value = course.kind;
-        for (const box of row.querySelectorAll('.dans input')) box.checked = (course.dans >> Number(box.value)) & 1;
-        row.querySelector('.from').value = String(course.from);
-        row.querySelector('.to').value = String(course.to);
-        row.querySelector('.carry').value = course.carry;
+        field(row, 'kind').value = String(course.kind);
         showFields(row);
+        for (const box of row.querySelectorAll('.tables input')) box.checked = course.tables.includes(Number(box.value));
+        linkOrder.set(row, course.tables);
+        field(row, 'from').value = String(course.from);
+        field(row, 'to').value = String(course.to);
+        field(row, 'option').value = String(course.option);
     }
     if (!reading.courses.length) addRow();
     form.time.value = String(reading.seconds);
@@ -145,16 +183,23 @@ function fill(reading) {
     if (![...form.pace.options].some((option) => option.value === pace)) form.pace.add(new Option(pace, pace));
     form.pace.value = pace;
     form.sound.checked = reading.soundOff;
+    form.againOff.checked = !reading.again;
+    openedNotice = reading.notice;
+}
+
+function changed() {
+    openedNotice = '';
+    update();
 }
 
 for (const type of ['input', 'change']) {
     document.getElementById('settings').addEventListener(type, (event) => {
         const row = event.target.closest('li');
         if (row && event.target.classList.contains('kind')) showFields(row);
-        update();
+        changed();
     });
 }
-form.add.addEventListener('click', () => { addRow(); update(); });
+form.add.addEventListener('click', () => { addRow(); changed(); });
 out.copy.addEventListener('click', async () => {
     try {
         await navigator.clipboard.writeText(out.link.value);
@@ -167,6 +212,7 @@ out.copy.addEventListener('click', async () => {
 
 TeacherCore().then((module) => {
     core = module;
+    kinds = JSON.parse(module.ccall('teacher_kinds', 'string', [], []));
     fill(read(location.search));
     update();
 });

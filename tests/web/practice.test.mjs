@@ -1,11 +1,12 @@
 // A teacher's link in the page, on the manual clock: its courses on the
 // buttons, a whole 九九 game by clicks to its verdict, the list of the sums
-// missed and a game of them again; and links that try to do harm.
+// missed and a game of them again, a whole game of division with remainders
+// among the newer kinds; and links that try to do harm.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 
 import {
-    GAME, advance, answerButton, clean, closeAll, course, described, handOver, launch, openSite, problem, resultOf,
+    GAME, advance, answerButton, answers, clean, closeAll, course, described, handOver, launch, openSite, problem, resultOf,
     score,
 } from './support.mjs';
 
@@ -65,6 +66,70 @@ describe('a teacher\'s link', () => {
         assert.ok(await look.isHidden(), 'the button goes while a game runs');
         clean(game);
         await game.close();
+    });
+
+    test('the newer kinds on the buttons, and a whole game of division with remainders, every caption shown whole', async () => {
+        const game = await openSite(browser,
+            { query: '?clock=manual&seed=7&course=make:10&course=three:1-9&course=div:2-9:rem&course=times:7:up' });
+        const { page } = game;
+        await handOver(page);
+        const names = ['10はいくつ', '3つのかず', 'あまり2〜9', '7じゅん'];
+        const buttons = page.locator('button[aria-label]');
+        assert.deepEqual(await buttons.evaluateAll((all) => all
+            .filter((b) => b.dataset.control && b.textContent !== '♪' && b.textContent !== '‖').map((b) => b.textContent)), names);
+        assert.ok(await page.locator('#notice').isHidden());
+        // Text drawn past the edge of its own box: a caption cut off.
+        const cut = (locator) => locator.evaluateAll((all) => all.filter((e) => {
+            const range = document.createRange();
+            range.selectNodeContents(e);
+            const [text, box] = [range.getBoundingClientRect(), e.getBoundingClientRect()];
+            return text.left < box.left - 0.5 || text.right > box.right + 0.5;
+        }).map((e) => e.textContent));
+        assert.deepEqual(await cut(buttons), []);
+
+        await page.getByRole('button', { name: 'あまり2〜9　2から9で わる あまりのある わりざん', exact: true }).click();
+        await advance(page, 500);
+        // One right answer a second, the sums in turn: 3 points each.
+        for (let second = 1; second < 60; ++second) {
+            for (let n = 1; n <= 3; ++n) {
+                assert.deepEqual(await cut(problem(page, n)), []);
+                assert.deepEqual(await cut(answers(page, n)), []);
+            }
+            const n = 1 + second % 3;
+            const sum = await problem(page, n).innerText();
+            const [, a, b] = sum.match(/^(\d+) ÷ ([2-9])$/) ?? assert.fail(`not a division by 2 to 9: "${sum}"`);
+            assert.ok(a % b > 0 && a / b < 10, `${sum} leaves a remainder, with a quotient of one digit`);
+            const right = `${Math.floor(a / b)}あまり${a % b}`;
+            const captions = await answers(page, n).allInnerTexts();
+            assert.equal(captions.filter((c) => c === right).length, 1, `${sum}: ${captions}`);
+            await answers(page, n).filter({ hasText: new RegExp(`^${right}$`) }).click();
+            assert.equal(await score(page), String(3 * second));
+            await advance(page, 1000);
+        }
+        await advance(page, 60000 - 500 - 59000);
+        assert.equal(await page.getByRole('timer').innerText(), '0');
+        assert.equal(await score(page), String(3 * 59));
+        assert.notEqual(await described(page, 'ひょうか').innerText(), '');
+        clean(game);
+        await game.close();
+
+        // The widest sums, three numbers of two digits and 20は 19と□, set
+        // in smaller type to fit their labels, upright and on a wide screen.
+        for (const viewport of [{ width: 1280, height: 800 }, { width: 360, height: 640 }]) {
+            const wide = await openSite(browser, { query: '?clock=manual&seed=3&course=three:50-99&course=make:20', viewport });
+            await handOver(wide.page);
+            for (const k of ['1', '2']) {
+                await wide.page.keyboard.press(k);
+                for (let step = 0; step < 6; ++step) {
+                    await advance(wide.page, 700);
+                    for (let n = 1; n <= 3; ++n)
+                        assert.deepEqual(await cut(problem(wide.page, n)), [], `${k} at ${viewport.width}`);
+                }
+                await advance(wide.page, 60000);
+            }
+            clean(wide);
+            await wide.close();
+        }
     });
 
     test('a link that tries to do harm runs nothing, asks for nothing, and is named in one line', async () => {

@@ -1,6 +1,7 @@
-// The teacher's page: every option it offers reaches the link, the link's QR
-// code reads back as the link (Debian's zbarimg), the link opens the game
-// with those courses, and a link opened in the page fills its form again.
+// The teacher's page: its kinds of course are the game's, every option it
+// offers reaches the link as the game writes it, the link's QR code reads
+// back as the link (Debian's zbarimg), the link opens the game with those
+// courses, and a link opened in the page fills its form again.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -12,10 +13,26 @@ import { gzipSync } from 'node:zlib';
 import { SITE, clean, closeAll, handOver, launch, open, serve } from './support.mjs';
 
 let browser;
+// The teacher's pages still open, closed after the tests even when one fails.
+const pages = new Set();
 before(async () => { browser = await launch(); });
-after(async () => { await closeAll(); await browser.close(); });
+after(async () => {
+    for (const page of pages) await page.close();
+    await closeAll();
+    await browser.close();
+});
 
 const row = (page, k) => page.locator(`#courses li:nth-child(${k})`);
+// Row k set to a kind, by the name the teacher reads; a row is added when
+// there are fewer.
+async function choose(page, k, kind) {
+    if (await page.locator('#courses li').count() < k) await page.click('#add-course');
+    await row(page, k).locator('.kind').selectOption({ label: kind });
+}
+const tick = async (page, k, tables) => {
+    for (const d of tables) await row(page, k).locator(`.tables input[value="${d}"]`).check();
+};
+const option = (page, k, label) => row(page, k).locator('.option').selectOption({ label });
 
 async function teacherPage(query = '') {
     const server = await serve(SITE);
@@ -24,41 +41,44 @@ async function teacherPage(query = '') {
     const problems = [];
     page.on('pageerror', (e) => problems.push(e.message));
     page.on('console', (m) => { if (m.type() === 'error') problems.push(m.text()); });
+    const opened = { server, context, page, problems, async close() {
+        pages.delete(opened);
+        await context.close();
+        await server.close();
+    } };
+    pages.add(opened);
     await page.goto(`${server.address}teacher.html${query}`);
     await page.waitForFunction(() => document.getElementById('link').value !== '');
-    return { server, context, page, problems };
+    return opened;
 }
 
 describe('the teacher\'s page', () => {
     test('every option reaches the link, the QR code reads back as it, and it opens the game with those courses', async () => {
-        const { server, context, page, problems } = await teacherPage();
+        const { server, page, problems, close } = await teacherPage();
         assert.equal(await page.inputValue('#link'), server.address, 'no option: the animals\' game');
-        const set = async (k, kind) => {
-            if (await page.locator('#courses li').count() < k) await page.click('#add-course');
-            await row(page, k).locator('.kind').selectOption(kind);
-        };
-        await set(1, 'times');
-        for (const d of ['2', '5']) await row(page, 1).locator(`.dans input[value="${d}"]`).check();
-        await set(2, 'div');
-        await row(page, 2).locator('.dans input[value="7"]').check();
-        await set(3, 'add');
+        await choose(page, 1, 'かけざん（九九）');
+        await tick(page, 1, [2, 5]);
+        await choose(page, 2, 'わりざん');
+        await tick(page, 2, [7]);
+        await choose(page, 3, 'たしざん');
         await row(page, 3).locator('.from').fill('10');
         await row(page, 3).locator('.to').fill('99');
-        await row(page, 3).locator('.carry').selectOption('only');
-        await set(4, 'sub');
+        await option(page, 3, 'くりあがり あり だけ');
+        await choose(page, 4, 'ひきざん');
         await row(page, 4).locator('.from').fill('10');
         await row(page, 4).locator('.to').fill('99');
-        await row(page, 4).locator('.carry').selectOption('only');
-        await set(5, 'add');
-        await row(page, 5).locator('.carry').selectOption('never');
-        await set(6, 'sub');
-        await row(page, 6).locator('.carry').selectOption('never');
+        await option(page, 4, 'くりさがり あり だけ');
+        await choose(page, 5, 'たしざん');
+        await option(page, 5, 'くりあがり なし だけ');
+        await choose(page, 6, 'ひきざん');
+        await option(page, 6, 'くりさがり なし だけ');
         assert.ok(await page.locator('#add-course').isDisabled(), 'six courses at most');
         await page.fill('#time', '120');
         await page.selectOption('#pace', '0.5');
         await page.check('#sound');
+        await page.check('#again-off');
         const query = 'course=times:2,5&course=div:7&course=add:10-99:carry&course=sub:10-99:borrow'
-            + '&course=add:1-9:nocarry&course=sub:1-9:noborrow&time=120&pace=0.5&sound=off';
+            + '&course=add:1-9:nocarry&course=sub:1-9:noborrow&time=120&pace=0.5&sound=off&again=off';
         const link = `${server.address}?${query}`;
         assert.equal(await page.inputValue('#link'), link);
         assert.equal(await page.getAttribute('#try', 'href'), link);
@@ -91,26 +111,116 @@ describe('the teacher\'s page', () => {
         assert.equal(await again.page.inputValue('#link'), `${again.server.address}?${query}`);
         assert.equal(await again.page.locator('#courses li').count(), 6);
         assert.equal(await row(again.page, 3).locator('.from').inputValue(), '10');
-        await again.context.close();
-        await again.server.close();
+        assert.ok(await again.page.isChecked('#again-off'));
+        await again.close();
 
         assert.deepEqual(problems, []);
-        await context.close();
-        await server.close();
+        await close();
     });
 
-    test('a course that cannot be made is named for the teacher, and the page stays small', async () => {
-        const { server, context, page, problems } = await teacherPage();
-        await row(page, 1).locator('.kind').selectOption('times');  // no table chosen
+    test('the kinds are the game\'s: each row asks for what its kind needs, and gives the link the game writes', async () => {
+        const { server, page, problems, close } = await teacherPage();
+        const kinds = await row(page, 1).locator('.kind option').allInnerTexts();
+        assert.equal(kinds[0], '（なし）');
+        for (const kind of ['かけざん（九九）', 'わりざん', 'いくつといくつ', '3つのかず']) assert.ok(kinds.includes(kind), kinds.join());
+        const shown = async (k) => Object.fromEntries(await Promise.all(['tables', 'range', 'option']
+            .map(async (part) => [part, await row(page, k).locator(`.${part}`).isVisible()])));
+
+        await choose(page, 1, 'いくつといくつ');
+        assert.deepEqual(await shown(1), { tables: false, range: true, option: false }, 'no options: no choice of them');
+        assert.deepEqual([await row(page, 1).locator('.from').getAttribute('min'), await row(page, 1).locator('.to').getAttribute('max')],
+            ['2', '20']);
+        await row(page, 1).locator('.from').fill('5');
+        await row(page, 1).locator('.to').fill('10');
+        await choose(page, 2, '3つのかず');
+        assert.deepEqual(await shown(2), { tables: false, range: true, option: true });
+        assert.deepEqual(await row(page, 2).locator('.option option').allInnerTexts(),
+            ['たしざんと ひきざん', 'たしざん だけ', 'ひきざん だけ', 'たしざんと ひきざん'], 'what no word means, then the words');
+        await option(page, 2, 'たしざん だけ');
+        await choose(page, 3, 'わりざん');
+        assert.deepEqual(await shown(3), { tables: true, range: false, option: true });
+        await tick(page, 3, [2, 3, 4, 5, 6, 7, 8, 9]);
+        await option(page, 3, 'あまりあり だけ');
+        await choose(page, 4, 'かけざん（九九）');
+        await tick(page, 4, [7]);
+        await option(page, 4, 'じゅんに（×1から×9）');
+        assert.equal(await page.inputValue('#link'),
+            `${server.address}?course=make:5-10&course=three:1-9:add&course=div:2-9:rem&course=times:7:up`);
+        assert.deepEqual(await page.locator('#names b').allInnerTexts(), ['5〜10は？', '3つたす', 'あまり2〜9', '7じゅん']);
+        assert.ok(await page.locator('#notice').isHidden());
+
+        // A kind changed keeps the numbers its bounds allow.
+        await choose(page, 2, 'いくつといくつ');
+        assert.equal(await page.inputValue('#link'),
+            `${server.address}?course=make:5-10&course=make:2-9&course=div:2-9:rem&course=times:7:up`);
+        assert.deepEqual(problems, []);
+        await close();
+    });
+
+    test('a link opened in the page fills the form, and the form writes the same link back, its tables in their order', async () => {
+        const query = 'course=times:5,2:up&course=div:2-9:rem&again=off';
+        const { server, page, problems, close } = await teacherPage(`?${query}`);
+        assert.equal(await page.inputValue('#link'), `${server.address}?${query}`);
+        assert.equal(await page.locator('#courses li').count(), 2);
+        const ticked = (k) => row(page, k).locator('.tables input:checked').evaluateAll((all) => all.map((box) => box.value));
+        const chosen = (k, part) => row(page, k).locator(`.${part} option:checked`).innerText();
+        assert.deepEqual([await chosen(1, 'kind'), await ticked(1), await chosen(1, 'option')],
+            ['かけざん（九九）', ['2', '5'], 'じゅんに（×1から×9）']);
+        assert.deepEqual([await chosen(2, 'kind'), await ticked(2), await chosen(2, 'option')],
+            ['わりざん', ['2', '3', '4', '5', '6', '7', '8', '9'], 'あまりあり だけ']);
+        assert.ok(await page.isChecked('#again-off'));
+        assert.ok(await page.locator('#notice').isHidden());
+
+        // The 5 before the 2 while both are ticked; a table ticked anew comes after.
+        const first = () => page.inputValue('#link').then((link) => new URL(link).searchParams.getAll('course')[0]);
+        await row(page, 1).locator('.tables input[value="2"]').uncheck();
+        assert.equal(await first(), 'times:5:up');
+        await tick(page, 1, [2]);
+        assert.equal(await first(), 'times:5,2:up');
+        await tick(page, 1, [1]);
+        assert.equal(await first(), 'times:5,2,1:up');
+        await page.uncheck('#again-off');
+        assert.equal(await page.inputValue('#link'), `${server.address}?course=times:5,2,1:up&course=div:2-9:rem`);
+        assert.deepEqual(problems, []);
+        await close();
+
+        // What an opened link gives is kept; what it cannot give is named
+        // until the teacher changes the form.
+        const broken = await teacherPage('?course=times:7&course=%3Cb%3Ex&time=5');
+        assert.equal(await broken.page.inputValue('#link'), `${broken.server.address}?course=times:7`);
+        const notice = await broken.page.locator('#notice').innerText();
+        assert.match(notice, /course=%3Cb%3Ex（.*time=5（/);
+        assert.equal(await broken.page.locator('#notice b').count(), 0);
+        await tick(broken.page, 1, [8]);
+        assert.ok(await broken.page.locator('#notice').isHidden());
+        assert.deepEqual(broken.problems, []);
+        await broken.close();
+    });
+
+    test('a course that cannot be made is named for the teacher and its row marked, and the page stays small', async () => {
+        const { server, page, problems, close } = await teacherPage();
+        await choose(page, 1, 'かけざん（九九）');  // no table chosen
         assert.ok(await page.locator('#notice').isVisible());
         assert.match(await page.locator('#notice').innerText(), /course=times:/);
         assert.equal(await page.inputValue('#link'), server.address);
+        await tick(page, 1, [7]);
+        assert.ok(await page.locator('#notice').isHidden());
+        // No sum of 1 to 9 takes 1 to 9 and borrows.
+        await choose(page, 2, 'ひきざん');
+        await option(page, 2, 'くりさがり あり だけ');
+        assert.match(await page.locator('#notice').innerText(), /course=sub:1-9:borrow（/);
+        assert.equal(await page.inputValue('#link'), `${server.address}?course=times:7`);
+        assert.deepEqual(await page.locator('#courses li').evaluateAll((all) => all.map((li) => li.classList.contains('left-out'))),
+            [false, true]);
+        await row(page, 2).locator('.from').fill('10');
+        await row(page, 2).locator('.to').fill('30');
+        assert.equal(await page.inputValue('#link'), `${server.address}?course=times:7&course=sub:10-30:borrow`);
+        assert.ok(await page.locator('#notice').isHidden());
         let gzipped = 0;
         for (const file of ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_core.js', 'teacher_core.wasm', 'qrcode.js'])
             gzipped += gzipSync(readFileSync(join(SITE, file)), { level: 9 }).length;
         assert.ok(gzipped <= 40 * 1024, `the teacher's page is ${gzipped} bytes gzipped`);
         assert.deepEqual(problems, []);
-        await context.close();
-        await server.close();
+        await close();
     });
 });
