@@ -14,8 +14,9 @@ std::uint64_t clockReading()
 }
 
 // A teacher's courses, time and pace for one run, as the page reads them
-// from its link: PERMOROPLUS_PRACTICE="course=times:7&time=90". What
-// cannot be read is left out and named in one line.
+// from its link: PERMOROPLUS_PRACTICE="course=times:7&time=90", or the
+// whole link pasted. What cannot be read is left out and named in one line,
+// on stderr and under the game.
 game::Practice practice()
 {
     const QByteArray link = qgetenv("PERMOROPLUS_PRACTICE");
@@ -67,6 +68,7 @@ void Program::handOver()
     session_ = std::make_unique<game::Session>(
         random_, soundOn(practice_), [this](game::Cue cue) { sound_.play(static_cast<std::size_t>(cue)); }, practice_);
     main_ = std::make_unique<platform::QtWindow>(*session_);
+    main_->showNotice(QString::fromStdString(game::notice(practice_)));
     connect(main_.get(), &platform::QtWindow::closed, qApp, &QApplication::quit);
     main_->show();
 

@@ -76,6 +76,9 @@ public:
     // Why a course read from a link cannot be played (a teacher's words),
     // or nothing when it can.
     virtual std::optional<std::string_view> fault(const Course& course) const;
+    // How a teacher can make a course that cannot be played playable, in a
+    // teacher's words ("数を 1〜18 に"); empty when it can be played.
+    virtual std::string fix(const Course& course) const;
     // Whether the course's tables are said in the order given.
     virtual bool ordered(const Course&) const { return false; }
 

@@ -68,6 +68,26 @@ std::string LookBack::missText(const Miss& miss)
            (miss.fell ? std::string("おちた") : "こたえた " + answerText(miss.given)) + "）";
 }
 
+std::vector<LookBack::Line> LookBack::lines() const
+{
+    std::vector<Line> out;
+    for (const Miss& miss : missed_) {
+        const auto same = std::find_if(out.begin(), out.end(), [&](const Line& l) { return l.first.sum == miss.sum; });
+        if (same == out.end())
+            out.push_back({miss});
+        else
+            ++same->count;
+    }
+    return out;
+}
+
+std::string LookBack::lineText(const Line& line)
+{
+    if (line.count == 1)
+        return missText(line.first);
+    return sumText(line.first.sum) + " = " + answerText(line.first.sum.result()) + "　×" + numberText(line.count);
+}
+
 // The list takes the place of the sums, their written calculations and
 // answers, the countdown and the verdict; the courses stay, and a course
 // closes it.
@@ -85,7 +105,7 @@ void LookBack::show(bool open)
     for (const ControlId id : {c_.minaoshihyouji, c_.mouichido, c_.tojiru})
         m.setVisible(id, open);
     if (open) {
-        announcer_.say(spoken::missedList(missed_.size()));
+        announcer_.say(spoken::missedList(lines().size()));
         return showPage(0);
     }
     for (int k = 1; k <= kLinesPerPage; ++k)
@@ -97,7 +117,8 @@ void LookBack::show(bool open)
 void LookBack::showPage(int page)
 {
     forms::FormModel& m = rules_.model();
-    const int pages = static_cast<int>((missed_.size() + kLinesPerPage - 1) / kLinesPerPage);
+    const std::vector<Line> list = lines();
+    const int pages = static_cast<int>((list.size() + kLinesPerPage - 1) / kLinesPerPage);
     page_ = std::clamp(page, 0, std::max(0, pages - 1));
     std::string heading = "まちがえた もんだい";
     if (pages > 1)
@@ -106,8 +127,8 @@ void LookBack::showPage(int page)
     for (int k = 1; k <= kLinesPerPage; ++k) {
         const std::size_t at = static_cast<std::size_t>(page_ * kLinesPerPage + k - 1);
         const ControlId line = c_.machigai[static_cast<std::size_t>(k)];
-        m.setVisible(line, at < missed_.size());
-        m.setCaption(line, at < missed_.size() ? missText(missed_[at]) : std::string());
+        m.setVisible(line, at < list.size());
+        m.setCaption(line, at < list.size() ? lineText(list[at]) : std::string());
     }
     m.setVisible(c_.mae, pages > 1);
     m.setVisible(c_.tsugi, pages > 1);
@@ -119,10 +140,8 @@ void LookBack::showPage(int page)
 Outcome LookBack::playAgain()
 {
     std::vector<Sum> sums;
-    for (const Miss& miss : missed_) {
-        if (std::find(sums.begin(), sums.end(), miss.sum) == sums.end())
-            sums.push_back(miss.sum);
-    }
+    for (const Line& line : lines())
+        sums.push_back(line.first.sum);
     if (sums.empty())
         return {};
     show(false);

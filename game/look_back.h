@@ -49,8 +49,18 @@ public:
 
     const std::vector<Miss>& missed() const { return missed_; }
     bool reviewing() const { return reviewing_; }
+
+    // A line of the list: a sum missed, as first missed, and how often.
+    struct Line {
+        Miss first;
+        int count = 1;
+    };
+    // The sums missed, each once, in the order they first came.
+    std::vector<Line> lines() const;
     // The line of the list for a miss: "7 + 5 = 12　（こたえた 13）".
     static std::string missText(const Miss& miss);
+    // For a sum missed more than once, how often: "6 × 8 = 48　×4".
+    static std::string lineText(const Line& line);
 
 private:
     void show(bool open);

@@ -162,8 +162,12 @@ double paceValue(const std::string& v)
 Practice readPractice(std::string_view query, std::span<const std::string_view> alsoKnown)
 {
     Practice p;
-    if (query.starts_with('?'))
-        query.remove_prefix(1);
+    // A whole link pasted (an address, then "?", perhaps a "#" at the end):
+    // its query. Before a query's own "?" there is no "=".
+    if (const std::size_t mark = query.find('?'); mark != std::string_view::npos && query.substr(0, mark).find('=') == std::string_view::npos) {
+        query.remove_prefix(mark + 1);
+        query = query.substr(0, query.find('#'));
+    }
     if (query.size() > kMaxQuery) {
         p.leftOut.push_back(leftOutItem(query.substr(kMaxQuery), reasonText(Reason::TooLong)));
         query = query.substr(0, kMaxQuery);

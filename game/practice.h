@@ -37,7 +37,8 @@ struct Practice {
     std::vector<std::string> leftOut;
 };
 
-// Reads a link's query ("course=times:7&time=90", with or without its "?").
+// Reads a link's query ("course=times:7&time=90", with or without its "?"),
+// or a whole link pasted ("https://…/?course=times:7#top").
 // `alsoKnown` names parameters of the page itself, which are neither used
 // nor reported.
 Practice readPractice(std::string_view query, std::span<const std::string_view> alsoKnown = {});

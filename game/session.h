@@ -51,6 +51,7 @@ public:
 
     const std::vector<Miss>& missed() const { return lookBack_.missed(); }
     bool reviewing() const { return lookBack_.reviewing(); }
+    std::vector<LookBack::Line> lines() const { return lookBack_.lines(); }
     static std::string missText(const Miss& miss) { return LookBack::missText(miss); }
 
     // The controls the game adds beside the design.

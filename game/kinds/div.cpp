@@ -27,6 +27,13 @@ public:
         return CourseKind::fault(c);
     }
 
+    std::string fix(const Course& c) const override
+    {
+        if (c.option == kRem && c.hasTable(1))
+            return "1の だんを はずします";  // not drawn
+        return CourseKind::fix(c);
+    }
+
     std::string shortName(const Course& c) const override
     {
         const std::optional<std::string> name = tablesName(c.tables, "と", "〜");

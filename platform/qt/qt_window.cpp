@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <algorithm>
 #include <cmath>
 
@@ -160,6 +161,31 @@ void QtWindow::draw()
     for (ControlId id = 0; id < model_.size(); ++id)
         mirrorControl(id, model_.changes(id));
     drawing_ = false;
+}
+
+void QtWindow::showNotice(const QString& text)
+{
+    delete notice_;
+    notice_ = nullptr;
+    if (!text.isEmpty()) {
+        auto* line = new QLabel(text, this);
+        line->setWordWrap(true);
+        line->setTextFormat(Qt::PlainText);
+        line->setFont(QFont());  // the system's: the game's font keeps only what the game draws
+        line->setMargin(6);
+        line->setAccessibleDescription(QStringLiteral("おしらせ"));  // not drawn
+        line->setAutoFillBackground(true);
+        QPalette pal = line->palette();
+        pal.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xCC));
+        pal.setColor(QPalette::WindowText, Qt::black);
+        line->setPalette(pal);
+        line->setFixedWidth(layout_.width());
+        line->move(0, layout_.height());
+        line->setFixedHeight(line->heightForWidth(layout_.width()));
+        line->show();
+        notice_ = line;
+    }
+    setFixedSize(layout_.width(), layout_.height() + (notice_ ? notice_->height() : 0));
 }
 
 void QtWindow::mirror()

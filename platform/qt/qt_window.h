@@ -32,6 +32,10 @@ public:
     // Brings the widgets and the timer schedule in line with a model that
     // was changed from outside the window's events.
     void mirror();
+    // A line for the teacher under the game (what a link left out), in the
+    // system's font, wrapped to the window's width; the window grows to
+    // hold it. Empty: none.
+    void showNotice(const QString& text);
 
 signals:
     void closed();
@@ -73,6 +77,7 @@ private:
     bool closed_ = false;
     QElapsedTimer clock_;
     QTimer wake_;
+    QWidget* notice_ = nullptr;
 };
 
 }  // namespace platform

@@ -4,11 +4,14 @@
 // for its answer; a missed sum coming back.
 #include "game/practice.h"
 #include "game/sums.h"
+#include "game/units.h"
 #include "support/scripted_random.h"
 
 #include <QTest>
 #include <algorithm>
 #include <functional>
+#include <cstdio>
+#include <cstring>
 #include <set>
 
 using game::Answer;
@@ -106,6 +109,8 @@ private slots:
     void howSumsAreShownAndSaid();
     void namesFitTheButtons();
     void missedSumsComeBack();
+    void aFixForACourseWithoutSums();
+    void everyUnitIsPlayable();
 };
 
 void TestPractice::readsALink()
@@ -131,6 +136,12 @@ void TestPractice::readsALink()
                                 "?course=add:1-9:nocarry&course=add:1-9:carry&course=sub:2-18:borrow&time=90&pace=0.75",
                                 "?course=make:10&course=three:1-9&course=div:2-9:rem&course=times:7:up&again=off"})
         QCOMPARE(game::readPractice(example).leftOut, std::vector<std::string>{});
+    // A whole link pasted reads as its query; a "?" inside a query's value
+    // is no address.
+    const Practice pasted = game::readPractice("https://school.example/permoro/index.html?course=times:7&time=90#top");
+    QVERIFY(pasted.leftOut.empty() && pasted.courses.size() == 1 && pasted.seconds == 90);
+    const Practice odd = game::readPractice("course=times:7&time=9?0");
+    QVERIFY(odd.courses.size() == 1 && odd.leftOut.size() == 1 && odd.seconds == 60);
     // No link, or the page's own parameters only: the design's game.
     for (const char* none : {"", "?", "?clock=manual&seed=7&&"}) {
         static constexpr std::array<std::string_view, 2> kPage{"clock", "seed"};
@@ -423,6 +434,55 @@ void TestPractice::missedSumsComeBack()
         other.read({.kind = Kind::Right, .sum = wrong});
         for (int i = 0; i < 8; ++i)
             QVERIFY(!(other.draw(1, random).sum == wrong));
+    }
+}
+
+// A course the teacher's form asks for that cannot be played gets a fix in
+// a teacher's words, and the fix gives sums.
+void TestPractice::aFixForACourseWithoutSums()
+{
+    const struct {
+        const char* kind;
+        std::vector<std::uint8_t> tables;
+        game::Integer from, to;
+        std::uint8_t option;
+        const char* fix;
+    } rows[] = {
+        {"sub", {}, 1, 9, 1, "数を 1〜18 にします"},
+        {"add", {}, 1, 4, 1, "数を 1〜8 にします"},
+        {"three", {}, 5, 9, 2, "数を 5〜18 にします"},
+        {"sub", {}, 90, 99, 1, "数を 89〜99 にします"},
+        {"div", {1, 2, 3}, 1, 9, 1, "1の だんを はずします"},
+        {"times", {}, 1, 9, 0, "だんを 1つ以上 えらびます"},
+        {"add", {}, 1, 9, 1, ""},
+    };
+    for (const auto& r : rows) {
+        const Course c{game::kindNamed(r.kind), r.tables, r.from, r.to, r.option};
+        const std::string fix = c.kind->fix(c);
+        QVERIFY2(fix == r.fix, (std::string(r.kind) + ": " + fix).c_str());
+        if (fix.starts_with("数を ")) {
+            Course fixed = c;
+            std::sscanf(fix.c_str() + std::strlen("数を "), "%hd〜%hd", &fixed.from, &fixed.to);
+            QVERIFY2(c.kind->hasSums(fixed) && !c.kind->hasSums(c), fix.c_str());
+        }
+    }
+}
+
+// Each ready-made unit is a link read whole, whose courses have sums and
+// names a child tells apart.
+void TestPractice::everyUnitIsPlayable()
+{
+    for (const game::Unit& unit : game::units()) {
+        const Practice p = game::readPractice(unit.link);
+        const std::string what = std::string(unit.grade) + " " + std::string(unit.name);
+        QVERIFY2(p.leftOut.empty() && !p.courses.empty(), (what + ": " + game::notice(p)).c_str());
+        std::set<std::string> names;
+        for (const Course& c : p.courses) {
+            QVERIFY2(c.kind->hasSums(c), what.c_str());
+            names.insert(game::shortName(c));
+        }
+        QVERIFY2(names.size() == p.courses.size(), what.c_str());
+        QCOMPARE(game::practiceQuery(p), std::string(unit.link));
     }
 }
 
