@@ -41,7 +41,7 @@ target_link_libraries(permoroplus_teacher PRIVATE game)
 target_link_options(permoroplus_teacher PRIVATE
     -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
     -sMODULARIZE=1 -sEXPORT_NAME=TeacherCore
-    -sEXPORTED_FUNCTIONS=_teacher_kinds,_teacher_begin,_teacher_course,_teacher_link,_teacher_read
+    -sEXPORTED_FUNCTIONS=_teacher_kinds,_teacher_begin,_teacher_course,_teacher_link,_teacher_read,_teacher_units
     -sEXPORTED_RUNTIME_METHODS=ccall)
 set_target_properties(permoroplus_teacher PROPERTIES OUTPUT_NAME teacher_core SUFFIX .js)
 

@@ -88,8 +88,8 @@ struct ControlSpec {
     // their box (a verdict, a five-digit score) are shown whole instead.
     bool wholeCaption = false;
     // A caption the game writes that may be wider than its box (a falling
-    // sum of three numbers) is drawn in smaller type until it fits, never
-    // cut and never over its neighbours.
+    // sum of three numbers, a teacher's course on its button) is drawn in
+    // smaller type until it fits, never cut and never over its neighbours.
     bool fitCaption = false;
     // A button that stays pressed or not (its state is ControlState::pressed).
     bool toggle = false;

@@ -38,8 +38,10 @@ double Layout::topAt(ControlId id, float top) const
 int Layout::fittedPixels(ControlId id, int captionWidth) const
 {
     const int pixels = fontPixels(id);
-    const int room = static_cast<int>(std::lround(box(id).width));
-    if (!spec_->controls[static_cast<std::size_t>(id)].fitCaption || captionWidth <= room || captionWidth <= 0)
+    const ControlSpec& d = spec_->controls[static_cast<std::size_t>(id)];
+    // A button keeps its raised edges clear.
+    const int room = static_cast<int>(std::lround(box(id).width)) - (d.kind == Kind::Button ? kButtonEdges : 0);
+    if (!d.fitCaption || captionWidth <= room || captionWidth <= 0)
         return pixels;
     return std::max(1, pixels * room / captionWidth);
 }

@@ -43,9 +43,11 @@ public:
     // alignment, moved back inside the window where it would leave it.
     CaptionRoom captionRoom(ControlId id, int captionWidth) const;
     // The size of type a caption `captionWidth` pixels wide at fontPixels()
-    // is drawn in: smaller, in proportion, where the label fits its caption
-    // to its box and the caption is wider than the box.
+    // is drawn in: smaller, in proportion, where the control fits its
+    // caption to its box (within a button's edges) and the caption is wider.
     int fittedPixels(ControlId id, int captionWidth) const;
+    // What a button's raised edges take of its width.
+    static constexpr int kButtonEdges = 4;
 
 private:
     const WindowSpec* spec_;

@@ -286,4 +286,26 @@ std::string fullName(const Course& c)
     return c.kind->fullName(c);
 }
 
+std::vector<std::string> shortNames(std::span<const Course> courses)
+{
+    std::vector<std::string> names;
+    for (const Course& c : courses)
+        names.push_back(shortName(c));
+    std::vector<std::string> told = names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (std::count(names.begin(), names.end(), names[i]) > 1)
+            told[i] += std::to_string(std::count(names.begin(), names.begin() + static_cast<long>(i) + 1, names[i]));
+    }
+    return told;
+}
+
+std::vector<std::string> fullNames(std::span<const Course> courses)
+{
+    const std::vector<std::string> names = shortNames(courses);
+    std::vector<std::string> full;
+    for (std::size_t i = 0; i < courses.size(); ++i)
+        full.push_back(names[i] + fullName(courses[i]).substr(shortName(courses[i]).size()));
+    return full;
+}
+
 }  // namespace game

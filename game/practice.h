@@ -56,4 +56,11 @@ std::string practiceQuery(const Practice& practice);
 std::string shortName(const Course& course);
 std::string fullName(const Course& course);
 
+// The names on the buttons of a link's courses, told apart: courses whose
+// kinds name them alike are numbered in order (たしざん1, たしざん2).
+std::vector<std::string> shortNames(std::span<const Course> courses);
+// What a screen reader says of each: its button's name, then the rest of
+// its whole name.
+std::vector<std::string> fullNames(std::span<const Course> courses);
+
 }  // namespace game

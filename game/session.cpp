@@ -90,10 +90,12 @@ void Session::load()
     model().setEnabled(c_.yasumi, false);
     // A teacher's courses in place of the animals: a short name on each
     // button, the whole one for a screen reader.
+    const std::vector<std::string> names = shortNames(practice_.courses);
+    const std::vector<std::string> spoken = fullNames(practice_.courses);
     for (std::size_t k = 0; k < practice_.courses.size(); ++k) {
         const ControlId rebel = rules_.controls().rebel[k + 1];
-        model().setCaption(rebel, shortName(practice_.courses[k]));
-        model().setSpoken(rebel, fullName(practice_.courses[k]));
+        model().setCaption(rebel, names[k]);
+        model().setSpoken(rebel, spoken[k]);
     }
 }
 

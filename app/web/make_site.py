@@ -16,6 +16,7 @@ the single file only what it holds.
 import base64
 import hashlib
 import json
+import re
 import shutil
 import sys
 from pathlib import Path
@@ -28,6 +29,12 @@ APP_ICONS = ["form1-192.png", "form1-512.png"]
 # The teacher's page: kept offline once it has been opened, never fetched
 # by the game's own first visit.
 TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm", "qrcode.js"]
+# What the teacher's page never calls of qrcode-generator (it draws the
+# modules itself on a canvas): the other pictures and the encoders behind
+# them, and the tables for Shift_JIS.
+QRCODE_UNUSED = ["createTableTag", "createSvgTag", "createDataURL", "createImgTag", "_createHalfASCII", "createASCII",
+                 "renderTo2dContext", "createStringToBytes", "byteArrayOutputStream", "base64EncodeOutputStream",
+                 "base64DecodeInputStream", "gifImage"]
 
 
 
@@ -113,13 +120,18 @@ def make_site(source, build, qrcode_js):
     body = "".join(f"<script>{script}</script>\n" for script in scripts)
     (site / "index.html").write_text(page(shell, site_policy(scripts, style), head, body), encoding="utf-8")
 
+    # The teacher's page goes without its comments and indentation: it is
+    # fetched by a teacher's browser, often a school's slow network.
     teacher = (shell / "teacher.html").read_text(encoding="utf-8").replace("@CSP@", teacher_policy())
     (site / "teacher.html").write_text(teacher, encoding="utf-8")
-    for file in ("teacher.css", "teacher.js"):
-        shutil.copyfile(shell / file, site / file)
+    (site / "teacher.css").write_text(plain_css((shell / "teacher.css").read_text(encoding="utf-8")), encoding="utf-8")
+    (site / "teacher.js").write_text(plain_script((shell / "teacher.js").read_text(encoding="utf-8")), encoding="utf-8")
     for file in ("teacher_core.js", "teacher_core.wasm"):
         shutil.copyfile(build / file, site / file)
-    shutil.copyfile(qrcode_js, site / "qrcode.js")
+    # qrcode-generator keeps its notice of copyright and licence (the
+    # comment it begins with) and what the page draws with.
+    qrcode = without_functions(Path(qrcode_js).read_text(encoding="utf-8"), QRCODE_UNUSED)
+    (site / "qrcode.js").write_text(plain_script(qrcode, keep_head=True), encoding="utf-8")
 
     # The service worker: the list of every file and a version that changes
     # whenever any of them does.
@@ -134,6 +146,60 @@ def make_site(source, build, qrcode_js):
     worker = worker.replace("@ON_DEMAND@", json.dumps(TEACHER_FILES))
     (site / "sw.js").write_text(worker, encoding="utf-8")
     return site
+
+
+def without_functions(text, names):
+    """The script without the functions of these names ("name = function"
+    as a variable, a method or a property, through the closing brace at
+    its own indentation). A function whose end is not found leaves the
+    script whole."""
+    start = re.compile(r"^( *)(?:var |_this\.|qrcode\.)(?:%s) = function\b" % "|".join(map(re.escape, names)))
+    kept = []
+    end = None
+    for line in text.split("\n"):
+        if end is not None:
+            if line.rstrip(";") == end:
+                end = None
+            continue
+        found = start.match(line)
+        if found:
+            end = found.group(1) + "}"
+            continue
+        kept.append(line)
+    return text if end is not None else "\n".join(kept)
+
+
+def plain_script(text, keep_head=False):
+    """A script without its whole-line comments, blank lines and
+    indentation, each line of code kept as it is (what a line break means
+    to the script stays). Only for scripts with no text running over
+    several lines (no template or string continued on the next line)."""
+    lines = text.split("\n")
+    head = []
+    if keep_head:
+        while lines and lines[0].startswith("//"):
+            head.append(lines.pop(0))
+    kept = []
+    in_comment = False
+    for number, line in enumerate(lines, 1):
+        code = line.strip()
+        if in_comment or code.startswith("/*"):
+            in_comment = "*/" not in code
+            if not in_comment and not code.endswith("*/"):
+                sys.exit(f"make_site.py: code after a comment on line {number}")
+            continue
+        if not code or code.startswith("//"):
+            continue
+        if code.count("`") % 2:
+            sys.exit(f"make_site.py: a template runs over line {number}")
+        kept.append(code)
+    return "\n".join(head + kept) + "\n"
+
+
+def plain_css(text):
+    """A style sheet without its comments and indentation."""
+    text = re.sub(r"/\*.*?\*/", "", text, flags=re.S)
+    return "\n".join(line.strip() for line in text.split("\n") if line.strip()) + "\n"
 
 
 def inlined(source, path):

@@ -3,6 +3,7 @@
 // each is chosen, the link itself and what it means are the game's own
 // (teacher_core, compiled from the same C++ as the game); this script only
 // builds the form from them, hands over its values and shows the answer.
+// A row the game cannot play holds the link back until it is mended.
 'use strict';
 
 const form = {
@@ -20,8 +21,12 @@ const out = {
     copy: document.getElementById('copy'),
     copied: document.getElementById('copied'),
     try: document.getElementById('try'),
+    wait: document.getElementById('wait'),
+    code: document.getElementById('code'),
     qr: document.getElementById('qr'),
 };
+const units = document.getElementById('units');
+const unitDone = document.getElementById('unit-done');
 const MAX_COURSES = 6;
 let core = null;
 let kinds = [];
@@ -29,6 +34,8 @@ let kinds = [];
 const linkOrder = new WeakMap();
 // What the link opened here left out, shown until the form is changed.
 let openedNotice = '';
+// Each row's line saying why it is left out, named by its controls.
+let lines = 0;
 
 const call = (name, result, ...args) => core.ccall(name, result, args.map(() => 'number'), args);
 const field = (row, name) => row.querySelector(`.${name}`);
@@ -46,7 +53,12 @@ function addRow() {
         label.append(box, `${d}`);
         field(row, 'tables').append(label);
     }
-    field(row, 'remove').addEventListener('click', () => { row.remove(); changed(); });
+    field(row, 'why').id = `why-${++lines}`;
+    field(row, 'remove').addEventListener('click', () => {
+        row.remove();
+        form.add.disabled = false;
+        changed();
+    });
     form.courses.append(row);
     showFields(row);
     form.add.disabled = form.courses.children.length >= MAX_COURSES;
@@ -60,6 +72,7 @@ function showFields(row) {
     field(row, 'tables').hidden = !kind?.tables;
     field(row, 'range').hidden = !kind || kind.tables;
     if (kind && !kind.tables) {
+        field(row, 'numbers').textContent = kind.numbers;
         for (const [input, usual] of [[field(row, 'from'), 1], [field(row, 'to'), 9]]) {
             input.min = String(kind.lowest);
             input.max = String(kind.highest);
@@ -86,13 +99,30 @@ function whole(input) {
     return Number.isFinite(value) ? Math.max(-1, Math.min(99999, Math.trunc(value))) : -1;
 }
 
+// A row marked as left out, or not: a line under it says why and how to
+// mend it, and its controls point to that line.
+function mark(row, left) {
+    const line = field(row, 'why');
+    row.classList.toggle('left-out', !!left);
+    line.hidden = !left;
+    line.textContent = left ? `！ ${[left.why, left.fix].filter((text) => text).join('。')}` : '';
+    for (const control of row.querySelectorAll('select, input')) {
+        if (left) {
+            control.setAttribute('aria-invalid', 'true');
+            control.setAttribute('aria-describedby', line.id);
+        } else {
+            control.removeAttribute('aria-invalid');
+            control.removeAttribute('aria-describedby');
+        }
+    }
+}
+
 // The form's link as the game writes and reads it; the rows without a
 // kind give nothing, and each other row learns whether the link keeps it.
 function compose() {
     call('teacher_begin', null);
     const rows = [...form.courses.children].filter((row) => {
-        row.classList.remove('left-out');
-        row.removeAttribute('title');
+        mark(row, null);
         return kindOf(row);
     });
     for (const row of rows) {
@@ -101,10 +131,8 @@ function compose() {
     }
     const reading = JSON.parse(call('teacher_link', 'string', whole(form.time), Math.round(Number(form.pace.value) * 1000),
         Number(form.sound.checked), Number(form.againOff.checked)));
-    rows.forEach((row, i) => {
-        row.classList.toggle('left-out', !reading.rows[i].kept);
-        if (reading.rows[i].why) row.title = reading.rows[i].why;
-    });
+    rows.forEach((row, i) => { if (!reading.rows[i].kept) mark(row, reading.rows[i]); });
+    reading.held = reading.rows.some((row) => !row.kept);
     return reading;
 }
 
@@ -142,9 +170,23 @@ function drawCode(text) {
 function update() {
     if (!core) return;
     const reading = compose();
-    const link = gameLink(reading.query);
+    // While a row is left out, no link is handed out: it would not be
+    // the one the form shows.
+    const link = reading.held ? '' : gameLink(reading.query);
     out.link.value = link;
-    out.try.href = link;
+    // A link waiting has no address: read as a link that cannot be followed.
+    if (link) {
+        out.try.href = link;
+        out.try.removeAttribute('role');
+        out.try.removeAttribute('aria-disabled');
+    } else {
+        out.try.removeAttribute('href');
+        out.try.setAttribute('role', 'link');
+        out.try.setAttribute('aria-disabled', 'true');
+    }
+    out.copy.disabled = !link;
+    out.wait.textContent = link ? '' : '！の ついた コースを なおすか けすと、リンクと QR コードが できます。';
+    out.code.hidden = !link;
     const notice = [openedNotice, reading.notice].filter((line) => line).join('\n');
     out.notice.hidden = !notice;
     out.notice.textContent = notice;
@@ -160,7 +202,7 @@ function update() {
         return item;
     }));
     out.copied.textContent = '';
-    drawCode(link);
+    if (link) drawCode(link);
 }
 
 // A link opened here (teacher.html?course=...) fills the form, so that a
@@ -189,7 +231,45 @@ function fill(reading) {
 
 function changed() {
     openedNotice = '';
+    unitDone.textContent = '';
     update();
+}
+
+// The ready-made units, by grade: one fills the form as its link opened
+// here would.
+function showUnits() {
+    const grades = new Map();
+    for (const unit of JSON.parse(core.ccall('teacher_units', 'string', [], []))) {
+        if (!grades.has(unit.grade)) {
+            const group = document.createElement('p');
+            group.className = 'grade';
+            group.setAttribute('role', 'group');
+            group.setAttribute('aria-label', unit.grade);
+            const title = document.createElement('b');
+            title.textContent = unit.grade;
+            group.append(title);
+            units.insertBefore(group, unitDone);
+            grades.set(unit.grade, group);
+        }
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.textContent = unit.name;
+        button.addEventListener('click', () => {
+            fill(read(unit.link));
+            update();
+            unitDone.textContent = `「${unit.name}」の コースを 入れました。`;
+        });
+        grades.get(unit.grade).append(' ', button);
+    }
+}
+
+// An address only this computer reaches: its QR code opens nothing on a
+// tablet.
+if (location.protocol === 'file:' || ['127.0.0.1', 'localhost', '[::1]'].includes(location.hostname)) {
+    const local = document.getElementById('local');
+    local.textContent = `このページは この パソコンの中だけの アドレス（${location.host || 'file:'}）で 開いています。`
+        + 'この QR コードを タブレットで 読んでも 何も 開きません。先に このフォルダを 学校の ウェブサイトに おいてください。';
+    local.hidden = false;
 }
 
 for (const type of ['input', 'change']) {
@@ -213,6 +293,7 @@ out.copy.addEventListener('click', async () => {
 TeacherCore().then((module) => {
     core = module;
     kinds = JSON.parse(module.ccall('teacher_kinds', 'string', [], []));
+    showUnits();
     fill(read(location.search));
     update();
 });

@@ -28,9 +28,10 @@ public:
 
     std::string shortName(const Course& c) const override
     {
+        // The textbooks' own names: a sum without carrying is just たしざん.
         if (add_)
-            return c.option == kOnly ? "くりあがり" : c.option != 0 ? "あがりなし" : "たしざん";
-        return c.option == kOnly ? "くりさがり" : c.option != 0 ? "さがりなし" : "ひきざん";
+            return c.option == kOnly ? "くりあがり" : "たしざん";
+        return c.option == kOnly ? "くりさがり" : "ひきざん";
     }
 
     std::string fullName(const Course& c) const override

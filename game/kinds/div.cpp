@@ -34,16 +34,16 @@ public:
         return CourseKind::fix(c);
     }
 
+    // 7でわる, 2〜5でわる, 2と9でわる; with a remainder あまり7, あまり2〜9;
+    // else わりざん.
     std::string shortName(const Course& c) const override
     {
         const std::optional<std::string> name = tablesName(c.tables, "と", "〜");
         if (c.option == kRem)
             return "あまり" + name.value_or("あり");
         if (c.option != 0)
-            return name ? "わる" + *name : std::string("わりざん");
-        if (c.tables.size() == 1)
-            return "わりざん" + std::to_string(c.tables[0]);
-        return name ? "わり" + *name : std::string("わりざん");
+            return c.tables.size() == 1 ? "わりざん" + *name : std::string("わりざん");
+        return name ? *name + "でわる" : std::string("わりざん");
     }
 
     std::string fullName(const Course& c) const override
@@ -54,7 +54,7 @@ public:
             return name + tables + " あまりのある わりざん";  // not drawn
         if (c.option != 0)
             return name + tables + " あまりが あっても なくても";  // not drawn
-        return name + tables + (name.starts_with("わりざん") ? "" : " わりざん");  // not drawn
+        return name + tables + " わりざん";  // not drawn
     }
 
     bool hasSums(const Course& c) const override { return !c.tables.empty(); }

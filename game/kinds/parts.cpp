@@ -84,6 +84,23 @@ std::optional<std::string> tablesName(std::span<const std::uint8_t> d, std::stri
     return std::to_string(d.front()) + std::string(run) + std::to_string(d.back());
 }
 
+std::string digits(std::span<const std::uint8_t> tables)
+{
+    std::string out;
+    for (std::size_t i = 0; i < tables.size();) {
+        std::size_t last = i;
+        while (last + 1 < tables.size() && tables[last + 1] == tables[last] + 1)
+            ++last;
+        out += (out.empty() ? "" : ",") + std::to_string(tables[i]);
+        if (last >= i + 2)
+            out += "〜" + std::to_string(tables[last]);
+        else
+            last = i;
+        i = last + 1;
+    }
+    return out;
+}
+
 bool allTables(std::span<const std::uint8_t> tables)
 {
     return tables.size() == 9;

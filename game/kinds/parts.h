@@ -37,6 +37,8 @@ std::string tablesText(std::span<const std::uint8_t> tables);
 // by `run`; none when they are too many to name on a button.
 std::optional<std::string> tablesName(std::span<const std::uint8_t> tables, std::string_view two, std::string_view run);
 bool allTables(std::span<const std::uint8_t> tables);
+// The tables as a child reads a list: "1,3,5,7,9", "1〜5,7".
+std::string digits(std::span<const std::uint8_t> tables);
 
 }  // namespace game::kinds
 

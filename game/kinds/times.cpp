@@ -22,20 +22,18 @@ public:
 
     bool ordered(const Course& c) const override { return c.option != 0; }
 
+    // 7のだん, 2と5のだん, 2〜5のだん, くくぜんぶ, else the tables' digits
+    // (1,3,5,7,9); said in turn, 7じゅん, 2〜5ぎゃく, くくじゅん.
     std::string shortName(const Course& c) const override
     {
-        const std::optional<std::string> name = tablesName(c.tables, "と", "〜");
+        const std::string tables = tablesName(c.tables, "と", "〜").value_or(digits(c.tables));
         if (c.option != 0) {
-            const std::string_view way = c.option == kUp ? "じゅん" : "ぎゃく";
-            if (allTables(c.tables))
-                return "くく" + std::string(way);
-            return (name ? *name : std::string("かけ")) + std::string(way);
+            const bool named = !allTables(c.tables) && (c.tables.size() <= 2 || tablesName(c.tables, "と", "〜"));
+            return (named ? tables : std::string("くく")) + (c.option == kUp ? "じゅん" : "ぎゃく");
         }
         if (allTables(c.tables))
             return "くくぜんぶ";
-        if (name)
-            return *name + "のだん";
-        return "かけざん";
+        return tablesName(c.tables, "と", "〜") ? tables + "のだん" : tables;
     }
 
     std::string fullName(const Course& c) const override
@@ -44,7 +42,7 @@ public:
         const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables)) + "のだん";
         if (c.option != 0)
             return name + tables + (c.option == kUp ? " じゅんに" : " ぎゃくに");  // not drawn
-        return name + (name.starts_with("かけざん") ? tables : std::string("かけざん"));  // not drawn
+        return name + (tablesName(c.tables, "と", "〜") || allTables(c.tables) ? std::string("かけざん") : tables);  // not drawn
     }
 
     bool hasSums(const Course& c) const override { return !c.tables.empty(); }

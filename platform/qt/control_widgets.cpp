@@ -247,7 +247,7 @@ void ControlView::drawCaption(QPainter& p, QPoint at, const QColor& colour)
 }
 
 ControlButton::ControlButton(const Layout& layout, ControlId id, const ControlSpec& spec, QWidget* parent)
-    : QAbstractButton(parent), back_(spec.back)
+    : QAbstractButton(parent), layout_(layout), id_(id), fit_(spec.fitCaption), back_(spec.back)
 {
     setFont(controlFont(spec.font, layout.fontPixels(id)));
     setText(QString::fromUtf8(spec.caption.data(), spec.caption.size()));
@@ -298,6 +298,16 @@ void ControlButton::paintEvent(QPaintEvent*)
     }
 
     const QRect textRect = down ? r.translated(1, 1) : r;
+    if (fit_) {
+        // A caption wider than the button's face in smaller type, to fit.
+        QFont type = font();
+        for (int pixels = layout_.fittedPixels(id_, fontMetrics().horizontalAdvance(text())); pixels < font().pixelSize(); --pixels) {
+            type.setPixelSize(pixels);
+            if (pixels == 1 || QFontMetrics(type).horizontalAdvance(text()) <= width() - Layout::kButtonEdges)
+                break;
+        }
+        p.setFont(type);
+    }
     if (isEnabled()) {
         p.setPen(palette().color(QPalette::ButtonText));
         p.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, text());

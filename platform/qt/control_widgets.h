@@ -86,6 +86,9 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    const forms::Layout& layout_;
+    forms::ControlId id_;
+    bool fit_;
     Colour back_;
 };
 

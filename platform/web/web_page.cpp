@@ -168,6 +168,12 @@ void WebPage::layout()
     // The viewport less the page's padding, which keeps the game clear of a
     // notch and of rounded corners.
     const val window = val::global("window");
+    // The notice wraps: the game starts below however many lines it takes.
+    const val notice = document().call<val>("getElementById", std::string("notice"));
+    if (!notice.isNull() && !notice["hidden"].as<bool>()) {
+        document()["body"]["style"].call<void>("setProperty", std::string("padding-top"),
+            "calc(env(safe-area-inset-top, 0px) + " + px(notice["offsetHeight"].as<double>()) + ")");
+    }
     const val padding = window.call<val>("getComputedStyle", document()["body"]);
     const val parse = val::global("parseFloat");
     const auto inset = [&](const char* side) {

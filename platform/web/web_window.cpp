@@ -337,6 +337,7 @@ void WebWindow::mirror(ControlId id, std::uint8_t changes)
     if (changes & kCaption) {
         if (d.kind == Kind::Button) {
             c.element.set("textContent", s.caption);
+            fitType(id);
         } else if (d.kind == Kind::Label) {
             c.caption.set("textContent", s.caption);
             placeCaption(id);
@@ -366,24 +367,31 @@ void WebWindow::mirror(ControlId id, std::uint8_t changes)
 // A caption is the label's one line of text, moved along it by its indent
 // to where the layout puts it: a caption placed absolutely inside its label
 // would cost every frame work on it while the label moves.
-void WebWindow::placeCaption(ControlId id)
+int WebWindow::fitType(ControlId id)
 {
     const ControlSpec& d = model_.design(id);
     Control& c = controls_[static_cast<std::size_t>(id)];
     int width = captionWidth(d.font.bold, layout_.fontPixels(id), model_[id].caption);
-    if (d.fitCaption) {
-        // Type as designed, or smaller until the caption fits its box.
-        int pixels = layout_.fittedPixels(id, width);
-        if (pixels != layout_.fontPixels(id)) {
-            while (pixels > 1 && (width = captionWidth(d.font.bold, pixels, model_[id].caption)) > whole(layout_.box(id).width))
-                --pixels;
-        }
-        const int fitted = pixels == layout_.fontPixels(id) ? 0 : pixels;
-        if (fitted != c.fitted)
-            setStyle(c.style, "font-size", px(pixels));
-        c.fitted = fitted;
+    if (!d.fitCaption)
+        return width;
+    // Type as designed, or smaller until the caption fits its box.
+    const int room = whole(layout_.box(id).width) - (d.kind == Kind::Button ? Layout::kButtonEdges : 0);
+    int pixels = layout_.fittedPixels(id, width);
+    if (pixels != layout_.fontPixels(id)) {
+        while (pixels > 1 && (width = captionWidth(d.font.bold, pixels, model_[id].caption)) > room)
+            --pixels;
     }
-    const CaptionRoom room = layout_.captionRoom(id, width);
+    const int fitted = pixels == layout_.fontPixels(id) ? 0 : pixels;
+    if (fitted != c.fitted)
+        setStyle(c.style, "font-size", px(pixels));
+    c.fitted = fitted;
+    return width;
+}
+
+void WebWindow::placeCaption(ControlId id)
+{
+    const Control& c = controls_[static_cast<std::size_t>(id)];
+    const CaptionRoom room = layout_.captionRoom(id, fitType(id));
     setStyle(c.style, "text-indent", px(room.at - whole(layout_.box(id).left)));
     // Only a caption that runs past its box is cut: a clip costs the page a
     // layer of its own work on every frame.
@@ -426,6 +434,8 @@ void WebWindow::setGeometry(const Geometry* geometry)
         controls_[static_cast<std::size_t>(id)].fitted = 0;
         if (d.kind == Kind::Label)
             mirror(id, kColours | kCaption);
+        else if (d.fitCaption)
+            fitType(id);
     }
     motions_.setLayout(layout_, deviceScale_);
 }

@@ -75,6 +75,9 @@ private:
     void place(ControlId id);
     void mirror(ControlId id, std::uint8_t changes);
     void placeCaption(ControlId id);
+    // Sets a caption that fits its box in smaller type where it must; the
+    // caption's width in the type it is drawn in.
+    int fitType(ControlId id);
 
     forms::FormModel& model_;
     WebPage& page_;

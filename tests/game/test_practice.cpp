@@ -347,8 +347,10 @@ void TestPractice::howSumsAreShownAndSaid()
     QCOMPARE(game::kindOf(Sum{7, 5, game::Op::Plus, 12}).saidWith({7, 5, game::Op::Plus, 12}, {12}), "7たす5 は 12");
 }
 
-// Every course a link can name has a short name within five full-width
-// characters (the design's course button) and a longer one to be heard.
+// Every course a link can name has a short name of at most six full-width
+// characters (the design's course button holds five; a longer name is set a
+// little smaller) and a longer one to be heard; the names of one link's
+// courses are told apart.
 void TestPractice::namesFitTheButtons()
 {
     std::vector<std::string> links;
@@ -378,17 +380,28 @@ void TestPractice::namesFitTheButtons()
         if (p.courses.empty())
             continue;  // div:1,...:rem
         const std::string name = game::shortName(p.courses[0]);
-        QVERIFY2(!name.empty() && ems(name) <= 5, (link + ": " + name).c_str());
+        QVERIFY2(!name.empty() && ems(name) <= 6, (link + ": " + name).c_str());
         // What a screen reader says holds what the child sees.
         const std::string full = game::fullName(p.courses[0]);
         QVERIFY2(full.starts_with(name + "　") && full.size() > name.size() + 6, full.c_str());
         shorts.insert(name);
     }
     QVERIFY(links.size() > 3000);
-    for (const char* expected : {"7のだん", "2と5のだん", "2〜5のだん", "くくぜんぶ", "わりざん7", "わり2〜5",
-                                 "くりあがり", "くりさがり", "たしざん", "ひきざん", "7じゅん", "2〜5ぎゃく",
-                                 "あまり2〜9", "10はいくつ", "3つのかず", "3つたす"})
+    for (const char* expected : {"7のだん", "2と5のだん", "2〜5のだん", "くくぜんぶ", "7でわる", "2〜5でわる",
+                                 "1,3,5,7,9", "1〜5,7", "くりあがり", "くりさがり", "たしざん", "ひきざん", "7じゅん",
+                                 "2〜5ぎゃく", "あまり2〜9", "10はいくつ", "3つのかず", "3つたす"})
         QVERIFY2(shorts.count(expected), expected);
+    for (const char* unwanted : {"あがりなし", "さがりなし", "わり2〜5", "かけざん"})
+        QVERIFY2(!shorts.count(unwanted), unwanted);
+    // Courses named alike in one link are numbered; each spoken name begins
+    // with its button's.
+    const Practice alike = game::readPractice(
+        "course=add:1-9:carry&course=add:10-99:carry&course=add:1-9&course=add:1-9:nocarry&course=times:7");
+    const std::vector<std::string> named = game::shortNames(alike.courses);
+    QCOMPARE(named, (std::vector<std::string>{"くりあがり1", "くりあがり2", "たしざん1", "たしざん2", "7のだん"}));
+    const std::vector<std::string> heard = game::fullNames(alike.courses);
+    for (std::size_t i = 0; i < named.size(); ++i)
+        QVERIFY2(heard[i].starts_with(named[i] + "　") && heard[i].size() > named[i].size() + 6, heard[i].c_str());
 }
 
 // A sum that fell comes back among the next three to five new sums, until

@@ -1,7 +1,9 @@
 // The teacher's page: its kinds of course are the game's, every option it
 // offers reaches the link as the game writes it, the link's QR code reads
 // back as the link (Debian's zbarimg), the link opens the game with those
-// courses, and a link opened in the page fills its form again.
+// courses, and a link opened in the page fills its form again; a row the
+// game cannot play holds the link back, and the ready-made units fill the
+// form as their links would.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -83,7 +85,7 @@ describe('the teacher\'s page', () => {
         assert.equal(await page.inputValue('#link'), link);
         assert.equal(await page.getAttribute('#try', 'href'), link);
         assert.deepEqual(await page.locator('#names b').allInnerTexts(),
-            ['2と5のだん', 'わりざん7', 'くりあがり', 'くりさがり', 'あがりなし', 'さがりなし']);
+            ['2と5のだん', '7でわる', 'くりあがり', 'くりさがり', 'たしざん', 'ひきざん']);
         assert.ok(await page.locator('#notice').isHidden());
 
         // The QR code, as a camera sees the screen.
@@ -100,7 +102,7 @@ describe('the teacher\'s page', () => {
         await handOver(game.page);
         assert.deepEqual(await game.page.locator('button[aria-label]').evaluateAll((all) => all
             .filter((b) => b.dataset.control && b.textContent !== '♪' && b.textContent !== '‖').map((b) => b.textContent)),
-        ['2と5のだん', 'わりざん7', 'くりあがり', 'くりさがり', 'あがりなし', 'さがりなし']);
+        ['2と5のだん', '7でわる', 'くりあがり', 'くりさがり', 'たしざん', 'ひきざん']);
         assert.equal(await game.page.getByRole('timer').innerText(), '120');
         assert.equal(await game.page.getByRole('button', { name: 'おと' }).getAttribute('aria-pressed'), 'false');
         clean(game);
@@ -197,25 +199,119 @@ describe('the teacher\'s page', () => {
         await broken.close();
     });
 
-    test('a course that cannot be made is named for the teacher and its row marked, and the page stays small', async () => {
+    test('a row that gives no sums is marked in place with its mending, and nothing is handed out until it is mended or gone', async () => {
         const { server, page, problems, close } = await teacherPage();
-        await choose(page, 1, 'かけざん（九九）');  // no table chosen
-        assert.ok(await page.locator('#notice').isVisible());
-        assert.match(await page.locator('#notice').innerText(), /course=times:/);
-        assert.equal(await page.inputValue('#link'), server.address);
+        // What waits while a row is left out, and what the row says to a
+        // screen reader: its controls marked invalid and described by its line.
+        const handedOut = async () => ({
+            link: await page.inputValue('#link'),
+            copy: await page.locator('#copy').isEnabled(),
+            try: await page.getAttribute('#try', 'href'),
+            qr: await page.locator('#qr').isVisible(),
+            wait: await page.locator('#wait').isVisible(),
+        });
+        const waiting = { link: '', copy: false, try: null, qr: false, wait: true };
+        const given = (query) => ({ link: `${server.address}?${query}`, copy: true, try: `${server.address}?${query}`, qr: true, wait: false });
+        const said = (k) => row(page, k).evaluate((li) => [...li.querySelectorAll('select, input')]
+            .filter((control) => control.checkVisibility())
+            .map((control) => `${control.getAttribute('aria-invalid')}:${document.getElementById(control.getAttribute('aria-describedby'))?.textContent}`));
+
+        // A times row with every table unticked gives no sums.
+        await choose(page, 1, 'かけざん（九九）');
         await tick(page, 1, [7]);
-        assert.ok(await page.locator('#notice').isHidden());
-        // No sum of 1 to 9 takes 1 to 9 and borrows.
+        assert.deepEqual(await handedOut(), given('course=times:7'));
+        await row(page, 1).locator('.tables input[value="7"]').uncheck();
+        assert.deepEqual(await handedOut(), waiting);
+        assert.match(await row(page, 1).locator('.why').innerText(), /だんを 1つ以上 えらびます/);
+        assert.ok((await said(1)).every((line) => /^true:.*だんを 1つ以上/.test(line)), (await said(1)).join());
+        await tick(page, 1, [7]);
+        assert.ok(await row(page, 1).locator('.why').isHidden());
+        assert.deepEqual(await said(1), Array(11).fill('null:undefined'), 'the kind, nine tables and the order');
+
+        // No sum of 1 to 9 takes 1 to 9 and borrows: the row says which
+        // numbers would, and they do.
         await choose(page, 2, 'ひきざん');
         await option(page, 2, 'くりさがり あり だけ');
-        assert.match(await page.locator('#notice').innerText(), /course=sub:1-9:borrow（/);
-        assert.equal(await page.inputValue('#link'), `${server.address}?course=times:7`);
-        assert.deepEqual(await page.locator('#courses li').evaluateAll((all) => all.map((li) => li.classList.contains('left-out'))),
-            [false, true]);
-        await row(page, 2).locator('.from').fill('10');
-        await row(page, 2).locator('.to').fill('30');
-        assert.equal(await page.inputValue('#link'), `${server.address}?course=times:7&course=sub:10-30:borrow`);
-        assert.ok(await page.locator('#notice').isHidden());
+        assert.deepEqual(await handedOut(), waiting);
+        assert.ok(await page.locator('#notice').isHidden(), 'the row says it; the notice does not say it again');
+        assert.ok(await row(page, 1).locator('.why').isHidden(), 'only the row left out is marked');
+        const line = await row(page, 2).locator('.why').innerText();
+        assert.ok((await said(2)).every((text) => text === `true:${line}`), (await said(2)).join());
+        const [, from, to] = line.match(/数を (\d+)〜(\d+) にします/) ?? assert.fail(line);
+        await row(page, 2).locator('.from').fill(from);
+        await row(page, 2).locator('.to').fill(to);
+        assert.deepEqual(await handedOut(), given(`course=times:7&course=sub:${from}-${to}:borrow`));
+        assert.deepEqual(await page.locator('#names b').allInnerTexts(), ['7のだん', 'くりさがり']);
+
+        // Remainders never come of dividing by 1; the row gives its link
+        // again once the 1 is gone, or once the row itself is.
+        await choose(page, 3, 'わりざん');
+        await tick(page, 3, [1, 2]);
+        await option(page, 3, 'あまりあり だけ');
+        assert.deepEqual(await handedOut(), waiting);
+        assert.match(await row(page, 3).locator('.why').innerText(), /1の だんを はずします/);
+        await row(page, 3).locator('.tables input[value="1"]').uncheck();
+        assert.deepEqual(await handedOut(), given(`course=times:7&course=sub:${from}-${to}:borrow&course=div:2:rem`));
+        await row(page, 2).locator('.to').fill('99');
+        await row(page, 2).locator('.from').fill('');
+        assert.deepEqual(await handedOut(), waiting, 'a number box left empty');
+        await row(page, 2).locator('.remove').click();
+        assert.deepEqual(await handedOut(), given('course=times:7&course=div:2:rem'));
+        assert.deepEqual(problems, []);
+        await close();
+    });
+
+    test('each ready-made unit fills the form in one click, as its link opened here would', async () => {
+        const { server, page, problems, close } = await teacherPage('?course=add:1-9:carry&time=90');
+        // The units as the game's own module lists them, read apart from the page.
+        const units = await page.evaluate(async () => JSON.parse((await TeacherCore()).ccall('teacher_units', 'string', [], [])));
+        assert.ok(units.length >= 6, JSON.stringify(units));
+        for (const unit of units) {
+            await page.getByRole('group', { name: unit.grade }).getByRole('button', { name: unit.name, exact: true }).click();
+            assert.equal(await page.inputValue('#link'), `${server.address}?${unit.link}`, unit.name);
+            const names = await page.locator('#names b').allInnerTexts();
+            assert.equal(names.length, new URLSearchParams(unit.link).getAll('course').length, unit.name);
+            assert.equal(new Set(names).size, names.length, `${unit.name}: ${names.join()}`);
+            assert.ok(await page.locator('#notice').isHidden(), unit.name);
+            assert.equal(await page.locator('#time').inputValue(), '60', 'the settings are the link\'s, as opened here');
+            assert.ok((await page.locator('#unit-done').innerText()).includes(unit.name));
+        }
+        // A unit is a start: the form goes on from it.
+        await page.getByRole('button', { name: units[0].name, exact: true }).click();
+        await page.click('#add-course');
+        assert.equal(await page.locator('#unit-done').innerText(), '');
+        assert.deepEqual(problems, []);
+        await close();
+    });
+
+    test('a range says it bounds every number, the page fits a phone, says when its code opens nothing elsewhere, and stays small', async () => {
+        const { server, page, problems, close } = await teacherPage('?course=add:1-9&course=three:0-20:sub&course=make:10&course=times:7');
+        assert.deepEqual(await page.locator('#courses .range').evaluateAll((all) => all.map((range) => range.checkVisibility() && range.innerText.replace(/\s+/g, ''))),
+            ['2つの数とも〜', '3つの数とも〜', 'わける数〜', false]);
+
+        // Served from 127.0.0.1: a tablet reading the code reaches nothing.
+        assert.ok(await page.locator('#local').isVisible());
+        assert.match(await page.locator('#local').innerText(), new RegExp(`${new URL(server.address).host}.*タブレット`));
+        const elsewhere = await browser.newContext();
+        await elsewhere.route('http://school.example/**', (route) => route.continue({ url: route.request().url().replace('http://school.example/', server.address) }));
+        const published = await elsewhere.newPage();
+        await published.goto('http://school.example/teacher.html?course=times:7');
+        await published.waitForFunction(() => document.getElementById('link').value !== '');
+        assert.equal(await published.inputValue('#link'), 'http://school.example/?course=times:7');
+        assert.ok(await published.locator('#local').isHidden());
+        await elsewhere.close();
+
+        // A phone held upright, the form at its longest: no sideways scrolling.
+        for (const width of [390, 360]) {
+            await page.setViewportSize({ width, height: 844 });
+            for (const k of [5, 6]) await choose(page, k, 'ひきざん');
+            await option(page, 6, 'くりさがり あり だけ');
+            assert.ok(await row(page, 6).locator('.why').isVisible());
+            assert.deepEqual(await page.evaluate(() => [document.documentElement.scrollWidth <= innerWidth, innerWidth]), [true, width]);
+            await option(page, 6, 'どちらも');
+            assert.deepEqual(await page.evaluate(() => [document.documentElement.scrollWidth <= innerWidth, innerWidth]), [true, width]);
+        }
+
         let gzipped = 0;
         for (const file of ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_core.js', 'teacher_core.wasm', 'qrcode.js'])
             gzipped += gzipSync(readFileSync(join(SITE, file)), { level: 9 }).length;

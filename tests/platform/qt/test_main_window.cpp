@@ -457,12 +457,23 @@ void TestMainWindow::aTeachersSumsAndNamesFitEveryGeometry()
                      qPrintable(QString("%1: %2 px at %3").arg(sum).arg(width).arg(pixels)));
         }
     }
+    names.push_back("くりあがり2");  // named alike in one link: numbered
+    for (const char* link : {"times:1,3,5,7,9", "times:1,2,4,5,7,8", "times:1,3,5:down"})
+        names.push_back(game::shortName(game::readPractice(std::string("course=") + link).courses.at(0)));
+    // A name of up to five characters fits the course button as designed; a
+    // longer one in type at least four fifths of the size.
     for (int k = 1; k <= 6; ++k) {
         const ControlId id = spec.find("rebel", k);
         const auto& d = spec.controls[static_cast<std::size_t>(id)];
-        const QFontMetrics metrics(platform::controlFont(d.font, layout.fontPixels(id)));
-        for (const std::string& name : names)
-            QVERIFY2(metrics.horizontalAdvance(qs(name)) <= layout.box(id).width - 4, name.c_str());
+        QFont type = platform::controlFont(d.font, layout.fontPixels(id));
+        for (const std::string& name : names) {
+            type.setPixelSize(layout.fontPixels(id));
+            const int pixels = layout.fittedPixels(id, QFontMetrics(type).horizontalAdvance(qs(name)));
+            type.setPixelSize(pixels);
+            QVERIFY2(QFontMetrics(type).horizontalAdvance(qs(name)) <= layout.box(id).width - 4 + 1 &&
+                         pixels * 5 >= layout.fontPixels(id) * 4,
+                     qPrintable(QString("%1 at %2 px").arg(qs(name)).arg(pixels)));
+        }
     }
     // A game of ten minutes shows its seconds whole, inside the window.
     const ControlId countdown = spec.find("seigenjikan");
