@@ -50,23 +50,31 @@ std::array<Answer, 2> twoOf(std::span<const Answer> candidates, RandomSource& ra
     return {candidates[static_cast<std::size_t>(first)], candidates[static_cast<std::size_t>(second)]};
 }
 
-std::string tablesText(std::span<const std::uint8_t> tables)
+namespace {
+
+// The tables as a list, a run of three or more written first and last
+// joined by `through`.
+std::string listed(std::span<const std::uint8_t> tables, std::string_view through)
 {
     std::string out;
-    for (std::size_t i = 0; i < tables.size();) {
+    for (std::size_t i = 0; i < tables.size(); ++i) {
         std::size_t last = i;
         while (last + 1 < tables.size() && tables[last + 1] == tables[last] + 1)
             ++last;
-        if (!out.empty())
-            out += ',';
-        out += std::to_string(tables[i]);
-        if (last >= i + 2)
-            out += "-" + std::to_string(tables[last]);
-        else if (last == i + 1)
-            out += "," + std::to_string(tables[last]);
-        i = last + 1;
+        out += (out.empty() ? "" : ",") + std::to_string(tables[i]);
+        if (last >= i + 2) {
+            out += std::string(through) + std::to_string(tables[last]);
+            i = last;
+        }
     }
     return out;
+}
+
+}  // namespace
+
+std::string tablesText(std::span<const std::uint8_t> tables)
+{
+    return listed(tables, "-");
 }
 
 std::optional<std::string> tablesName(std::span<const std::uint8_t> d, std::string_view two, std::string_view run)
@@ -86,19 +94,7 @@ std::optional<std::string> tablesName(std::span<const std::uint8_t> d, std::stri
 
 std::string digits(std::span<const std::uint8_t> tables)
 {
-    std::string out;
-    for (std::size_t i = 0; i < tables.size();) {
-        std::size_t last = i;
-        while (last + 1 < tables.size() && tables[last + 1] == tables[last] + 1)
-            ++last;
-        out += (out.empty() ? "" : ",") + std::to_string(tables[i]);
-        if (last >= i + 2)
-            out += "〜" + std::to_string(tables[last]);
-        else
-            last = i;
-        i = last + 1;
-    }
-    return out;
+    return listed(tables, "〜");
 }
 
 bool allTables(std::span<const std::uint8_t> tables)

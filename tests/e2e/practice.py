@@ -31,6 +31,26 @@ def step(message):
     print(f"{time.strftime('%H:%M:%S')} {message}", flush=True)
 
 
+# Answers right or wrong in turn, column by column, each sum of the course's
+# shape, the score following: points for a right answer, 0 for a wrong one.
+def answer(p, rights, points, shape):
+    score = 0
+    for right in rights:
+        sums = [p.text(f"もんだい{n}") for n in "１２３"]
+        if not all(re.fullmatch(shape, s) for s in sums):
+            raise Failure(f"not of the course: {sums}")
+        expected = score + points if right else 0
+        for _ in range(5):  # a sum may be replaced under the click: try again
+            button = wait_for("an answer", lambda: p.answer_button(1 + score % 3, right), 2)
+            p.click(button)
+            try:
+                wait_for(f"the score {expected}", lambda: p.text("得点") == str(expected), 1)
+                break
+            except Failure:
+                continue
+        score = expected
+
+
 def main():
     program, wm_close = sys.argv[1:3]
     with tempfile.TemporaryFile("w+") as errors:
@@ -50,21 +70,7 @@ def main():
             p.click(p.course("7のだん　かけざん"))
             wait_for("the countdown", lambda: p.text("のこり時間") == "29", 1.6)
             # Five right answers, a wrong one that wipes them, three more.
-            score = 0
-            for right in [True] * 5 + [False] + [True] * 3:
-                sums = [p.text(f"もんだい{n}") for n in "１２３"]
-                if not all(re.fullmatch(r"7 × [1-9]", s) for s in sums):
-                    raise Failure(f"not the 7 times table: {sums}")
-                expected = score + 1 if right else 0
-                for _ in range(5):  # a sum may be replaced under the click: try again
-                    button = wait_for("an answer", lambda: p.answer_button(1 + score % 3, right), 2)
-                    p.click(button)
-                    try:
-                        wait_for(f"the score {expected}", lambda: p.text("得点") == str(expected), 1)
-                        break
-                    except Failure:
-                        continue
-                score = expected
+            answer(p, [True] * 5 + [False] + [True] * 3, 1, r"7 × [1-9]")
             wait_for("the end of the game", lambda: p.text("のこり時間") == "0", 35, interval=0.2)
             final = int(p.text("得点"))
             wait_for("the verdict", lambda: p.text("ひょうか") == evaluation(final * 2), 1)
@@ -115,21 +121,7 @@ def grades(program, wm_close):
                 raise Failure(f"course buttons: {courses}")
             p.click(p.course(next(b.name for b in p.controls(MAIN, "コース") if b.name.startswith("あまり"))))
             wait_for("the countdown", lambda: p.text("のこり時間") == "59", 1.6)
-            score = 0
-            for right in [True] * 4 + [False]:
-                sums = [p.text(f"もんだい{n}") for n in "１２３"]
-                if not all(re.fullmatch(r"\d+ ÷ [2-9]", s) for s in sums):
-                    raise Failure(f"not division: {sums}")
-                expected = score + 3 if right else 0
-                for _ in range(5):
-                    button = wait_for("an answer", lambda: p.answer_button(1 + score % 3, right), 2)
-                    p.click(button)
-                    try:
-                        wait_for(f"the score {expected}", lambda: p.text("得点") == str(expected), 1)
-                        break
-                    except Failure:
-                        continue
-                score = expected
+            answer(p, [True] * 4 + [False], 3, r"\d+ ÷ [2-9]")
             names = [b.name for b in p.controls(MAIN, "こたえ１")]
             if not all(re.fullmatch(r"\d+わる[2-9] は \d+(あまり\d+)?", n) for n in names):
                 raise Failure(f"answers' names: {names}")
