@@ -31,6 +31,15 @@ def step(message):
     print(f"{time.strftime('%H:%M:%S')} {message}", flush=True)
 
 
+# The one line the program wrote on stderr, which names the part left out.
+def notice_on(errors, part):
+    errors.seek(0)
+    said = [line for line in errors.read().splitlines() if "XDG_RUNTIME_DIR" not in line and "No sound" not in line]
+    if len(said) != 1 or part not in said[0]:
+        raise Failure(f"stderr: {said}")
+    return said[0]
+
+
 # Answers right or wrong in turn, column by column, each sum of the course's
 # shape, the score following: points for a right answer, 0 for a wrong one.
 def answer(p, rights, points, shape):
@@ -101,11 +110,7 @@ def main():
             p.expect_exit(3)
         finally:
             p.kill()
-        errors.seek(0)
-        said = [line for line in errors.read().splitlines() if "XDG_RUNTIME_DIR" not in line and "No sound" not in line]
-        if len(said) != 1 or "course=times:0" not in said[0]:
-            raise Failure(f"stderr: {said}")
-        step(f"stderr: {said[0]}")
+        step(f"stderr: {notice_on(errors, 'course=times:0')}")
     grades(program, wm_close)
 
 
@@ -130,10 +135,7 @@ def grades(program, wm_close):
             p.expect_exit(3)
         finally:
             p.kill()
-        errors.seek(0)
-        said = [line for line in errors.read().splitlines() if "XDG_RUNTIME_DIR" not in line and "No sound" not in line]
-        if len(said) != 1 or "div:1:rem" not in said[0]:
-            raise Failure(f"stderr: {said}")
+        notice_on(errors, "div:1:rem")
 
 
 if __name__ == "__main__":
