@@ -171,7 +171,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void teacher_course(int kind, int tables, int fr
         std::sort(c.tables.begin(), c.tables.end());
     const bool none = form.tables && c.tables.empty();
     rows.push_back({game::courseText(c) + (known ? "" : ":" + std::to_string(option)), none ? "だんが えらばれていません" : "",
-                    c.kind->fix(c)});
+                    game::courseFix(c)});
 }
 
 // The link of the rows given since teacher_begin and these settings (pace in

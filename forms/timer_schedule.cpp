@@ -6,15 +6,21 @@ namespace forms {
 
 TimerSchedule::TimerSchedule(const FormModel& model) : model_(model)
 {
-    for (ControlId id = 0; id < model.size(); ++id) {
-        if (model.design(id).kind == Kind::Timer)
-            timers_.push_back({id});
-    }
-    std::sort(timers_.begin(), timers_.end(), [&](const Entry& a, const Entry& b) {
-        const ControlSpec& da = model.design(a.id);
-        const ControlSpec& db = model.design(b.id);
+    // In the order of their names (Timer1, Timer2, ...): a window has a
+    // handful of timers, each put in its place as it is found.
+    const auto before = [&](ControlId a, ControlId b) {
+        const ControlSpec& da = model.design(a);
+        const ControlSpec& db = model.design(b);
         return da.name != db.name ? da.name < db.name : da.index < db.index;
-    });
+    };
+    for (ControlId id = 0; id < model.size(); ++id) {
+        if (model.design(id).kind != Kind::Timer)
+            continue;
+        auto at = timers_.begin();
+        while (at != timers_.end() && before(at->id, id))
+            ++at;
+        timers_.insert(at, {id});
+    }
 }
 
 void TimerSchedule::sync(std::int64_t now)

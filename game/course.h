@@ -67,7 +67,6 @@ public:
     };
 
     explicit constexpr CourseKind(const Form& form) : form_(form) {}
-    virtual ~CourseKind() = default;
     CourseKind(const CourseKind&) = delete;
     CourseKind& operator=(const CourseKind&) = delete;
 
@@ -76,9 +75,6 @@ public:
     // Why a course read from a link cannot be played (a teacher's words),
     // or nothing when it can.
     virtual std::optional<std::string_view> fault(const Course& course) const;
-    // How a teacher can make a course that cannot be played playable, in a
-    // teacher's words ("数を 1〜18 に"); empty when it can be played.
-    virtual std::string fix(const Course& course) const;
     // Whether the course's tables are said in the order given.
     virtual bool ordered(const Course&) const { return false; }
 
@@ -106,9 +102,19 @@ public:
     // An answer button in words: "7たす5 は 12".
     virtual std::string saidWith(const Sum& sum, Answer answer) const;
 
+protected:
+    // The kinds are constant objects of their rooms, made before the
+    // program starts and never destroyed through this interface.
+    ~CourseKind() = default;
+
 private:
     Form form_;
 };
+
+// How a teacher can make a course that cannot be played playable, in a
+// teacher's words: the tables to tick or leave out, or the nearest range
+// that gives sums ("数を 1〜18 にします"); empty when it can be played.
+std::string courseFix(const Course& course);
 
 // Every kind a link can name, in the order the teacher's page lists them.
 std::span<const CourseKind* const> courseKinds();

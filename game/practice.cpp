@@ -122,8 +122,15 @@ Reading readCourse(std::string_view text)
         if (!tables)
             return {{}, reasonText(Reason::Tables)};
         c.tables = std::move(*tables);
-        if (!c.kind->ordered(c))
-            std::sort(c.tables.begin(), c.tables.end());
+        if (!c.kind->ordered(c)) {
+            // Each once, ascending.
+            std::vector<std::uint8_t> ascending;
+            for (std::uint8_t d = 1; d <= 9; ++d) {
+                if (c.hasTable(d))
+                    ascending.push_back(d);
+            }
+            c.tables = std::move(ascending);
+        }
     } else {
         const std::vector<std::string_view> ends = split(fields[1], '-');
         const std::optional<int> a = ends.size() <= 2 ? whole(ends.front(), form.lowest, form.highest) : std::nullopt;

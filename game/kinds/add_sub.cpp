@@ -19,7 +19,7 @@ constexpr int kOnly = 1;
 
 class AddSub final : public TwoNumbers {
 public:
-    explicit AddSub(bool add)
+    explicit constexpr AddSub(bool add)
         : TwoNumbers({.word = add ? "add" : "sub", .label = add ? "たしざん" : "ひきざん", .tables = false, .lowest = 1, .highest = 99,
                       .plain = "どちらも", .options = add ? std::span(kCarries) : std::span(kBorrows)}),  // not drawn
           add_(add)
@@ -89,18 +89,19 @@ private:
     bool add_;
 };
 
+constinit const AddSub kAdd(true);
+constinit const AddSub kSub(false);
+
 }  // namespace
 
 const CourseKind& addKind()
 {
-    static const AddSub kind(true);
-    return kind;
+    return kAdd;
 }
 
 const CourseKind& subKind()
 {
-    static const AddSub kind(false);
-    return kind;
+    return kSub;
 }
 
 }  // namespace game::kinds

@@ -18,20 +18,13 @@ constexpr int kRem = 1;
 
 class Div final : public TwoNumbers {
 public:
-    Div() : TwoNumbers({.word = "div", .label = "わりざん", .tables = true, .lowest = 1, .highest = 9, .plain = "わりきれる だけ", .options = kRests}) {}  // not drawn
+    constexpr Div() : TwoNumbers({.word = "div", .label = "わりざん", .tables = true, .lowest = 1, .highest = 9, .plain = "わりきれる だけ", .options = kRests}) {}  // not drawn
 
     std::optional<std::string_view> fault(const Course& c) const override
     {
         if (c.option == kRem && c.hasTable(1))
             return "1でわると あまりは出ません。2からにします";  // not drawn
         return CourseKind::fault(c);
-    }
-
-    std::string fix(const Course& c) const override
-    {
-        if (c.option == kRem && c.hasTable(1))
-            return "1の だんを はずします";  // not drawn
-        return CourseKind::fix(c);
     }
 
     // 7でわる, 2〜5でわる, 2と9でわる; with a remainder あまり7, あまり2〜9;
@@ -90,22 +83,23 @@ public:
         random.reseed();
         const Integer q = s.answer, r = s.rest, d = s.num2;
         const Answer classic{static_cast<Integer>(q - 1), static_cast<Integer>(r + d)};
-        std::vector<Answer> oneOff;
+        Candidates oneOff{s.result()};
         for (const Answer a : {Answer{static_cast<Integer>(q + 1), r}, Answer{static_cast<Integer>(q - 1), r},
                                Answer{q, static_cast<Integer>(r + 1)}, Answer{q, static_cast<Integer>(r - 1)}}) {
-            if (a.value >= 0 && a.rest >= 0 && a.rest < d && a != s.result() && a != classic)
-                oneOff.push_back(a);
+            if (a.rest < d && a != classic)
+                oneOff.offer(a);
         }
         return {classic, oneOff[static_cast<std::size_t>(drawWhole(0, static_cast<double>(oneOff.size()), random.next()))]};
     }
 };
 
+constinit const Div kKind;
+
 }  // namespace
 
 const CourseKind& divKind()
 {
-    static const Div kind;
-    return kind;
+    return kKind;
 }
 
 }  // namespace game::kinds

@@ -10,7 +10,7 @@ namespace {
 
 class Make final : public CourseKind {
 public:
-    Make() : CourseKind({.word = "make", .label = "いくつといくつ", .tables = false, .lowest = 2, .highest = 20, .plain = {}, .options = {}}) {}  // not drawn
+    constexpr Make() : CourseKind({.word = "make", .label = "いくつといくつ", .tables = false, .lowest = 2, .highest = 20, .plain = {}, .options = {}}) {}  // not drawn
 
     std::string shortName(const Course& c) const override
     {
@@ -39,14 +39,13 @@ public:
     // whole, never below 0.
     std::array<Answer, 2> nearMisses(const Sum& s, RandomSource& random) const override
     {
-        std::vector<Answer> found;
+        Candidates found{s.result()};
         for (const int v : {s.answer - 1, s.answer + 1, int(s.num2), s.answer - 2, s.answer + 2}) {
-            const Answer a{static_cast<Integer>(v)};
-            if (v >= 0 && v <= s.num1 && v != s.answer && std::find(found.begin(), found.end(), a) == found.end())
-                found.push_back(a);
+            if (v <= s.num1)
+                found.offer({static_cast<Integer>(v)});
         }
         random.reseed();
-        return twoOf(found, random);
+        return found.two(random);
     }
 
     std::string label(const Sum& s) const override
@@ -64,12 +63,13 @@ public:
     }
 };
 
+constinit const Make kKind;
+
 }  // namespace
 
 const CourseKind& makeKind()
 {
-    static const Make kind;
-    return kind;
+    return kKind;
 }
 
 }  // namespace game::kinds

@@ -21,33 +21,35 @@ std::string TwoNumbers::said(const Sum& s) const
     return numberText(s.num1) + std::string(kWords[static_cast<std::size_t>(s.op)]) + numberText(s.num2);
 }
 
+void Candidates::offer(Answer a)
+{
+    if (count_ < found_.size() && a.value >= 0 && a.rest >= 0 && a != answer_ &&
+        std::find(found_.begin(), found_.begin() + static_cast<long>(count_), a) == found_.begin() + static_cast<long>(count_))
+        found_[count_++] = a;
+}
+
+std::array<Answer, 2> Candidates::two(RandomSource& random) const
+{
+    const int n = static_cast<int>(count_);
+    const int first = drawWhole(0, n, random.next());
+    int second = drawWhole(0, n - 1, random.next());
+    second += second >= first;
+    return {found_[static_cast<std::size_t>(first)], found_[static_cast<std::size_t>(second)]};
+}
+
 std::array<Answer, 2> movedBy(Integer result, RandomSource& random)
 {
-    std::vector<Integer> found;
-    const auto offer = [&](long long value) {
-        const Integer v = saturate(value);
-        if (value >= 0 && v != result && std::find(found.begin(), found.end(), v) == found.end())
-            found.push_back(v);
-    };
+    Candidates found{Answer{result}};
     random.reseed();
     for (int tries = 0; tries < 16 && found.size() < 2; ++tries) {
         const double s = drawWhole(1, 10, random.next()) < 5 ? -1.0 : 1.0;
         const int d = drawWhole(1, 10, random.next());
         const long long value = static_cast<long long>(result + s * d);
-        offer(value < 0 ? -value : value);
+        found.offer({saturate(value < 0 ? -value : value)});
     }
     for (int d = 1; found.size() < 2; ++d)
-        offer(result + d);
-    return {Answer{found[0]}, Answer{found[1]}};
-}
-
-std::array<Answer, 2> twoOf(std::span<const Answer> candidates, RandomSource& random)
-{
-    const int n = static_cast<int>(candidates.size());
-    const int first = drawWhole(0, n, random.next());
-    int second = drawWhole(0, n - 1, random.next());
-    second += second >= first;
-    return {candidates[static_cast<std::size_t>(first)], candidates[static_cast<std::size_t>(second)]};
+        found.offer({saturate(result + d)});
+    return {found[0], found[1]};
 }
 
 namespace {

@@ -28,8 +28,21 @@ public:
 // other, then the nearest free values.
 std::array<Answer, 2> movedBy(Integer result, RandomSource& random);
 
-// Two different values drawn from `candidates` (at least two).
-std::array<Answer, 2> twoOf(std::span<const Answer> candidates, RandomSource& random);
+// Candidate near misses: each once, never the answer, never below 0.
+class Candidates {
+public:
+    explicit Candidates(Answer answer) : answer_(answer) {}
+    void offer(Answer a);
+    std::size_t size() const { return count_; }
+    Answer operator[](std::size_t i) const { return found_[i]; }
+    // Two different ones drawn (there are at least two).
+    std::array<Answer, 2> two(RandomSource& random) const;
+
+private:
+    Answer answer_;
+    std::array<Answer, 6> found_{};
+    std::size_t count_ = 0;
+};
 
 // "2,5", "1-9", "5,2": the tables as a link writes them, in their order.
 std::string tablesText(std::span<const std::uint8_t> tables);

@@ -15,7 +15,7 @@ constexpr int kAdd = 1, kSub = 2;
 
 class Three final : public CourseKind {
 public:
-    Three() : CourseKind({.word = "three", .label = "3つのかず", .tables = false, .lowest = 0, .highest = 99,
+    constexpr Three() : CourseKind({.word = "three", .label = "3つのかず", .tables = false, .lowest = 0, .highest = 99,
                           .plain = "たしざんと ひきざん", .options = kOps}) {}  // not drawn
 
     std::string shortName(const Course& c) const override
@@ -78,12 +78,13 @@ private:
     }
 };
 
+constinit const Three kKind;
+
 }  // namespace
 
 const CourseKind& threeKind()
 {
-    static const Three kind;
-    return kind;
+    return kKind;
 }
 
 }  // namespace game::kinds

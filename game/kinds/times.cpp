@@ -18,7 +18,7 @@ constexpr int kUp = 1;
 
 class Times final : public TwoNumbers {
 public:
-    Times() : TwoNumbers({.word = "times", .label = "かけざん（九九）", .tables = true, .lowest = 1, .highest = 9, .plain = "バラバラに", .options = kOrders}) {}  // not drawn
+    constexpr Times() : TwoNumbers({.word = "times", .label = "かけざん（九九）", .tables = true, .lowest = 1, .highest = 9, .plain = "バラバラに", .options = kOrders}) {}  // not drawn
 
     bool ordered(const Course& c) const override { return c.option != 0; }
 
@@ -75,30 +75,26 @@ public:
 
     std::array<Answer, 2> nearMisses(const Sum& s, RandomSource& random) const override
     {
-        std::vector<Answer> found;
-        const auto offer = [&](int v) {
-            const Answer a{static_cast<Integer>(v)};
-            if (v >= 0 && v != s.answer && std::find(found.begin(), found.end(), a) == found.end())
-                found.push_back(a);
-        };
+        Candidates found{s.result()};
         random.reseed();
         const int d = s.num1, m = s.num2;
         for (const int v : {d * (m - 1), d * (m + 1), (d - 1) * m, (d + 1) * m}) {
             if (v > 0)
-                offer(v);
+                found.offer({static_cast<Integer>(v)});
         }
         if (found.size() < 2)
-            offer(0);  // 1 × 1 has one product near it: 0 is the other a child may say
-        return twoOf(found, random);
+            found.offer({0});  // 1 × 1 has one product near it: 0 is the other a child may say
+        return found.two(random);
     }
 };
+
+constinit const Times kKind;
 
 }  // namespace
 
 const CourseKind& timesKind()
 {
-    static const Times kind;
-    return kind;
+    return kKind;
 }
 
 }  // namespace game::kinds
