@@ -62,10 +62,19 @@ std::optional<Outcome> LookBack::click(ControlId control)
     return Outcome{};
 }
 
+namespace {
+
+// "7 + 5 = 12"
+std::string withAnswer(const Sum& sum)
+{
+    return sumText(sum) + " = " + answerText(sum.result());
+}
+
+}  // namespace
+
 std::string LookBack::missText(const Miss& miss)
 {
-    return sumText(miss.sum) + " = " + answerText(miss.sum.result()) + "　（" +
-           (miss.fell ? std::string("おちた") : "こたえた " + answerText(miss.given)) + "）";
+    return withAnswer(miss.sum) + "　（" + (miss.fell ? std::string("おちた") : "こたえた " + answerText(miss.given)) + "）";
 }
 
 std::vector<LookBack::Line> LookBack::lines() const
@@ -85,7 +94,7 @@ std::string LookBack::lineText(const Line& line)
 {
     if (line.count == 1)
         return missText(line.first);
-    return sumText(line.first.sum) + " = " + answerText(line.first.sum.result()) + "　×" + numberText(line.count);
+    return withAnswer(line.first.sum) + "　×" + numberText(line.count);
 }
 
 // The list takes the place of the sums, their written calculations and

@@ -129,6 +129,10 @@ void Session::tick(ControlId timer)
 // happened: the pause toggle here, the rest in the readers.
 void Session::answer(const Outcome& outcome)
 {
+    // A sum's step, a thousand times a second at the fast drop, is no
+    // reader's business.
+    if (outcome.kind == Outcome::Kind::Moved || outcome.kind == Outcome::Kind::Nothing)
+        return;
     if (outcome.kind == Outcome::Kind::Started || outcome.kind == Outcome::Kind::Over)
         model().setEnabled(c_.yasumi, outcome.kind == Outcome::Kind::Started);
     for (OutcomeReader* reader : readers_)

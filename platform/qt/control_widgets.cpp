@@ -77,6 +77,24 @@ static QRect pixels(const Rect& r)
                  static_cast<int>(std::lround(r.width)), static_cast<int>(std::lround(r.height)));
 }
 
+namespace {
+
+// The control's type as designed or, where it fits its caption to its box
+// and the caption is wider than `room`, smaller until it fits.
+QFont fittedType(const Layout& layout, ControlId id, QFont type, const QString& caption, int room)
+{
+    const int designed = layout.fontPixels(id);
+    type.setPixelSize(designed);
+    for (int pixels = layout.fittedPixels(id, QFontMetrics(type).horizontalAdvance(caption)); pixels < designed; --pixels) {
+        type.setPixelSize(pixels);
+        if (pixels == 1 || QFontMetrics(type).horizontalAdvance(caption) <= room)
+            break;
+    }
+    return type;
+}
+
+}  // namespace
+
 ControlView::ControlView(const Layout& layout, ControlId id, const ControlSpec& spec, QWidget* parent)
     : QWidget(parent), layout_(layout), id_(id), spec_(spec), box_(pixels(layout.box(id))),
       caption_(QString::fromUtf8(spec.caption.data(), spec.caption.size())), back_(spec.back), fore_(spec.fore)
@@ -123,14 +141,7 @@ void ControlView::layOut()
     text_.setText(caption_);
     QFont type = font();
     if (spec_.fitCaption) {
-        // Type as designed, then smaller until the caption fits its box.
-        const int designed = layout_.fontPixels(id_);
-        type.setPixelSize(designed);
-        for (int pixels = layout_.fittedPixels(id_, QFontMetrics(type).horizontalAdvance(caption_)); pixels < designed; --pixels) {
-            type.setPixelSize(pixels);
-            if (pixels == 1 || QFontMetrics(type).horizontalAdvance(caption_) <= box_.width())
-                break;
-        }
+        type = fittedType(layout_, id_, type, caption_, box_.width());
         if (type != font())
             setFont(type);
     }
@@ -299,14 +310,13 @@ void ControlButton::paintEvent(QPaintEvent*)
 
     const QRect textRect = down ? r.translated(1, 1) : r;
     if (fit_) {
-        // A caption wider than the button's face in smaller type, to fit.
-        QFont type = font();
-        for (int pixels = layout_.fittedPixels(id_, fontMetrics().horizontalAdvance(text())); pixels < font().pixelSize(); --pixels) {
-            type.setPixelSize(pixels);
-            if (pixels == 1 || QFontMetrics(type).horizontalAdvance(text()) <= width() - Layout::kButtonEdges)
-                break;
+        // A caption wider than the button's face in smaller type, to fit,
+        // worked out once for each caption.
+        if (fittedFor_ != text()) {
+            fittedFor_ = text();
+            fitted_ = fittedType(layout_, id_, font(), text(), width() - Layout::kButtonEdges);
         }
-        p.setFont(type);
+        p.setFont(fitted_);
     }
     if (isEnabled()) {
         p.setPen(palette().color(QPalette::ButtonText));

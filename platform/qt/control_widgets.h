@@ -89,6 +89,8 @@ private:
     const forms::Layout& layout_;
     forms::ControlId id_;
     bool fit_;
+    QString fittedFor_;  // the caption `fitted_` was worked out for
+    QFont fitted_;
     Colour back_;
 };
 
