@@ -53,11 +53,12 @@ endif()
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 file(GLOB PERMORO_WEB_SHELL CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/*)
+file(GLOB PERMORO_WEB_PICTURES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/opening/web/*.webp)
 add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/permoroplus.html
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/app/web/make_site.py
         ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${PERMORO_QRCODE_JS}
-    DEPENDS permoroplus_web permoroplus_single permoroplus_teacher ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL}
+    DEPENDS permoroplus_web permoroplus_single permoroplus_teacher ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL} ${PERMORO_WEB_PICTURES}
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Regular.subset.woff2
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Bold.subset.woff2
     COMMENT "Putting the web site and the single file together")

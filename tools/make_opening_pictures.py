@@ -12,6 +12,11 @@ goes too and the title shows.
     resources/opening/frame00.gif .. 10     the hop, 64 x 63, index 255 see-through
     resources/opening/frame11.gif           the rabbit has arrived, 64 x 64
 
+and for the browser edition the same pixels in lossless WebP, a third
+lighter than the GIFs for a page that carries them inline:
+
+    resources/opening/web/haikei.webp, frame00.webp .. frame11.webp
+
 Run from the repository root:
 
     tools/make_opening_pictures.py
@@ -31,6 +36,7 @@ from cartoon import (  # noqa: E402
 
 REPO_ROOT = Path(__file__).resolve().parent.parent
 OUTPUT_DIR = REPO_ROOT / "resources" / "opening"
+WEB_DIR = OUTPUT_DIR / "web"
 
 # --- the window's layout (left, top, width, height), in window pixels ----------------
 
@@ -464,8 +470,22 @@ def check_gif(path, size, transparent):
           + (f", see-through index {TRANSPARENT_INDEX}" if transparent else ""))
 
 
+def save_web_copy(gif):
+    """The GIF's pixels as lossless WebP; a see-through pixel stays see-through."""
+    path = WEB_DIR / gif.with_suffix(".webp").name
+    with Image.open(gif) as picture:
+        pixels = picture.convert("RGBA")
+    pixels.save(path, format="WEBP", lossless=True, quality=100, method=6)
+    with Image.open(path) as copy:
+        assert copy.size == pixels.size
+        visible = lambda p: p if p[3] else (0, 0, 0, 0)  # noqa: E731
+        assert list(map(visible, copy.convert("RGBA").getdata())) == list(map(visible, pixels.getdata())), path
+    print(f"{path}: {path.stat().st_size} bytes")
+
+
 def main():
     OUTPUT_DIR.mkdir(parents=True, exist_ok=True)
+    WEB_DIR.mkdir(parents=True, exist_ok=True)
 
     haikei = OUTPUT_DIR / "haikei.gif"
     save_gif(palette_image(make_background(), 256), haikei)
@@ -479,6 +499,9 @@ def main():
     last = OUTPUT_DIR / f"frame{STEPS - 1:02d}.gif"
     save_gif(palette_image(draw_last_frame(), 256), last)
     check_gif(last, LAST_FRAME_SIZE, transparent=False)
+
+    for gif in sorted(OUTPUT_DIR.glob("*.gif")):
+        save_web_copy(gif)
 
 
 if __name__ == "__main__":

@@ -4,10 +4,10 @@
 // whose every step must come out the same in all three engines.
 import { after, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdtemp, writeFile } from 'node:fs/promises';
+import { mkdtemp, readFile, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { dirname, join } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 
 import { ENGINES, launchEngine, waitFor } from './engines.mjs';
 import { GAME, HAND_OVER_MS, OPENING, SINGLE_FILE, SITE, serve } from './support.mjs';
@@ -48,6 +48,32 @@ function answerTo(n, right, digits) {
         .sort((x, y) => x.getBoundingClientRect().top - y.getBoundingClientRect().top);
     const row = column.findIndex((button) => (button.textContent === String(value)) === right);
     return { selector: `[data-control="${column[row].dataset.control}"]`, row: row + 1 };
+}
+
+// The pixels of the pictures the opening names (var(--opening-…-gif)),
+// drawn by the engine: the page's own copies, or, given their bytes, the
+// desktop's GIFs. A see-through pixel is see-through, whatever its colour.
+async function openingPixels(page, gifs) {
+    return page.evaluate(async (given) => {
+        const style = getComputedStyle(document.documentElement);
+        const out = {};
+        for (let k = 0; k < 13; ++k) {
+            const name = k === 0 ? 'haikei' : `frame${String(k - 1).padStart(2, '0')}`;
+            const picture = new Image();
+            picture.src = given ? `data:image/gif;base64,${given[name]}`
+                : style.getPropertyValue(`--opening-${name}-gif`).trim().replace(/^url\("?|"?\)$/g, '');
+            await picture.decode();
+            const canvas = Object.assign(document.createElement('canvas'), { width: picture.width, height: picture.height });
+            const context = canvas.getContext('2d', { willReadFrequently: true });
+            context.drawImage(picture, 0, 0);
+            const data = context.getImageData(0, 0, canvas.width, canvas.height).data;
+            for (let i = 0; i < data.length; i += 4) {
+                if (data[i + 3] === 0) data[i] = data[i + 1] = data[i + 2] = 0;
+            }
+            out[name] = `${canvas.width}x${canvas.height}:${Array.from(data).join(',')}`;
+        }
+        return out;
+    }, gifs);
 }
 
 const courseButton = (page, caption) => page.evaluate((c) => `[data-control="${[...document.querySelectorAll(
@@ -117,6 +143,17 @@ for (const name of ENGINES) {
             const at = await view(page);
             assert.deepEqual([at.score, at.countdown, at.verdict, at.sums], ['0', '60', '', ['問題１', '問題２', '問題３']]);
             assert.deepEqual(Object.values(at.courses), Array(6).fill('enabled'));
+        });
+
+        scenario('the page\'s opening pictures draw the very pixels of the desktop\'s', async ({ site }) => {
+            const { page } = await site('?clock=manual&seed=1');
+            const folder = join(dirname(fileURLToPath(import.meta.url)), '../../resources/opening');
+            const gifs = {};
+            for (const name of ['haikei', ...Array.from({ length: 12 }, (_, k) => `frame${String(k).padStart(2, '0')}`)])
+                gifs[name] = (await readFile(join(folder, `${name}.gif`))).toString('base64');
+            const [carried, desktop] = [await openingPixels(page), await openingPixels(page, gifs)];
+            for (const name of Object.keys(gifs))
+                assert.ok(carried[name] === desktop[name], `${name} differs from its GIF`);
         });
 
         scenario('by clicks: a right answer scores, a wrong one wipes the score', async ({ site }) => {
