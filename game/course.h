@@ -39,10 +39,12 @@ struct Course {
     friend bool operator==(const Course&, const Course&) = default;
 };
 
-// What a course keeps between its sums within one game (the tables still to
-// come this round, the place in a table said in turn).
+// What a course keeps between its sums within one game: the pairs of a
+// table and a multiplier still to come this round (table × 10 + multiplier,
+// at most 9 × 9 of them), the place in the tables said in turn.
 struct Deal {
-    std::vector<std::uint8_t> left;
+    std::array<std::uint8_t, 81> left{};
+    std::size_t count = 0;
     std::size_t next = 0;
 };
 

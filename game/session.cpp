@@ -67,12 +67,12 @@ Session::Session(RandomSource& random, bool soundOn, Listener listener, Practice
           return c;
       }()),
       cues_(std::move(listener)), announcer_(rules_.model(), rules_, c_.shirase),
-      lookBack_(rules_, announcer_, c_, sums_), readers_{&cues_, &announcer_, &lookBack_}
+      lookBack_(rules_, announcer_, c_, sums_)
 {
     if (!practice_.courses.empty()) {
         courseSums_.emplace(practice_.courses, practice_.again);
         rules_.setCourseSums(&*courseSums_);
-        readers_.push_back(&*courseSums_);
+        readers_.back() = &*courseSums_;
     }
 }
 
@@ -135,8 +135,10 @@ void Session::answer(const Outcome& outcome)
         return;
     if (outcome.kind == Outcome::Kind::Started || outcome.kind == Outcome::Kind::Over)
         model().setEnabled(c_.yasumi, outcome.kind == Outcome::Kind::Started);
-    for (OutcomeReader* reader : readers_)
-        reader->read(outcome);
+    for (OutcomeReader* reader : readers_) {
+        if (reader)
+            reader->read(outcome);
+    }
 }
 
 void Session::hidden()

@@ -84,7 +84,9 @@ private:
     Cues cues_;
     Announcer announcer_;
     LookBack lookBack_;
-    std::vector<OutcomeReader*> readers_;
+    // Who hears each outcome, in turn; the last, a teacher's course sums,
+    // when there are any.
+    std::array<OutcomeReader*, 4> readers_{&cues_, &announcer_, &lookBack_, nullptr};
 };
 
 }  // namespace game

@@ -9,6 +9,18 @@
 
 namespace game {
 
+std::string joined(std::initializer_list<std::string_view> pieces)
+{
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    std::string out;
+    out.reserve(size);
+    for (const std::string_view piece : pieces)
+        out += piece;
+    return out;
+}
+
 std::string numberText(long long value)
 {
     return std::to_string(value);
@@ -105,7 +117,7 @@ std::string answerText(Answer answer)
 {
     if (answer.rest == 0)
         return numberText(answer.value);
-    return numberText(answer.value) + "あまり" + numberText(answer.rest);
+    return joined({numberText(answer.value), "あまり", numberText(answer.rest)});
 }
 
 std::string sumText(const Sum& sum)

@@ -7,6 +7,7 @@
 #include "integer.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,10 @@ struct Sum {
     Answer result() const { return {answer, rest}; }
     friend bool operator==(const Sum&, const Sum&) = default;
 };
+
+// The pieces one after the other, in one string: what the game's texts are
+// made of, built with one allocation and one call wherever they are made.
+std::string joined(std::initializer_list<std::string_view> pieces);
 
 // Number texts: plain decimal digits, no blank, sign or leading zero.
 std::string numberText(long long value);

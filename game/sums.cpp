@@ -52,17 +52,16 @@ void CourseSums::read(const Outcome& outcome)
     // starts.
     if (!again_ || (outcome.kind != Kind::Right && outcome.kind != Kind::Missed))
         return;
-    auto it = std::find_if(missed_.begin(), missed_.end(), [&](const Again& a) { return a.sum == outcome.sum; });
+    const auto it = std::find_if(missed_.begin(), missed_.end(), [&](const Again& a) { return a.sum == outcome.sum; });
     if (outcome.kind == Kind::Right) {
         if (it != missed_.end())
             missed_.erase(it);
         return;
     }
-    if (it == missed_.end())
-        it = missed_.insert(missed_.end(), Again{outcome.sum});
+    Again& a = it != missed_.end() ? *it : missed_.emplace_back(Again{outcome.sum});
     // Waiting already, or back often enough: nothing more.
-    if (!it->fresh && it->due == 0 && it->times < kComesBack)
-        it->fresh = true;
+    if (!a.fresh && a.due == 0 && a.times < kComesBack)
+        a.fresh = true;
 }
 
 ReviewSums::ReviewSums(std::vector<Sum> sums) : sums_(std::move(sums)), done_(sums_.size(), false) {}

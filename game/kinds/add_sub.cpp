@@ -37,9 +37,9 @@ public:
     std::string fullName(const Course& c) const override
     {
         const std::string_view carry = add_ ? " くりあがり" : " くりさがり";  // not drawn
-        return shortName(c) + "　" + numberText(c.from) + "から" + numberText(c.to) + "までの" +  // not drawn
-               (add_ ? " たしざん" : " ひきざん") +  // not drawn
-               (c.option == 0 ? "" : std::string(carry) + (c.option == kOnly ? " あり" : " なし"));  // not drawn
+        return joined({shortName(c), "　", numberText(c.from), "から", numberText(c.to), "までの",  // not drawn
+                       add_ ? " たしざん" : " ひきざん", c.option == 0 ? "" : carry,  // not drawn
+                       c.option == 0 ? "" : c.option == kOnly ? " あり" : " なし"});  // not drawn
     }
 
     bool hasSums(const Course& c) const override { return count(c) > 0; }

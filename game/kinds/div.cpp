@@ -33,21 +33,17 @@ public:
     {
         const std::optional<std::string> name = tablesName(c.tables, "と", "〜");
         if (c.option == kRem)
-            return "あまり" + name.value_or("あり");
+            return joined({"あまり", name ? std::string_view(*name) : "あり"});
         if (c.option != 0)
-            return c.tables.size() == 1 ? "わりざん" + *name : std::string("わりざん");
-        return name ? *name + "でわる" : std::string("わりざん");
+            return joined({"わりざん", c.tables.size() == 1 ? std::string_view(*name) : ""});
+        return name ? joined({*name, "でわる"}) : "わりざん";
     }
 
     std::string fullName(const Course& c) const override
     {
-        const std::string name = shortName(c) + "　";
-        const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables)) + "で わる";  // not drawn
-        if (c.option == kRem)
-            return name + tables + " あまりのある わりざん";  // not drawn
-        if (c.option != 0)
-            return name + tables + " あまりが あっても なくても";  // not drawn
-        return name + tables + " わりざん";  // not drawn
+        const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables));
+        return joined({shortName(c), "　", tables, "で わる",  // not drawn
+                       c.option == kRem ? " あまりのある わりざん" : c.option != 0 ? " あまりが あっても なくても" : " わりざん"});  // not drawn
     }
 
     bool hasSums(const Course& c) const override { return !c.tables.empty(); }
@@ -56,16 +52,7 @@ public:
     // remainder drawn for each.
     Sum draw(const Course& c, Deal& deal, RandomSource& random) const override
     {
-        if (deal.left.empty()) {
-            for (const std::uint8_t t : c.tables) {
-                for (int q = 1; q <= 9; ++q)
-                    deal.left.push_back(static_cast<std::uint8_t>(t * 10 + q));
-            }
-        }
-        const std::size_t pick = static_cast<std::size_t>(drawWhole(0, static_cast<double>(deal.left.size()), random.next()));
-        const int d = deal.left[pick] / 10, q = deal.left[pick] % 10;
-        deal.left[pick] = deal.left.back();
-        deal.left.pop_back();
+        const auto [d, q] = drawPair(c, deal, random);
         int r = 0;
         if (c.option == kRem)
             r = drawWhole(1, d - 1, random.next());

@@ -15,14 +15,14 @@ public:
     std::string shortName(const Course& c) const override
     {
         if (c.from == c.to)
-            return numberText(c.from) + "はいくつ";
-        return numberText(c.from) + "〜" + numberText(c.to) + "は？";
+            return joined({numberText(c.from), "はいくつ"});
+        return joined({numberText(c.from), "〜", numberText(c.to), "は？"});
     }
 
     std::string fullName(const Course& c) const override
     {
-        const std::string wholes = c.from == c.to ? numberText(c.from) : numberText(c.from) + "から" + numberText(c.to);  // not drawn
-        return shortName(c) + "　" + wholes + "は いくつと いくつ";  // not drawn
+        const bool one = c.from == c.to;
+        return joined({shortName(c), "　", numberText(c.from), one ? "" : "から", one ? std::string() : numberText(c.to), "は いくつと いくつ"});  // not drawn
     }
 
     bool hasSums(const Course&) const override { return true; }
@@ -50,16 +50,16 @@ public:
 
     std::string label(const Sum& s) const override
     {
-        return numberText(s.num1) + "は " + numberText(s.num2) + "と□";
+        return joined({numberText(s.num1), "は ", numberText(s.num2), "と□"});
     }
     Written written(const Sum&) const override { return {}; }
     std::string said(const Sum& s) const override
     {
-        return numberText(s.num1) + "は " + numberText(s.num2) + "と いくつ";  // not drawn
+        return joined({numberText(s.num1), "は ", numberText(s.num2), "と いくつ"});  // not drawn
     }
     std::string saidWith(const Sum& s, Answer a) const override
     {
-        return numberText(s.num1) + "は " + numberText(s.num2) + "と " + answerText(a);  // not drawn
+        return joined({numberText(s.num1), "は ", numberText(s.num2), "と ", answerText(a)});  // not drawn
     }
 };
 

@@ -7,7 +7,7 @@ namespace game::kinds {
 
 std::string TwoNumbers::label(const Sum& s) const
 {
-    return numberText(s.num1) + " " + std::string(signText(s.op)) + " " + numberText(s.num2);
+    return joined({numberText(s.num1), " ", signText(s.op), " ", numberText(s.num2)});
 }
 
 Written TwoNumbers::written(const Sum& s) const
@@ -18,7 +18,7 @@ Written TwoNumbers::written(const Sum& s) const
 std::string TwoNumbers::said(const Sum& s) const
 {
     static constexpr std::array<std::string_view, 4> kWords{"たす", "ひく", "かける", "わる"};  // not drawn
-    return numberText(s.num1) + std::string(kWords[static_cast<std::size_t>(s.op)]) + numberText(s.num2);
+    return joined({numberText(s.num1), kWords[static_cast<std::size_t>(s.op)], numberText(s.num2)});
 }
 
 void Candidates::offer(Answer a)
@@ -35,6 +35,20 @@ std::array<Answer, 2> Candidates::two(RandomSource& random) const
     int second = drawWhole(0, n - 1, random.next());
     second += second >= first;
     return {found_[static_cast<std::size_t>(first)], found_[static_cast<std::size_t>(second)]};
+}
+
+Pair drawPair(const Course& c, Deal& deal, RandomSource& random)
+{
+    if (deal.count == 0) {
+        for (const std::uint8_t t : c.tables) {
+            for (int k = 1; k <= 9 && deal.count < deal.left.size(); ++k)
+                deal.left[deal.count++] = static_cast<std::uint8_t>(t * 10 + k);
+        }
+    }
+    const std::size_t pick = static_cast<std::size_t>(drawWhole(0, static_cast<double>(deal.count), random.next()));
+    const int pair = deal.left[pick];
+    deal.left[pick] = deal.left[--deal.count];
+    return {pair / 10, pair % 10};
 }
 
 std::array<Answer, 2> movedBy(Integer result, RandomSource& random)
@@ -63,9 +77,9 @@ std::string listed(std::span<const std::uint8_t> tables, std::string_view throug
         std::size_t last = i;
         while (last + 1 < tables.size() && tables[last + 1] == tables[last] + 1)
             ++last;
-        out += (out.empty() ? "" : ",") + std::to_string(tables[i]);
+        out += joined({out.empty() ? "" : ",", numberText(tables[i])});
         if (last >= i + 2) {
-            out += std::string(through) + std::to_string(tables[last]);
+            out += joined({through, numberText(tables[last])});
             i = last;
         }
     }
@@ -84,14 +98,14 @@ std::optional<std::string> tablesName(std::span<const std::uint8_t> d, std::stri
     if (d.empty())
         return std::nullopt;
     if (d.size() == 1)
-        return std::to_string(d[0]);
+        return numberText(d[0]);
     if (d.size() == 2)
-        return std::to_string(d[0]) + std::string(two) + std::to_string(d[1]);
+        return joined({numberText(d[0]), two, numberText(d[1])});
     for (std::size_t i = 1; i < d.size(); ++i) {
         if (d[i] != d[i - 1] + 1)
             return std::nullopt;
     }
-    return std::to_string(d.front()) + std::string(run) + std::to_string(d.back());
+    return joined({numberText(d.front()), run, numberText(d.back())});
 }
 
 std::string digits(std::span<const std::uint8_t> tables)

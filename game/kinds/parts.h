@@ -28,6 +28,13 @@ public:
 // other, then the nearest free values.
 std::array<Answer, 2> movedBy(Integer result, RandomSource& random);
 
+// A pair of the course's tables and a multiplier 1 to 9, drawn from those
+// still left this round; every pair once a round, in shuffled order.
+struct Pair {
+    int table, by;
+};
+Pair drawPair(const Course& course, Deal& deal, RandomSource& random);
+
 // Candidate near misses: each once, never the answer, never below 0.
 class Candidates {
 public:

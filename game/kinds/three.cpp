@@ -25,8 +25,8 @@ public:
 
     std::string fullName(const Course& c) const override
     {
-        return shortName(c) + "　" + numberText(c.from) + "から" + numberText(c.to) + "までの 3つのかず" +  // not drawn
-               (c.option == kAdd ? " たしざん だけ" : c.option == kSub ? " ひきざん だけ" : " たしざんと ひきざん");  // not drawn
+        return joined({shortName(c), "　", numberText(c.from), "から", numberText(c.to), "までの 3つのかず ",  // not drawn
+                       kOps[c.option == 0 ? 2 : c.option - 1].label});
     }
 
     // Subtracting twice needs the largest number to hold two of the
@@ -58,14 +58,14 @@ public:
 
     std::string label(const Sum& s) const override
     {
-        return numberText(s.num1) + " " + std::string(signText(s.op)) + " " + numberText(s.num2) + " " +
-               std::string(signText(s.op2)) + " " + numberText(s.num3);
+        return joined({numberText(s.num1), " ", signText(s.op), " ", numberText(s.num2), " ", signText(s.op2), " ",
+                       numberText(s.num3)});
     }
     Written written(const Sum&) const override { return {}; }
     std::string said(const Sum& s) const override
     {
         const auto word = [](Op op) { return op == Op::Minus ? "ひく" : "たす"; };  // not drawn
-        return numberText(s.num1) + word(s.op) + numberText(s.num2) + word(s.op2) + numberText(s.num3);
+        return joined({numberText(s.num1), word(s.op), numberText(s.num2), word(s.op2), numberText(s.num3)});
     }
 
 private:

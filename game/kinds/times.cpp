@@ -26,23 +26,23 @@ public:
     // (1,3,5,7,9); said in turn, 7じゅん, 2〜5ぎゃく, くくじゅん.
     std::string shortName(const Course& c) const override
     {
-        const std::string tables = tablesName(c.tables, "と", "〜").value_or(digits(c.tables));
-        if (c.option != 0) {
-            const bool named = !allTables(c.tables) && (c.tables.size() <= 2 || tablesName(c.tables, "と", "〜"));
-            return (named ? tables : std::string("くく")) + (c.option == kUp ? "じゅん" : "ぎゃく");
-        }
-        if (allTables(c.tables))
+        const std::optional<std::string> named = tablesName(c.tables, "と", "〜");
+        const bool all = allTables(c.tables);
+        if (c.option != 0)
+            return joined({named && !all ? std::string_view(*named) : "くく", c.option == kUp ? "じゅん" : "ぎゃく"});
+        if (all)
             return "くくぜんぶ";
-        return tablesName(c.tables, "と", "〜") ? tables + "のだん" : tables;
+        return named ? joined({*named, "のだん"}) : digits(c.tables);
     }
 
     std::string fullName(const Course& c) const override
     {
-        const std::string name = shortName(c) + "　";
-        const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables)) + "のだん";
+        const std::string tables = tablesName(c.tables, "と", "から").value_or(tablesText(c.tables));
         if (c.option != 0)
-            return name + tables + (c.option == kUp ? " じゅんに" : " ぎゃくに");  // not drawn
-        return name + (tablesName(c.tables, "と", "〜") || allTables(c.tables) ? std::string("かけざん") : tables);  // not drawn
+            return joined({shortName(c), "　", tables, "のだん", c.option == kUp ? " じゅんに" : " ぎゃくに"});  // not drawn
+        if (tablesName(c.tables, "と", "〜") || allTables(c.tables))
+            return joined({shortName(c), "　かけざん"});  // not drawn
+        return joined({shortName(c), "　", tables, "のだん"});
     }
 
     bool hasSums(const Course& c) const override { return !c.tables.empty(); }
@@ -57,17 +57,9 @@ public:
             d = c.tables[at / 9];
             m = c.option == kUp ? static_cast<int>(at % 9) + 1 : 9 - static_cast<int>(at % 9);
         } else {
-            if (deal.left.empty()) {
-                for (const std::uint8_t t : c.tables) {
-                    for (int k = 1; k <= 9; ++k)
-                        deal.left.push_back(static_cast<std::uint8_t>(t * 10 + k));
-                }
-            }
-            const std::size_t pick = static_cast<std::size_t>(drawWhole(0, static_cast<double>(deal.left.size()), random.next()));
-            d = deal.left[pick] / 10;
-            m = deal.left[pick] % 10;
-            deal.left[pick] = deal.left.back();
-            deal.left.pop_back();
+            const Pair p = drawPair(c, deal, random);
+            d = p.table;
+            m = p.by;
         }
         return {.num1 = static_cast<Integer>(d), .num2 = static_cast<Integer>(m), .op = Op::Times,
                 .answer = static_cast<Integer>(d * m), .kind = this};
