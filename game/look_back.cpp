@@ -19,7 +19,7 @@ void LookBack::read(const Outcome& outcome)
     const std::size_t n = static_cast<std::size_t>(std::clamp(outcome.problem, 0, 3));
     switch (outcome.kind) {
     case Outcome::Kind::Started:
-        missed_.clear();
+        lines_.clear();
         listed_ = {};
         m.setVisible(c_.minaoshi, false);
         return;
@@ -30,17 +30,17 @@ void LookBack::read(const Outcome& outcome)
         return;
     case Outcome::Kind::Wrong:
         if (!listed_[n])
-            missed_.push_back({outcome.sum, false, outcome.given});
+            add({outcome.sum, false, outcome.given});
         listed_[n] = true;
         return;
     case Outcome::Kind::Missed:
         if (!listed_[n])
-            missed_.push_back({outcome.sum, true, {}});
+            add({outcome.sum, true, {}});
         listed_[n] = false;
         return;
     case Outcome::Kind::Over:
         m.setVisible(c_.minaoshi, true);
-        m.setEnabled(c_.minaoshi, !missed_.empty());
+        m.setEnabled(c_.minaoshi, !lines_.empty());
         return;
     case Outcome::Kind::Nothing:
     case Outcome::Kind::Moved:
@@ -77,17 +77,14 @@ std::string LookBack::missText(const Miss& miss)
     return withAnswer(miss.sum) + "　（" + (miss.fell ? std::string("おちた") : "こたえた " + answerText(miss.given)) + "）";
 }
 
-std::vector<LookBack::Line> LookBack::lines() const
+// A sum missed before is counted on its own line.
+void LookBack::add(const Miss& miss)
 {
-    std::vector<Line> out;
-    for (const Miss& miss : missed_) {
-        const auto same = std::find_if(out.begin(), out.end(), [&](const Line& l) { return l.first.sum == miss.sum; });
-        if (same == out.end())
-            out.push_back({miss});
-        else
-            ++same->count;
-    }
-    return out;
+    const auto same = std::find_if(lines_.begin(), lines_.end(), [&](const Line& l) { return l.first.sum == miss.sum; });
+    if (same == lines_.end())
+        lines_.push_back({miss});
+    else
+        ++same->count;
 }
 
 std::string LookBack::lineText(const Line& line)
@@ -102,7 +99,7 @@ std::string LookBack::lineText(const Line& line)
 // closes it.
 void LookBack::show(bool open)
 {
-    if (open == reviewing_ || (open && (rules_.phase() != Phase::Over || missed_.empty())))
+    if (open == reviewing_ || (open && (rules_.phase() != Phase::Over || lines_.empty())))
         return;
     reviewing_ = open;
     forms::FormModel& m = rules_.model();
@@ -114,7 +111,7 @@ void LookBack::show(bool open)
     for (const ControlId id : {c_.minaoshihyouji, c_.mouichido, c_.tojiru})
         m.setVisible(id, open);
     if (open) {
-        announcer_.say(spoken::missedList(lines().size()));
+        announcer_.say(spoken::missedList(lines_.size()));
         return showPage(0);
     }
     for (int k = 1; k <= kLinesPerPage; ++k)
@@ -126,7 +123,7 @@ void LookBack::show(bool open)
 void LookBack::showPage(int page)
 {
     forms::FormModel& m = rules_.model();
-    const std::vector<Line> list = lines();
+    const std::vector<Line>& list = lines_;
     const int pages = static_cast<int>((list.size() + kLinesPerPage - 1) / kLinesPerPage);
     page_ = std::clamp(page, 0, std::max(0, pages - 1));
     std::string heading = "まちがえた もんだい";

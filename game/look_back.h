@@ -47,7 +47,6 @@ public:
     // The list gives way to a course chosen.
     void close() { show(false); }
 
-    const std::vector<Miss>& missed() const { return missed_; }
     bool reviewing() const { return reviewing_; }
 
     // A line of the list: a sum missed, as first missed, and how often.
@@ -56,13 +55,14 @@ public:
         int count = 1;
     };
     // The sums missed, each once, in the order they first came.
-    std::vector<Line> lines() const;
+    const std::vector<Line>& lines() const { return lines_; }
     // The line of the list for a miss: "7 + 5 = 12　（こたえた 13）".
     static std::string missText(const Miss& miss);
     // For a sum missed more than once, how often: "6 × 8 = 48　×4".
     static std::string lineText(const Line& line);
 
 private:
+    void add(const Miss& miss);
     void show(bool open);
     void showPage(int page);
     Outcome playAgain();
@@ -71,7 +71,7 @@ private:
     Announcer& announcer_;
     Controls c_;
     std::span<const ControlId> sums_;
-    std::vector<Miss> missed_;
+    std::vector<Line> lines_;
     std::array<bool, 4> listed_{};  // problem n's sum on screen is already in the list
     std::optional<ReviewSums> again_;  // while the missed sums are played again
     bool reviewing_ = false;

@@ -49,9 +49,8 @@ public:
     Phase phase() const { return paused_ ? Phase::Paused : rules_.phase(); }
     bool soundOn() const { return soundOn_; }
 
-    const std::vector<Miss>& missed() const { return lookBack_.missed(); }
     bool reviewing() const { return lookBack_.reviewing(); }
-    std::vector<LookBack::Line> lines() const { return lookBack_.lines(); }
+    const std::vector<LookBack::Line>& lines() const { return lookBack_.lines(); }
     static std::string missText(const Miss& miss) { return LookBack::missText(miss); }
 
     // The controls the game adds beside the design.
