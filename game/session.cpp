@@ -57,7 +57,7 @@ std::vector<ControlId> sumControls(const Form1::Controls& r, forms::Names& name)
 
 }  // namespace
 
-Session::Session(RandomSource& random, bool soundOn, Listener listener, Practice practice)
+Session::Session(RandomSource& random, bool soundOn, Listener listener, Practice practice, ResultCard::Now now)
     : practice_(std::move(practice)), rules_(random, settingsOf(practice_)), soundOn_(soundOn),
       c_([this] {
           forms::Names name(rules_.model().spec());
@@ -67,7 +67,7 @@ Session::Session(RandomSource& random, bool soundOn, Listener listener, Practice
           return c;
       }()),
       cues_(std::move(listener)), announcer_(rules_.model(), rules_, c_.shirase),
-      lookBack_(rules_, announcer_, c_, sums_)
+      lookBack_(rules_, announcer_, c_, sums_), resultCard_(lookBack_, practice_, std::move(now))
 {
     if (!practice_.courses.empty()) {
         courseSums_.emplace(practice_.courses, practice_.again);

@@ -3,8 +3,8 @@
 // adds around its rules. None of it changes a rule: the rules say what each
 // click and tick did, and the session hands that outcome to its readers,
 // one room each: the sounds (cues), what a screen reader is told
-// (announcer), the look back and its replay (look_back), a teacher's sums
-// coming back (sums). The session itself keeps the sound toggle and the
+// (announcer), the look back and its replay (look_back), the result card
+// (result_card), a teacher's sums coming back (sums). The session itself keeps the sound toggle and the
 // pause, which holds the window's timers and hides the sums until the child
 // goes on. Both editions drive the game window through this.
 #pragma once
@@ -15,6 +15,7 @@
 #include "look_back.h"
 #include "outcome.h"
 #include "practice.h"
+#include "result_card.h"
 #include "sums.h"
 
 #include "forms/form_logic.h"
@@ -32,7 +33,7 @@ public:
     using Listener = Cues::Listener;
     using Miss = LookBack::Miss;
 
-    Session(RandomSource& random, bool soundOn, Listener listener = {}, Practice practice = {});
+    Session(RandomSource& random, bool soundOn, Listener listener = {}, Practice practice = {}, ResultCard::Now now = {});
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -52,6 +53,9 @@ public:
     bool reviewing() const { return lookBack_.reviewing(); }
     const std::vector<LookBack::Line>& lines() const { return lookBack_.lines(); }
     static std::string missText(const Miss& miss) { return LookBack::missText(miss); }
+    // The result card of the last game, and the child's number on it.
+    ResultCard& resultCard() { return resultCard_; }
+    const ResultCard& resultCard() const { return resultCard_; }
 
     // The controls the game adds beside the design.
     struct Controls : LookBack::Controls {
@@ -83,9 +87,10 @@ private:
     Cues cues_;
     Announcer announcer_;
     LookBack lookBack_;
+    ResultCard resultCard_;
     // Who hears each outcome, in turn; the last, a teacher's course sums,
     // when there are any.
-    std::array<OutcomeReader*, 4> readers_{&cues_, &announcer_, &lookBack_, nullptr};
+    std::array<OutcomeReader*, 5> readers_{&cues_, &announcer_, &lookBack_, &resultCard_, nullptr};
 };
 
 }  // namespace game

@@ -13,6 +13,7 @@
 #include <array>
 #include <map>
 #include <set>
+#include <tuple>
 #include <utility>
 
 using game::Cue;
@@ -29,8 +30,8 @@ struct Play {
     testing::VirtualClock clock{window};
     forms::Keyboard keys{window.model()};
 
-    explicit Play(bool soundOn = true, std::string_view link = {})
-        : window(random, soundOn, [this](Cue cue) { heard.push_back(cue); }, game::readPractice(link))
+    explicit Play(bool soundOn = true, std::string_view link = {}, game::ResultCard::Now now = {})
+        : window(random, soundOn, [this](Cue cue) { heard.push_back(cue); }, game::readPractice(link), std::move(now))
     {
         clock.load();
     }
@@ -552,8 +553,10 @@ void TestSession::aWholeGameOfEachNewKind_data()
 void TestSession::aWholeGameOfEachNewKind()
 {
     QFETCH(QString, course);
-    Play p(true, "course=" + course.toStdString() + "&time=30");
+    const game::Stamp ended{2026, 12, 9, 10, 30};
+    Play p(true, "course=" + course.toStdString() + "&course=times:3&time=30", [&] { return ended; });
     const auto& c = p.c();
+    p.window.resultCard().setNumber(12);
     p.key('1');
     QCOMPARE(p.window.phase(), game::Phase::Playing);
     const auto buttonOf = [&](int n, bool right) {
@@ -565,7 +568,7 @@ void TestSession::aWholeGameOfEachNewKind()
         return kNoControl;
     };
     std::vector<std::string> firstSums, said;
-    int score = 0;
+    int score = 0, rights = 0, wrongs = 0;
     for (int step = 0; step < 40; ++step) {
         p.clock.advance(500);
         for (int n = 1; n <= 3; ++n) {
@@ -583,6 +586,7 @@ void TestSession::aWholeGameOfEachNewKind()
         firstSums.push_back(game::sumText(p.window.rules().shown(n).sum));
         p.clock.click(buttonOf(n, right));
         score = right ? score + 1 : 0;
+        ++(right ? rights : wrongs);
         QCOMPARE(p.score(), score);
     }
     p.clock.advance(31'000);
@@ -604,6 +608,24 @@ void TestSession::aWholeGameOfEachNewKind()
         QVERIFY(std::any_of(lines.begin(), lines.end(), cameBack));
     }
     QVERIFY(p.caption(c.hyouka) == std::string(game::evaluation(p.window.rules().perMinute(p.score()))));
+
+    // The result card says what the game came to, and its code says it again.
+    const std::optional<game::Card>& card = p.window.resultCard().card();
+    QVERIFY(card);
+    QVERIFY(std::tuple(card->number, card->course, int(card->points), card->right, card->wrong, card->seconds) ==
+            std::tuple(12, 1, p.score(), rights, wrongs, game::Integer{30}));
+    QCOMPARE(card->link, game::linkMark(p.window.practice().courses));
+    QCOMPARE(card->when, ended);
+    QCOMPARE(card->missedCount, static_cast<int>(lines.size()));
+    QVERIFY(card->fell >= std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.first.fell; }));
+    const game::CardReading back = game::readCard(game::cardText(*card));
+    QVERIFY2(back.card, back.why.c_str());
+    QVERIFY(*back.card == *card);
+    // The next game has no card until it is over, and keeps the number.
+    p.key('2');
+    QVERIFY(!card);
+    p.clock.advance(31'000);
+    QVERIFY(card && card->number == 12 && card->course == 2);
 }
 
 QTEST_APPLESS_MAIN(TestSession)
