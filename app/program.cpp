@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "device_time.h"
 #include "game/sounds.h"
 
 #include <QApplication>
@@ -66,7 +67,8 @@ void Program::start()
 void Program::handOver()
 {
     session_ = std::make_unique<game::Session>(
-        random_, soundOn(practice_), [this](game::Cue cue) { sound_.play(static_cast<std::size_t>(cue)); }, practice_);
+        random_, soundOn(practice_), [this](game::Cue cue) { sound_.play(static_cast<std::size_t>(cue)); }, practice_,
+        deviceTime);
     main_ = std::make_unique<platform::QtWindow>(*session_);
     main_->showNotice(QString::fromStdString(game::notice(practice_)));
     connect(main_.get(), &platform::QtWindow::closed, qApp, &QApplication::quit);

@@ -1,5 +1,6 @@
 // ペルモロプラス in the browser: the opening window first, then, at its
 // hand-over, the game window, both drawn into the page.
+#include "device_time.h"
 #include "game/cright.h"
 #include "game/practice.h"
 #include "game/form1_table.h"
@@ -75,7 +76,8 @@ private:
     void handOver()
     {
         session_ = std::make_unique<game::Session>(
-            random_, !practice_.soundOff, [this](game::Cue cue) { sound_.play(static_cast<int>(cue)); }, practice_);
+            random_, !practice_.soundOff, [this](game::Cue cue) { sound_.play(static_cast<int>(cue)); }, practice_,
+            deviceTime);
         main_ = std::make_unique<platform::WebWindow>(*session_, page_);
         main_->show();
 

@@ -97,6 +97,13 @@ constexpr ControlSpec toggle(ControlSpec c, std::string_view spoken)
     return c;
 }
 
+// A button a screen reader calls `spoken`, where its caption is a sign.
+constexpr ControlSpec named(ControlSpec c, std::string_view spoken)
+{
+    c.spokenName = spoken;
+    return c;
+}
+
 // A caption the game writes, set in smaller type where it is wider than its
 // box: a teacher's course on its button.
 constexpr ControlSpec fits(ControlSpec c)
@@ -174,6 +181,23 @@ constexpr std::array kControls{
     hidden(described(label("machigai", 7, {160, 278, 408, 30}, "", white, black, kListFont, Align::Left), "まちがえた もんだい")),
     hidden(described(label("machigai", 8, {160, 315, 408, 30}, "", white, black, kListFont, Align::Left), "まちがえた もんだい")),
 
+    // The result card (けっか): its button beside the look back's, shown after
+    // a game; the card takes the place of the sums as the list does: what the
+    // game came to, the child's number, and the code for the teacher.
+    hidden(button("kekka", -1, {86, 229, 51, 25}, "けっか", lightGreen, 9)),
+    hidden(button("kekkatojiru", -1, {376, 424, 160, 40}, "とじる", white, 15)),
+    hidden(named(button("bangou", 1, {264, 232, 40, 32}, "-", white, 15), "ばんごうを へらす")),  // not drawn
+    hidden(named(button("bangou", 2, {368, 232, 40, 32}, "+", white, 15), "ばんごうを ふやす")),  // not drawn
+    hidden(described(label("kekkahyouji", -1, {144, 16, 424, 33}, "けっか", white, blue, {18, true}, Align::Left), "けっか")),
+    hidden(described(label("kekkagyou", 1, {160, 56, 408, 30}, "", white, black, kListFont, Align::Left), "けっか")),
+    hidden(described(label("kekkagyou", 2, {160, 90, 408, 30}, "", white, black, kListFont, Align::Left), "けっか")),
+    hidden(described(label("kekkagyou", 3, {160, 124, 408, 30}, "", white, black, kListFont, Align::Left), "けっか")),
+    hidden(described(label("kekkagyou", 4, {160, 158, 408, 30}, "", white, black, kListFont, Align::Left), "けっか")),
+    hidden(described(label("kekkagyou", 5, {160, 192, 408, 30}, "", white, black, kListFont, Align::Left), "けっか")),
+    hidden(label("bangouhyouji", -1, {160, 232, 96, 32}, "ばんごう", white, black, kListFont, Align::Left)),
+    hidden(described(label("bangoukazu", -1, {308, 232, 56, 32}, "なし", white, black, {18, true}, Align::Centre), "ばんごう")),
+    hidden(described(label("kodo", -1, {160, 280, 408, 40}, "", white, blue, {24, true}, Align::Left), "コード")),  // not drawn
+
     timer("Timer4", 1000),
     timer("Timer3", 1),
     timer("Timer2", 10),
@@ -246,7 +270,8 @@ constexpr std::size_t kDrawn = [] {
 // top row, 4 5 6 the middle one, 1 2 3 the bottom one. Whichever button
 // takes clicks at that moment is pressed.
 // M turns the sound off and on; P and Esc pause and resume a game, and Esc
-// closes the list of missed sums.
+// closes the list of missed sums and the result card, where - and + change
+// the child's number.
 constexpr auto kKeys = std::to_array<KeyBinding>({
     {'1', "rebel", 1}, {'2', "rebel", 2}, {'3', "rebel", 3},
     {'4', "rebel", 4}, {'5', "rebel", 5}, {'6', "rebel", 6},
@@ -254,25 +279,28 @@ constexpr auto kKeys = std::to_array<KeyBinding>({
     {'4', "kotae1", 2}, {'5', "kotae2", 2}, {'6', "kotae3", 2},
     {'1', "kotae1", 3}, {'2', "kotae2", 3}, {'3', "kotae3", 3},
     {'m', "oto"}, {'M', "oto"},
-    {'p', "yasumi"}, {'P', "yasumi"}, {kEscape, "yasumi"}, {kEscape, "tojiru"},
+    {'p', "yasumi"}, {'P', "yasumi"}, {kEscape, "yasumi"}, {kEscape, "tojiru"}, {kEscape, "kekkatojiru"},
+    {'-', "bangou", 1}, {'+', "bangou", 2},
 });
 
 // Tab order: the courses top to bottom and the look back under them, then
 // the answers problem by problem, top to bottom, then the pause's own
-// button, the buttons of the list of missed sums, and the two toggles. The
+// button, the buttons of the list of missed sums and of the result card,
+// and the two toggles. The
 // courses are one column, the answers a 3 x 3 grid, the toggles a column.
 // Opening the list hides its button, and the focus passes on to the list.
-constexpr int kCourses = 0, kAnswers = 1, kResume = 2, kToggles = 3, kReview = 4;
+constexpr int kCourses = 0, kAnswers = 1, kResume = 2, kToggles = 3, kReview = 4, kCard = 5;
 constexpr auto kFocus = std::to_array<FocusCell>({
     {"rebel", 1, kCourses, 0, 1}, {"rebel", 2, kCourses, 0, 2}, {"rebel", 3, kCourses, 0, 3},
     {"rebel", 4, kCourses, 0, 4}, {"rebel", 5, kCourses, 0, 5}, {"rebel", 6, kCourses, 0, 6},
-    {"minaoshi", -1, kCourses, 0, 7},
+    {"minaoshi", -1, kCourses, 0, 7}, {"kekka", -1, kCourses, 0, 8},
     {"kotae1", 1, kAnswers, 1, 1}, {"kotae1", 2, kAnswers, 1, 2}, {"kotae1", 3, kAnswers, 1, 3},
     {"kotae2", 1, kAnswers, 2, 1}, {"kotae2", 2, kAnswers, 2, 2}, {"kotae2", 3, kAnswers, 2, 3},
     {"kotae3", 1, kAnswers, 3, 1}, {"kotae3", 2, kAnswers, 3, 2}, {"kotae3", 3, kAnswers, 3, 3},
     {"tsuzukeru", -1, kResume, 0, 0},
     {"mouichido", -1, kReview, 1, 2}, {"tojiru", -1, kReview, 2, 2}, {"mae", -1, kReview, 1, 1},
     {"tsugi", -1, kReview, 2, 1},
+    {"bangou", 1, kCard, 1, 1}, {"bangou", 2, kCard, 2, 1}, {"kekkatojiru", -1, kCard, 1, 2},
     {"oto", -1, kToggles, 0, 1, true}, {"yasumi", -1, kToggles, 0, 2, true},
 });
 
@@ -348,8 +376,19 @@ constexpr std::array kPortraitPlaces = [] {
     put("yasumihyouji", -1, {4, 372, 352, 44}, 32);
     put("tsuzukeru", -1, {80, 520, 200, 56}, 24);
 
-    // The look back: its button over the countdown, the list over the sums.
-    put("minaoshi", -1, {100, 300, 160, 48}, 20);
+    // The look back and the result card: their buttons over the countdown,
+    // the list or the card over the sums.
+    put("minaoshi", -1, {4, 300, 172, 48}, 20);
+    put("kekka", -1, {184, 300, 172, 48}, 20);
+    put("kekkahyouji", -1, {4, 208, 352, 30}, 22);
+    for (int k = 1; k <= 5; ++k)
+        put("kekkagyou", k, {8, 244 + static_cast<float>(k - 1) * 34, 348, 30}, 16);
+    put("bangouhyouji", -1, {8, 420, 110, 44}, 18);
+    put("bangou", 1, {122, 420, 56, 44}, 22);
+    put("bangoukazu", -1, {182, 420, 60, 44}, 22);
+    put("bangou", 2, {246, 420, 56, 44}, 22);
+    put("kodo", -1, {4, 476, 352, 44}, 26);
+    put("kekkatojiru", -1, {184, 580, 172, 52}, 24);
     put("minaoshihyouji", -1, {4, 208, 352, 30}, 22);
     for (int k = 1; k <= 8; ++k)
         put("machigai", k, {8, 244 + static_cast<float>(k - 1) * 34, 348, 30}, 18);
@@ -413,8 +452,19 @@ constexpr std::array kLowPlaces = [] {
     put("yasumihyouji", -1, {172, 158, 432, 40}, 32);
     put("tsuzukeru", -1, {292, 262, 192, 48}, 24);
 
-    // The look back: its button under the record, the list over the sums.
-    put("minaoshi", -1, {4, 324, 160, 34}, 16);
+    // The look back and the result card: their buttons under the record,
+    // the list or the card over the sums.
+    put("minaoshi", -1, {4, 324, 80, 34}, 16);
+    put("kekka", -1, {88, 324, 76, 34}, 16);
+    put("kekkahyouji", -1, {176, 2, 424, 28}, 20);
+    for (int k = 1; k <= 5; ++k)
+        put("kekkagyou", k, {180, 32 + static_cast<float>(k - 1) * 28, 420, 26}, 16);
+    put("bangouhyouji", -1, {180, 176, 100, 36}, 16);
+    put("bangou", 1, {284, 176, 44, 36}, 18);
+    put("bangoukazu", -1, {332, 176, 56, 36}, 18);
+    put("bangou", 2, {392, 176, 44, 36}, 18);
+    put("kodo", -1, {176, 218, 424, 36}, 24);
+    put("kekkatojiru", -1, {410, 312, 170, 44}, 20);
     put("minaoshihyouji", -1, {176, 2, 424, 28}, 20);
     for (int k = 1; k <= 8; ++k)
         put("machigai", k, {180, 32 + static_cast<float>(k - 1) * 28, 420, 26}, 18);

@@ -4,9 +4,34 @@
 #include <cmath>
 
 namespace game {
+namespace {
 
-ResultCard::ResultCard(const LookBack& lookBack, const Practice& practice, Now now)
-    : lookBack_(lookBack), practice_(practice), now_(std::move(now))
+std::string twoDigits(int v)
+{
+    return joined({v < 10 ? "0" : "", numberText(v)});
+}
+
+// "V778 KMH7 1XDK HFMW QY" said a sign at a time, a group at a time.
+std::string spokenCode(std::string_view code)
+{
+    std::string out;
+    for (const char c : code)
+        out += c == ' ' ? std::string("、") : joined({out.empty() || out.ends_with("、") ? "" : " ", std::string_view(&c, 1)});  // not drawn
+    return out;
+}
+
+// The child's number as the card shows it.
+std::string numberCaption(int number)
+{
+    return number == 0 ? std::string("なし") : numberText(number);
+}
+
+}  // namespace
+
+ResultCard::ResultCard(Form1& rules, Announcer& announcer, const Controls& controls, std::span<const ControlId> sums,
+                       const LookBack& lookBack, const Practice& practice, Now now)
+    : rules_(rules), announcer_(announcer), c_(controls), sums_(sums), lookBack_(lookBack), practice_(practice),
+      now_(now)
 {
 }
 
@@ -15,6 +40,8 @@ void ResultCard::read(const Outcome& outcome)
     using Kind = Outcome::Kind;
     switch (outcome.kind) {
     case Kind::Started:
+        close();
+        rules_.model().setVisible(c_.kekka, false);
         card_.reset();
         course_ = outcome.course;
         right_ = wrong_ = fell_ = 0;
@@ -45,6 +72,18 @@ void ResultCard::read(const Outcome& outcome)
     for (std::size_t i = 0; i < std::min(lines.size(), Card::kMaxMissed); ++i)
         c.missed.push_back(lines[i].first.sum);
     card_ = std::move(c);
+    rules_.model().setVisible(c_.kekka, true);
+}
+
+bool ResultCard::click(ControlId control)
+{
+    if (control == c_.kekka || control == c_.kekkatojiru)
+        show(control == c_.kekka);
+    else if (control == c_.bangou[1] || control == c_.bangou[2])
+        setNumber((number_ + (control == c_.bangou[2] ? 1 : Card::kMaxNumber)) % (Card::kMaxNumber + 1));
+    else
+        return false;
+    return true;
 }
 
 void ResultCard::setNumber(int number)
@@ -52,6 +91,63 @@ void ResultCard::setNumber(int number)
     number_ = std::clamp(number, 0, Card::kMaxNumber);
     if (card_)
         card_->number = number_;
+    if (showing_) {
+        fill();
+        announcer_.say(joined({"ばんごう ", numberCaption(number_)}));  // not drawn
+    }
+}
+
+std::array<std::string, ResultCard::kLines> ResultCard::lines() const
+{
+    if (!card_)
+        return {};
+    const Card& c = *card_;
+    const std::size_t k = static_cast<std::size_t>(c.course);
+    const std::string name = practice_.courses.empty()
+        ? std::string(rules_.model().spec().controls[static_cast<std::size_t>(rules_.controls().rebel[k])].caption)
+        : shortNames(practice_.courses)[k - 1];
+    return {
+        joined({"コース　", name}),
+        joined({"得点 ", numberText(c.points), "　1ぷんで ", numberText(c.perMinute), "点"}),
+        joined({"できた ", numberText(c.right), "　まちがい ", numberText(c.wrong), "　おちた ", numberText(c.fell)}),
+        joined({"まちがえた もんだい ", numberText(c.missedCount), "こ"}),
+        joined({"時間 ", numberText(c.seconds), "　はやさ ", numberText(c.pace), "%　", numberText(c.when.month), "/",
+                numberText(c.when.day), " ", numberText(c.when.hour), ":", twoDigits(c.when.minute)}),
+    };
+}
+
+// The card takes the place of the sums, their written calculations and
+// answers, the countdown, the verdict and the buttons beside the courses;
+// the courses stay, and a course closes it.
+void ResultCard::show(bool open)
+{
+    if (open == showing_ || (open && (!card_ || rules_.phase() != Phase::Over)))
+        return;
+    showing_ = open;
+    forms::FormModel& m = rules_.model();
+    for (const ControlId id : sums_)
+        m.setVisible(id, !open);
+    for (const ControlId id : {rules_.controls().seigenjikan, rules_.controls().hyouka, c_.kekka})
+        m.setVisible(id, !open);
+    for (const ControlId id : {c_.kekkahyouji, c_.bangouhyouji, c_.bangoukazu, c_.bangou[1], c_.bangou[2], c_.kodo, c_.kekkatojiru})
+        m.setVisible(id, open);
+    for (int k = 1; k <= kLines; ++k)
+        m.setVisible(c_.kekkagyou[static_cast<std::size_t>(k)], open);
+    if (open) {
+        fill();
+        const std::array<std::string, kLines> l = lines();
+        announcer_.say(joined({"けっか。", l[0], "。", l[1], "。", l[2], "。コード ", spokenCode(shortCode(*card_))}));  // not drawn
+    }
+}
+
+void ResultCard::fill()
+{
+    forms::FormModel& m = rules_.model();
+    const std::array<std::string, kLines> l = lines();
+    for (std::size_t k = 1; k <= kLines; ++k)
+        m.setCaption(c_.kekkagyou[k], l[k - 1]);
+    m.setCaption(c_.bangoukazu, numberCaption(number_));
+    m.setCaption(c_.kodo, shortCode(*card_));
 }
 
 }  // namespace game

@@ -33,6 +33,15 @@ Session::Controls controlsOf(forms::Names& name)
     c.tsugi = name("tsugi");
     c.mouichido = name("mouichido");
     c.tojiru = name("tojiru");
+    c.kekka = name("kekka");
+    c.kekkahyouji = name("kekkahyouji");
+    for (int k = 1; k <= ResultCard::kLines; ++k)
+        c.kekkagyou[static_cast<std::size_t>(k)] = name("kekkagyou", k);
+    c.bangouhyouji = name("bangouhyouji");
+    c.bangoukazu = name("bangoukazu");
+    c.bangou = {forms::kNoControl, name("bangou", 1), name("bangou", 2)};
+    c.kodo = name("kodo");
+    c.kekkatojiru = name("kekkatojiru");
     return c;
 }
 
@@ -63,11 +72,15 @@ Session::Session(RandomSource& random, bool soundOn, Listener listener, Practice
           forms::Names name(rules_.model().spec());
           Controls c = controlsOf(name);
           sums_ = sumControls(rules_.controls(), name);
+          underList_ = underCard_ = sums_;
+          underList_.push_back(c.kekka);
+          underCard_.push_back(c.minaoshi);
           unresolved_ = name.missing();
           return c;
       }()),
       cues_(std::move(listener)), announcer_(rules_.model(), rules_, c_.shirase),
-      lookBack_(rules_, announcer_, c_, sums_), resultCard_(lookBack_, practice_, std::move(now))
+      lookBack_(rules_, announcer_, c_, underList_),
+      resultCard_(rules_, announcer_, c_, underCard_, lookBack_, practice_, now)
 {
     if (!practice_.courses.empty()) {
         courseSums_.emplace(practice_.courses, practice_.again);
@@ -109,13 +122,17 @@ void Session::click(ControlId control)
         return setPaused(!paused_);
     if (control == c_.tsuzukeru)
         return setPaused(false);
+    if (resultCard_.click(control))
+        return;
     if (const std::optional<Outcome> outcome = lookBack_.click(control))
         return answer(*outcome);
     if (paused_)
         return;
     const auto& rebel = rules_.controls().rebel;
-    if (std::find(rebel.begin() + 1, rebel.end(), control) != rebel.end())
+    if (std::find(rebel.begin() + 1, rebel.end(), control) != rebel.end()) {
         lookBack_.close();  // a course starts a game of its own sums
+        resultCard_.close();
+    }
     answer(rules_.click(control));
 }
 

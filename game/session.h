@@ -33,7 +33,7 @@ public:
     using Listener = Cues::Listener;
     using Miss = LookBack::Miss;
 
-    Session(RandomSource& random, bool soundOn, Listener listener = {}, Practice practice = {}, ResultCard::Now now = {});
+    Session(RandomSource& random, bool soundOn, Listener listener = {}, Practice practice = {}, ResultCard::Now now = nullptr);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -58,7 +58,7 @@ public:
     const ResultCard& resultCard() const { return resultCard_; }
 
     // The controls the game adds beside the design.
-    struct Controls : LookBack::Controls {
+    struct Controls : LookBack::Controls, ResultCard::Controls {
         ControlId oto;           // the sound toggle
         ControlId yasumi;        // the pause toggle
         ControlId tsuzukeru;     // "go on", shown while paused
@@ -83,6 +83,7 @@ private:
     bool paused_ = false;
     std::vector<std::string> unresolved_;
     std::vector<ControlId> sums_;  // the sums, their written calculations and their answers
+    std::vector<ControlId> underList_, underCard_;  // and the other's button, under the list and the card
     Controls c_;
     Cues cues_;
     Announcer announcer_;

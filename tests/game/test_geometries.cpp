@@ -48,6 +48,8 @@ bool shownTogether(ControlId a, ControlId b)
             return 2;
         if (name == "mouichido" || name == "tojiru" || name == "mae" || name == "tsugi")
             return 3;
+        if (name == "bangou" || name == "kekkatojiru")
+            return 4;
         return 0;
     };
     return when(a) == 0 || when(b) == 0 || when(a) == when(b);

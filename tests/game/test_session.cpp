@@ -30,8 +30,8 @@ struct Play {
     testing::VirtualClock clock{window};
     forms::Keyboard keys{window.model()};
 
-    explicit Play(bool soundOn = true, std::string_view link = {}, game::ResultCard::Now now = {})
-        : window(random, soundOn, [this](Cue cue) { heard.push_back(cue); }, game::readPractice(link), std::move(now))
+    explicit Play(bool soundOn = true, std::string_view link = {}, game::ResultCard::Now now = nullptr)
+        : window(random, soundOn, [this](Cue cue) { heard.push_back(cue); }, game::readPractice(link), now)
     {
         clock.load();
     }
@@ -553,8 +553,8 @@ void TestSession::aWholeGameOfEachNewKind_data()
 void TestSession::aWholeGameOfEachNewKind()
 {
     QFETCH(QString, course);
-    const game::Stamp ended{2026, 12, 9, 10, 30};
-    Play p(true, "course=" + course.toStdString() + "&course=times:3&time=30", [&] { return ended; });
+    constexpr game::Stamp ended{2026, 12, 9, 10, 30};
+    Play p(true, "course=" + course.toStdString() + "&course=times:3&time=30", [] { return ended; });
     const auto& c = p.c();
     p.window.resultCard().setNumber(12);
     p.key('1');
@@ -621,6 +621,20 @@ void TestSession::aWholeGameOfEachNewKind()
     const game::CardReading back = game::readCard(game::cardText(*card));
     QVERIFY2(back.card, back.why.c_str());
     QVERIFY(*back.card == *card);
+    // Its button opens it over the sums; the number changes on it, and Esc
+    // closes it.
+    const auto& s = p.window.controls();
+    QVERIFY(p.m().clickable(s.kekka) && p.m().clickable(s.minaoshi));
+    p.clock.click(s.kekka);
+    QVERIFY(p.window.resultCard().showing() && !p.m()[c.mondai[1]].visible && !p.m()[s.minaoshi].visible);
+    QCOMPARE(p.caption(s.kodo), game::shortCode(*card));
+    QVERIFY(p.caption(s.kekkagyou[3]).starts_with("できた " + std::to_string(rights) + "　まちがい " + std::to_string(wrongs)));
+    p.key('+');
+    p.key('+');
+    QVERIFY(p.caption(s.bangoukazu) == "14" && card->number == 14 && p.caption(s.kodo) == game::shortCode(*card));
+    p.key(forms::kEscape);
+    QVERIFY(!p.window.resultCard().showing() && p.m()[c.mondai[1]].visible && p.m().clickable(s.kekka));
+    p.window.resultCard().setNumber(12);
     // The next game has no card until it is over, and keeps the number.
     p.key('2');
     QVERIFY(!card);

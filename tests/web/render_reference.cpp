@@ -6,7 +6,8 @@
 //
 // Steps: advance:MS (time passes; the opening hands over on its own),
 // course:K (a click on course button K), right:N (a click on the right
-// answer of problem N), pause (a click on the pause toggle). The random source reads the virtual time and starts
+// answer of problem N), pause (a click on the pause toggle), card (a click
+// on the result card's button after a game). The random source reads the virtual time and starts
 // from seed 1, as the browser edition does on its manual clock.
 #include "game/session.h"
 #include "game/random.h"
@@ -59,6 +60,15 @@ public:
             }
         }
         return false;
+    }
+
+    // The result card's button, once a game is over.
+    bool card()
+    {
+        if (!clock_ || !session_->model().clickable(session_->controls().kekka))
+            return false;
+        clock_->click(session_->controls().kekka);
+        return true;
     }
 
     bool pause()
@@ -117,6 +127,7 @@ int main(int argc, char** argv)
                           : verb == "course" ? script.course(static_cast<int>(value))
                           : verb == "right"  ? script.right(static_cast<int>(value))
                           : verb == "pause"  ? script.pause()
+                          : verb == "card"   ? script.card()
                                              : false;
         if (!done) {
             std::fprintf(stderr, "render_reference: cannot do %s\n", step.c_str());

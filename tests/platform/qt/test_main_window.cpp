@@ -96,7 +96,9 @@ void TestMainWindow::everyControlWhereDesigned()
         else
             QCOMPARE(widget->geometry(), designRect(d));
     }
-    QCOMPARE(drawn, 44 + 4 + 14 + 1);  // the design's, the toggles and the pause's, the look back's, the announcer
+    // The design's, the toggles and the pause's, the look back's, the
+    // result card's, the announcer.
+    QCOMPARE(drawn, 44 + 4 + 14 + 13 + 1);
 }
 
 void TestMainWindow::firstFrameColours()
