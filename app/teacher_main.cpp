@@ -7,6 +7,7 @@
 //
 // The page gives the form's values as numbers and gets JSON back; it never
 // writes or takes apart a link itself.
+#include "json_text.h"
 #include "game/practice.h"
 #include "game/units.h"
 
@@ -17,26 +18,6 @@
 #include <vector>
 
 namespace {
-
-// Text as a JSON string.
-std::string json(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += std::string("\\") + c;
-        else if (static_cast<unsigned char>(c) < 0x20)
-            out += ' ';
-        else
-            out += c;
-    }
-    return out + "\"";
-}
-
-std::string flag(bool on)
-{
-    return on ? "true" : "false";
-}
 
 // Where a kind stands in courseKinds(): the number the page knows it by.
 int kindIndex(const game::CourseKind* kind)
@@ -230,3 +211,4 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_units()
     out += "]";
     return out.c_str();
 }
+

@@ -45,6 +45,17 @@ target_link_options(permoroplus_teacher PRIVATE
     -sEXPORTED_RUNTIME_METHODS=ccall)
 set_target_properties(permoroplus_teacher PROPERTIES OUTPUT_NAME teacher_core SUFFIX .js)
 
+# The class's cards, read with the game's own reader: loaded by the
+# teacher's page when the first card is read.
+add_executable(permoroplus_teacher_class app/teacher_class_main.cpp)
+target_link_libraries(permoroplus_teacher_class PRIVATE game)
+target_link_options(permoroplus_teacher_class PRIVATE
+    -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
+    -sMODULARIZE=1 -sEXPORT_NAME=TeacherClass
+    -sEXPORTED_FUNCTIONS=_teacher_card
+    -sEXPORTED_RUNTIME_METHODS=ccall)
+set_target_properties(permoroplus_teacher_class PROPERTIES OUTPUT_NAME teacher_class SUFFIX .js)
+
 # The QR codes of the teacher's page: Debian's node-qrcode-generator.
 set(PERMORO_QRCODE_JS /usr/share/nodejs/qrcode-generator/qrcode.js CACHE FILEPATH "qrcode-generator's qrcode.js")
 if(NOT EXISTS ${PERMORO_QRCODE_JS})
@@ -58,7 +69,7 @@ add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/permoroplus.html
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/app/web/make_site.py
         ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${PERMORO_QRCODE_JS}
-    DEPENDS permoroplus_web permoroplus_single permoroplus_teacher ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL} ${PERMORO_WEB_PICTURES}
+    DEPENDS permoroplus_web permoroplus_single permoroplus_teacher permoroplus_teacher_class ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL} ${PERMORO_WEB_PICTURES}
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Regular.subset.woff2
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Bold.subset.woff2
     COMMENT "Putting the web site and the single file together")

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 
 namespace game {
 namespace {
@@ -128,11 +127,18 @@ std::optional<std::array<std::uint8_t, kLength>> signsOf(std::string_view text)
     return d;
 }
 
+// Plain decimal digits, at most 12 of them, and no more than `most`.
 std::optional<long long> numberIn(std::string_view text, long long most)
 {
+    if (text.empty() || text.size() > 12)
+        return std::nullopt;
     long long value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || text.size() > 12 || ec != std::errc{} || end != text.data() + text.size() || value < 0 || value > most)
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value > most)
         return std::nullopt;
     return value;
 }

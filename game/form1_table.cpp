@@ -213,12 +213,12 @@ constexpr std::array kControls{
     described(button("kotae1", 2, {144, 416, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
     described(button("kotae1", 1, {144, 384, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
 
-    fits(described(button("rebel", 6, {16, 200, 65, 27}, "ぞ う", lightGreen, 9), "コース")),
-    fits(described(button("rebel", 5, {16, 168, 65, 27}, "らいおん", lightGreen, 9), "コース")),
-    fits(described(button("rebel", 4, {16, 136, 65, 27}, "い ぬ", lightGreen, 9), "コース")),
-    fits(described(button("rebel", 3, {16, 104, 65, 27}, "ね こ", lightGreen, 9), "コース")),
-    fits(described(button("rebel", 2, {16, 72, 65, 27}, "うさぎ", lightGreen, 9), "コース")),
-    fits(described(button("rebel", 1, {16, 40, 65, 27}, "か め", lightGreen, 9), "コース")),
+    fits(described(button("rebel", 6, {16, 200, 65, 27}, kAnimals[6], lightGreen, 9), "コース")),
+    fits(described(button("rebel", 5, {16, 168, 65, 27}, kAnimals[5], lightGreen, 9), "コース")),
+    fits(described(button("rebel", 4, {16, 136, 65, 27}, kAnimals[4], lightGreen, 9), "コース")),
+    fits(described(button("rebel", 3, {16, 104, 65, 27}, kAnimals[3], lightGreen, 9), "コース")),
+    fits(described(button("rebel", 2, {16, 72, 65, 27}, kAnimals[2], lightGreen, 9), "コース")),
+    fits(described(button("rebel", 1, {16, 40, 65, 27}, kAnimals[1], lightGreen, 9), "コース")),
 
     label("Label4", -1, {72, 16, 65, 17}, "点", white, kButtonText, {12, true}, Align::Centre),
     label("Label3", -1, {16, 16, 65, 17}, "コース", white, kButtonText, {12, true}, Align::Centre),

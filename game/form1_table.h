@@ -5,6 +5,9 @@
 
 #include "forms/control.h"
 
+#include <array>
+#include <string_view>
+
 namespace game {
 
 // One vertical unit of the game window is 12.015 twips (the single-precision
@@ -12,5 +15,8 @@ namespace game {
 inline constexpr double kForm1VerticalUnit = 12.014995574951172 / 15.0;
 
 const forms::WindowSpec& form1Table();
+
+// The animals' courses as their buttons name them, 1 to 6.
+inline constexpr std::array<std::string_view, 7> kAnimals{"", "か め", "うさぎ", "ね こ", "い ぬ", "らいおん", "ぞ う"};
 
 }  // namespace game

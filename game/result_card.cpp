@@ -1,5 +1,7 @@
 #include "result_card.h"
 
+#include "form1_table.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -103,9 +105,7 @@ std::array<std::string, ResultCard::kLines> ResultCard::lines() const
         return {};
     const Card& c = *card_;
     const std::size_t k = static_cast<std::size_t>(c.course);
-    const std::string name = practice_.courses.empty()
-        ? std::string(rules_.model().spec().controls[static_cast<std::size_t>(rules_.controls().rebel[k])].caption)
-        : shortNames(practice_.courses)[k - 1];
+    const std::string name = practice_.courses.empty() ? std::string(kAnimals[k]) : shortNames(practice_.courses)[k - 1];
     return {
         joined({"コース　", name}),
         joined({"得点 ", numberText(c.points), "　1ぷんで ", numberText(c.perMinute), "点"}),

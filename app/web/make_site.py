@@ -28,7 +28,8 @@ FAVICON = "form1-32.png"
 APP_ICONS = ["form1-192.png", "form1-512.png"]
 # The teacher's page: kept offline once it has been opened, never fetched
 # by the game's own first visit.
-TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm", "qrcode.js"]
+TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm", "qrcode.js",
+                 "teacher_class.js", "teacher_class.wasm"]
 # What the teacher's page never calls of qrcode-generator (it draws the
 # modules itself on a canvas): the other pictures and the encoders behind
 # them, and the tables for Shift_JIS.
@@ -126,7 +127,7 @@ def make_site(source, build, qrcode_js):
     (site / "teacher.html").write_text(teacher, encoding="utf-8")
     (site / "teacher.css").write_text(plain_css((shell / "teacher.css").read_text(encoding="utf-8")), encoding="utf-8")
     (site / "teacher.js").write_text(plain_script((shell / "teacher.js").read_text(encoding="utf-8")), encoding="utf-8")
-    for file in ("teacher_core.js", "teacher_core.wasm"):
+    for file in ("teacher_core.js", "teacher_core.wasm", "teacher_class.js", "teacher_class.wasm"):
         shutil.copyfile(build / file, site / file)
     # qrcode-generator keeps its notice of copyright and licence (the
     # comment it begins with) and what the page draws with.

@@ -290,6 +290,134 @@ out.copy.addEventListener('click', async () => {
     }
 });
 
+// The class's cards, in the order read; nothing of them leaves the page.
+const klass = {
+    form: document.getElementById('card-form'),
+    code: document.getElementById('card-code'),
+    said: document.getElementById('card-said'),
+    table: document.getElementById('class-table'),
+    csv: document.getElementById('class-csv'),
+    clear: document.getElementById('class-clear'),
+    cards: [],
+    sortKey: 'order',
+    ascending: true,
+    saved: true,
+};
+const COLUMNS = ['number', 'name', 'points', 'perMinute', 'right', 'wrong', 'fell', 'order'];
+
+// The card reader, a module of its own, fetched when the first card is read.
+let cardReader = null;
+function cardModule() {
+    cardReader ??= new Promise((resolve, reject) => {
+        const script = Object.assign(document.createElement('script'), { src: 'teacher_class.js' });
+        script.addEventListener('load', () => TeacherClass().then(resolve, reject));
+        script.addEventListener('error', () => { cardReader = null; reject(new Error('teacher_class.js')); });
+        document.head.append(script);
+    });
+    return cardReader;
+}
+
+// A card read by the game's own reader, with the form's link to name a
+// typed code's course: what it holds, or why it is no card.
+async function readCard(text) {
+    const reader = await cardModule();
+    const query = out.link.value.includes('?') ? out.link.value.slice(out.link.value.indexOf('?')) : '';
+    return JSON.parse(reader.ccall('teacher_card', 'string', ['string', 'string'], [text, query]));
+}
+
+function cellText(card, key) {
+    if (key === 'number') return card.number ? `${card.number}${card.copy > 1 ? `（${card.copy}まいめ）` : ''}` : '—';
+    if (key === 'name') return card.name || `べつの リンクの コース${card.course}`;
+    if (key === 'order') return card.when || String(card.order);
+    return card[key] < 0 ? '' : String(card[key]);
+}
+
+function showClass() {
+    const sorted = [...klass.cards].sort((a, b) => {
+        const x = a[klass.sortKey], y = b[klass.sortKey];
+        const order = typeof x === 'string' ? x.localeCompare(y, 'ja') : x - y;
+        return (klass.ascending ? order : -order) || a.order - b.order;
+    });
+    const body = klass.table.tBodies[0];
+    body.replaceChildren(...sorted.map((card) => {
+        const row = document.createElement('tr');
+        for (const key of COLUMNS) row.insertCell().textContent = cellText(card, key);
+        return row;
+    }));
+    for (const th of klass.table.tHead.rows[0].cells) {
+        const key = th.firstElementChild.dataset.key;
+        if (key === klass.sortKey) th.setAttribute('aria-sort', klass.ascending ? 'ascending' : 'descending');
+        else th.removeAttribute('aria-sort');
+    }
+    klass.table.hidden = klass.cards.length === 0;
+    klass.csv.disabled = klass.clear.disabled = klass.cards.length === 0;
+}
+
+// A card read: listed at once; a second card of the same number and course
+// is listed as such, never merged.
+async function addCard(text) {
+    let card;
+    try {
+        card = await readCard(text);
+    } catch {
+        klass.said.textContent = '！ カードを 読む しくみを 読みこめませんでした。ページを 開きなおしてください';
+        return false;
+    }
+    if (!card.ok) {
+        klass.said.textContent = `！ ${card.why}`;
+        return false;
+    }
+    card.order = klass.cards.length + 1;
+    card.copy = 1 + klass.cards.filter((c) => c.number && c.number === card.number && c.link === card.link &&
+        c.course === card.course).length;
+    klass.cards.push(card);
+    klass.saved = false;
+    klass.said.textContent = `${card.number ? `${card.number}ばん` : 'ばんごう なし'}の カードを 読みました（${card.name || 'コース' + card.course}、${card.points}点）`;
+    showClass();
+    return true;
+}
+
+// The table as a file that Excel opens in Japanese: UTF-8 with its mark.
+function classCsv() {
+    const quoted = (text) => `"${String(text).replace(/^[=+\-@]/, "'$&").replaceAll('"', '""')}"`;
+    const head = [...klass.table.tHead.rows[0].cells].map((th) => th.textContent);
+    const lines = [head, ...klass.cards.map((card) => COLUMNS.map((key) => cellText(card, key)))];
+    return `\uFEFF${lines.map((line) => line.map(quoted).join(',')).join('\r\n')}\r\n`;
+}
+
+klass.form.addEventListener('submit', async (event) => {
+    event.preventDefault();
+    klass.said.textContent = '';
+    if (await addCard(klass.code.value)) klass.code.value = '';
+    klass.code.focus();
+});
+klass.table.tHead.addEventListener('click', (event) => {
+    const key = event.target.closest('button')?.dataset.key;
+    if (!key) return;
+    klass.ascending = key === klass.sortKey ? !klass.ascending : true;
+    klass.sortKey = key;
+    showClass();
+});
+klass.csv.addEventListener('click', () => {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([classCsv()], { type: 'text/csv' }));
+    link.download = 'class.csv';
+    link.click();
+    setTimeout(() => URL.revokeObjectURL(link.href), 0);
+    klass.saved = true;
+});
+klass.clear.addEventListener('click', () => {
+    if (!klass.saved && !confirm('保存して いない 表を けしますか？')) return;
+    klass.cards = [];
+    klass.saved = true;
+    klass.said.textContent = '表を けしました';
+    showClass();
+});
+// A class not yet saved is not lost without a word.
+addEventListener('beforeunload', (event) => {
+    if (!klass.saved) event.preventDefault();
+});
+
 TeacherCore().then((module) => {
     core = module;
     kinds = JSON.parse(module.ccall('teacher_kinds', 'string', [], []));

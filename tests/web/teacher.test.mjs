@@ -3,7 +3,8 @@
 // back as the link (Debian's zbarimg), the link opens the game with those
 // courses, and a link opened in the page fills its form again; a row the
 // game cannot play holds the link back, and the ready-made units fill the
-// form as their links would.
+// form as their links would; a result card typed from a child's game joins
+// the class's table.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -12,7 +13,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
 
-import { SITE, clean, closeAll, handOver, launch, open, serve } from './support.mjs';
+import { SITE, advance, clean, closeAll, handOver, launch, open, openSite, serve } from './support.mjs';
 
 let browser;
 // The teacher's pages still open, closed after the tests even when one fails.
@@ -101,7 +102,7 @@ describe('the teacher\'s page', () => {
         const game = await open(browser, `${link}&clock=manual`, { origin: server.address });
         await handOver(game.page);
         assert.deepEqual(await game.page.locator('button[aria-label]').evaluateAll((all) => all
-            .filter((b) => b.dataset.control && b.textContent !== '♪' && b.textContent !== '‖').map((b) => b.textContent)),
+            .filter((b) => b.getAttribute('aria-description') === 'コース').map((b) => b.textContent)),
         ['2と5のだん', '7でわる', 'くりあがり', 'くりさがり', 'たしざん', 'ひきざん']);
         assert.equal(await game.page.getByRole('timer').innerText(), '120');
         assert.equal(await game.page.getByRole('button', { name: 'おと' }).getAttribute('aria-pressed'), 'false');
@@ -316,6 +317,48 @@ describe('the teacher\'s page', () => {
         for (const file of ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_core.js', 'teacher_core.wasm', 'qrcode.js'])
             gzipped += gzipSync(readFileSync(join(SITE, file)), { level: 9 }).length;
         assert.ok(gzipped <= 40 * 1024, `the teacher's page is ${gzipped} bytes gzipped`);
+        assert.deepEqual(problems, []);
+        await close();
+    });
+
+    test('a child\'s card, typed, joins the class\'s table; a slip is refused; a second card is listed as such; the table saves as CSV', async () => {
+        const link = '?course=times:7&course=div:2-9:rem&time=30';
+        const game = await openSite(browser, { query: `${link}&clock=manual&seed=5` });
+        await handOver(game.page);
+        const name = await game.page.locator('button[aria-description="コース"]').nth(1).textContent();
+        await game.page.keyboard.press('2');
+        await advance(game.page, 31_000);
+        await game.page.getByRole('button', { name: 'けっか', exact: true }).click();
+        for (let k = 0; k < 3; ++k) await game.page.keyboard.press('+');
+        const code = await game.page.locator('[aria-description="コード"]').textContent();
+        const shown = await game.page.locator('[aria-description="けっか"]').allTextContents();
+        const [, points] = shown.find((line) => line.startsWith('得点')).match(/^得点 (\d+)/);
+        const [, right, wrong, fell] = shown.find((line) => line.startsWith('できた')).match(/(\d+)\D+(\d+)\D+(\d+)/);
+        await game.close();
+
+        const { page, problems, close } = await teacherPage(link);
+        const typeIn = async (text) => {
+            await page.fill('#card-code', text);
+            await page.press('#card-code', 'Enter');
+            await page.waitForFunction(() => document.getElementById('card-said').textContent !== '');
+        };
+        const rows = () => page.locator('#class-table tbody tr').evaluateAll((all) => all.map((r) => [...r.cells].map((c) => c.textContent)));
+        await typeIn(code.toLowerCase());
+        assert.deepEqual((await rows())[0].slice(0, 7), ['3', name, points, '', right, wrong, fell]);
+        assert.match(await page.locator('#card-said').textContent(), /3ばん/);
+        const slip = code.replace(/^./, (c) => (c === 'A' ? 'C' : 'A'));
+        await typeIn(slip);
+        assert.match(await page.locator('#card-said').textContent(), /^！ .*打ちまちがい/);
+        await typeIn(code);
+        assert.deepEqual((await rows()).map((r) => r[0]), ['3', '3（2まいめ）']);
+        await page.click('#class-table th button[data-key="points"]');
+        assert.equal(await page.locator('#class-table th[aria-sort]').getAttribute('aria-sort'), 'ascending');
+
+        const [download] = await Promise.all([page.waitForEvent('download'), page.click('#class-csv')]);
+        const csv = readFileSync(await download.path(), 'utf8');
+        assert.ok(csv.startsWith('\uFEFF"ばんごう","コース","得点"'), csv.slice(0, 40));
+        assert.deepEqual(csv.trim().split('\r\n').slice(1).map((line) => line.split(',').slice(0, 3)),
+            [['"3"', `"${name}"`, `"${points}"`], ['"3（2まいめ）"', `"${name}"`, `"${points}"`]]);
         assert.deepEqual(problems, []);
         await close();
     });

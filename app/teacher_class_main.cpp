@@ -1,0 +1,57 @@
+// The class's cards for the teacher's page: a second small module, loaded
+// when the first card is read, so that the page that makes links stays
+// light. It reads a card with the game's own reader.
+#include "json_text.h"
+#include "game/card.h"
+#include "game/form1_table.h"
+#include "game/practice.h"
+
+#include <emscripten/emscripten.h>
+
+#include <string>
+#include <vector>
+
+// A result card read from a QR code's text or a typed short code, as
+// {"ok":true, "typed", "number", "course", "name", "link", "points",
+// "perMinute", "right", "wrong", "fell", "seconds", "pace", "when",
+// "missedCount", "missed":[sum text]} or {"ok":false, "why"}. A typed code
+// carries only the link's mark: its course is named when `query`, the link
+// in the form, has that mark. Some fields a typed code lacks are -1 or "".
+extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_card(const char* text, const char* query)
+{
+    static std::string out;
+    const game::CardReading read = game::readCard(text ? text : "");
+    if (!read.card) {
+        out = "{\"ok\":false,\"why\":" + json(read.why) + "}";
+        return out.c_str();
+    }
+    const game::Card& c = *read.card;
+    std::vector<game::Course> courses = c.courses;
+    if (courses.empty() && c.link != 0) {
+        game::Practice form = game::readPractice(query ? query : "");
+        if (game::linkMark(form.courses) == c.link)
+            courses = std::move(form.courses);
+    }
+    const std::size_t k = static_cast<std::size_t>(c.course);
+    std::string name;
+    if (c.link == 0)
+        name = game::kAnimals[k];
+    else if (k <= courses.size())
+        name = game::shortNames(courses)[k - 1];
+    const auto number = [](long long v) { return game::numberText(v); };
+    const auto two = [&](int v) { return game::joined({v < 10 ? "0" : "", number(v)}); };
+    std::string missed;
+    for (const game::Sum& s : c.missed)
+        missed += game::joined({missed.empty() ? "" : ",", json(game::joined({game::sumText(s), " = ", game::answerText(s.result())}))});
+    const bool typed = read.typed;
+    const std::string when = typed ? std::string()
+                                    : game::joined({number(c.when.year), "-", two(c.when.month), "-", two(c.when.day), " ",
+                                                    two(c.when.hour), ":", two(c.when.minute)});
+    out = game::joined({"{\"ok\":true,\"typed\":", flag(typed), ",\"number\":", number(c.number), ",\"course\":",
+                        number(c.course), ",\"name\":", json(name), ",\"link\":", number(c.link), ",\"points\":",
+                        number(c.points), ",\"perMinute\":", number(typed ? -1 : c.perMinute), ",\"right\":", number(c.right),
+                        ",\"wrong\":", number(c.wrong), ",\"fell\":", number(c.fell), ",\"seconds\":",
+                        number(typed ? -1 : c.seconds), ",\"pace\":", number(typed ? -1 : c.pace), ",\"when\":", json(when),
+                        ",\"missedCount\":", number(typed ? -1 : c.missedCount), ",\"missed\":[", missed, "]}"});
+    return out.c_str();
+}
