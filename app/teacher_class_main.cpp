@@ -3,7 +3,6 @@
 // light. It reads a card with the game's own reader.
 #include "json_text.h"
 #include "game/card.h"
-#include "game/form1_table.h"
 #include "game/practice.h"
 
 #include <emscripten/emscripten.h>
@@ -32,14 +31,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_card(const char* text, const
         if (game::linkMark(form.courses) == c.link)
             courses = std::move(form.courses);
     }
-    const std::size_t k = static_cast<std::size_t>(c.course);
-    std::string name;
-    if (c.link == 0)
-        name = game::kAnimals[k];
-    else if (k <= courses.size())
-        name = game::shortNames(courses)[k - 1];
+    // A typed card of a link not in the form names no course.
+    const std::string name = c.link != 0 && courses.empty() ? std::string() : game::courseName(courses, c.course);
     const auto number = [](long long v) { return game::numberText(v); };
-    const auto two = [&](int v) { return game::joined({v < 10 ? "0" : "", number(v)}); };
+    const auto two = [](int v) { return game::numberText(v, 2); };
     std::string missed;
     for (const game::Sum& s : c.missed)
         missed += game::joined({missed.empty() ? "" : ",", json(game::joined({game::sumText(s), " = ", game::answerText(s.result())}))});

@@ -130,29 +130,10 @@ std::optional<std::array<std::uint8_t, kLength>> signsOf(std::string_view text)
 // Plain decimal digits, at most 12 of them, and no more than `most`.
 std::optional<long long> numberIn(std::string_view text, long long most)
 {
-    if (text.empty() || text.size() > 12)
-        return std::nullopt;
-    long long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value > most)
+    const std::optional<long long> value = digitsValue(text, 12);
+    if (!value || *value > most)
         return std::nullopt;
     return value;
-}
-
-std::vector<std::string_view> split(std::string_view text, char at)
-{
-    std::vector<std::string_view> parts;
-    for (std::size_t from = 0;;) {
-        const std::size_t end = text.find(at, from);
-        parts.push_back(text.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from));
-        if (end == std::string_view::npos)
-            return parts;
-        from = end + 1;
-    }
 }
 
 // The signs of a sum in the QR code; ':' divides, as '/' parts the fields.
@@ -206,11 +187,6 @@ std::optional<Sum> sumOf(std::string_view text, const CourseKind* kind)
         return std::nullopt;
     s.answer = static_cast<Integer>(value);
     return s;
-}
-
-std::string twoDigits(int v)
-{
-    return joined({v < 10 ? "0" : "", numberText(v)});
 }
 
 std::optional<Stamp> stampOf(std::string_view text)
@@ -310,8 +286,8 @@ std::string cardText(const Card& card)
         courses += joined({courses.empty() ? "" : ";", courseText(c)});
     const Stamp& w = card.when;
     return joined({kPrefix, numberText(Card::kVersion), "/", code, "/", numberText(std::max<int>(0, card.perMinute)), "/",
-                   numberText(card.seconds), "/", numberText(card.pace), "/", numberText(w.year), twoDigits(w.month),
-                   twoDigits(w.day), twoDigits(w.hour), twoDigits(w.minute), "/",
+                   numberText(card.seconds), "/", numberText(card.pace), "/", numberText(w.year), numberText(w.month, 2),
+                   numberText(w.day, 2), numberText(w.hour, 2), numberText(w.minute, 2), "/",
                    numberText(std::max<std::size_t>(static_cast<std::size_t>(std::max(card.missedCount, 0)), card.missed.size())),
                    "/", sums, "/", courses});
 }

@@ -89,19 +89,18 @@ constexpr ControlSpec whole(ControlSpec c)
     return c;
 }
 
-// A button that stays pressed or not; a screen reader calls it `spoken`.
-constexpr ControlSpec toggle(ControlSpec c, std::string_view spoken)
-{
-    c.toggle = true;
-    c.spokenName = spoken;
-    return c;
-}
-
 // A button a screen reader calls `spoken`, where its caption is a sign.
 constexpr ControlSpec named(ControlSpec c, std::string_view spoken)
 {
     c.spokenName = spoken;
     return c;
+}
+
+// A button that stays pressed or not; a screen reader calls it `spoken`.
+constexpr ControlSpec toggle(ControlSpec c, std::string_view spoken)
+{
+    c.toggle = true;
+    return named(c, spoken);
 }
 
 // A caption the game writes, set in smaller type where it is wider than its

@@ -1,5 +1,7 @@
 #include "practice.h"
 
+#include "form1_table.h"
+
 #include "kinds/parts.h"
 #include "practice_notes.h"
 
@@ -49,26 +51,10 @@ std::optional<std::string> decoded(std::string_view text)
 // A whole number of at most three digits within lo .. hi.
 std::optional<int> whole(std::string_view text, int lo, int hi)
 {
-    if (text.empty() || text.size() > 3 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    const std::optional<long long> value = digitsValue(text, 3);
+    if (!value || *value < lo || *value > hi)
         return std::nullopt;
-    int value = 0;
-    for (const char c : text)
-        value = value * 10 + (c - '0');
-    if (value < lo || value > hi)
-        return std::nullopt;
-    return value;
-}
-
-std::vector<std::string_view> split(std::string_view text, char by)
-{
-    std::vector<std::string_view> parts;
-    for (std::size_t from = 0;;) {
-        const std::size_t at = text.find(by, from);
-        parts.push_back(text.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
-        if (at == std::string_view::npos)
-            return parts;
-        from = at + 1;
-    }
+    return static_cast<int>(*value);
 }
 
 // "7", "2,5", "1-9", "5,2": the tables 1 to 9, each once, in the order given.
@@ -291,6 +277,14 @@ std::string shortName(const Course& c)
 std::string fullName(const Course& c)
 {
     return c.kind->fullName(c);
+}
+
+std::string courseName(std::span<const Course> courses, int k)
+{
+    const std::size_t at = static_cast<std::size_t>(std::clamp(k, 1, 6));
+    if (courses.empty())
+        return std::string(kAnimals[at]);
+    return at <= courses.size() ? shortNames(courses)[at - 1] : std::string();
 }
 
 std::vector<std::string> shortNames(std::span<const Course> courses)

@@ -59,6 +59,10 @@ std::string fullName(const Course& course);
 // The names on the buttons of a link's courses, told apart: courses whose
 // kinds name them alike are numbered in order (たしざん1, たしざん2).
 std::vector<std::string> shortNames(std::span<const Course> courses);
+// Course k (1 to 6) as its button names it: the animal's name without a
+// link's courses, else the course's short name among the others; empty
+// where the courses have no course k.
+std::string courseName(std::span<const Course> courses, int k);
 // What a screen reader says of each: its button's name, then the rest of
 // its whole name.
 std::vector<std::string> fullNames(std::span<const Course> courses);

@@ -1,17 +1,10 @@
 #include "result_card.h"
 
-#include "form1_table.h"
-
 #include <algorithm>
 #include <cmath>
 
 namespace game {
 namespace {
-
-std::string twoDigits(int v)
-{
-    return joined({v < 10 ? "0" : "", numberText(v)});
-}
 
 // "V778 KMH7 1XDK HFMW QY" said a sign at a time, a group at a time.
 std::string spokenCode(std::string_view code)
@@ -42,7 +35,6 @@ void ResultCard::read(const Outcome& outcome)
     using Kind = Outcome::Kind;
     switch (outcome.kind) {
     case Kind::Started:
-        close();
         rules_.model().setVisible(c_.kekka, false);
         card_.reset();
         course_ = outcome.course;
@@ -104,15 +96,13 @@ std::array<std::string, ResultCard::kLines> ResultCard::lines() const
     if (!card_)
         return {};
     const Card& c = *card_;
-    const std::size_t k = static_cast<std::size_t>(c.course);
-    const std::string name = practice_.courses.empty() ? std::string(kAnimals[k]) : shortNames(practice_.courses)[k - 1];
     return {
-        joined({"コース　", name}),
+        joined({"コース　", courseName(practice_.courses, c.course)}),
         joined({"得点 ", numberText(c.points), "　1ぷんで ", numberText(c.perMinute), "点"}),
         joined({"できた ", numberText(c.right), "　まちがい ", numberText(c.wrong), "　おちた ", numberText(c.fell)}),
         joined({"まちがえた もんだい ", numberText(c.missedCount), "こ"}),
         joined({"時間 ", numberText(c.seconds), "　はやさ ", numberText(c.pace), "%　", numberText(c.when.month), "/",
-                numberText(c.when.day), " ", numberText(c.when.hour), ":", twoDigits(c.when.minute)}),
+                numberText(c.when.day), " ", numberText(c.when.hour), ":", numberText(c.when.minute, 2)}),
     };
 }
 

@@ -26,6 +26,37 @@ std::string numberText(long long value)
     return std::to_string(value);
 }
 
+std::string numberText(long long value, std::size_t width)
+{
+    std::string text = numberText(value);
+    return text.size() < width ? std::string(width - text.size(), '0') + text : text;
+}
+
+std::optional<long long> digitsValue(std::string_view text, std::size_t most)
+{
+    if (text.empty() || text.size() > most)
+        return std::nullopt;
+    long long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::vector<std::string_view> split(std::string_view text, char by)
+{
+    std::vector<std::string_view> parts;
+    for (std::size_t from = 0;;) {
+        const std::size_t at = text.find(by, from);
+        parts.push_back(text.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
+        if (at == std::string_view::npos)
+            return parts;
+        from = at + 1;
+    }
+}
+
 std::string_view signText(Op op)
 {
     switch (op) {

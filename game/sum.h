@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace game {
 
@@ -48,8 +50,17 @@ struct Sum {
 // made of, built with one allocation and one call wherever they are made.
 std::string joined(std::initializer_list<std::string_view> pieces);
 
-// Number texts: plain decimal digits, no blank, sign or leading zero.
+// Number texts: plain decimal digits, no blank, sign or leading zero; or,
+// given a width, zeros before it up to that width ("09").
 std::string numberText(long long value);
+std::string numberText(long long value, std::size_t width);
+
+// A text of plain decimal digits, at most `most` of them, as its value;
+// none for anything else (a sign, a blank, nothing at all).
+std::optional<long long> digitsValue(std::string_view text, std::size_t most);
+
+// The parts of a text between the separators, empty ones too.
+std::vector<std::string_view> split(std::string_view text, char by);
 
 // A caption read back as a number; NaN when the caption is not a number.
 double captionValue(std::string_view caption);

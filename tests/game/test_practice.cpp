@@ -134,6 +134,8 @@ void TestPractice::readsALink()
     // The README's examples for teachers read whole.
     for (const char* example : {"?course=times:2&course=times:5&course=times:3&course=times:4&course=times:2-5&course=times:1-9",
                                 "?course=add:1-9:nocarry&course=add:1-9:carry&course=sub:2-18:borrow&time=90&pace=0.75",
+                                "?course=times:7:up&course=times:7:down&course=times:7&course=div:2-9:rem",
+                                "?course=make:10&course=make:5-9&course=three:1-9:add&course=three:1-9",
                                 "?course=make:10&course=three:1-9&course=div:2-9:rem&course=times:7:up&again=off"})
         QCOMPARE(game::readPractice(example).leftOut, std::vector<std::string>{});
     // A whole link pasted reads as its query; a "?" inside a query's value
