@@ -174,6 +174,32 @@ for (const name of ENGINES) {
             assert.equal(wrong.sums[2], before.sums[2], 'a wrong answer leaves the sum falling');
         });
 
+        scenario('after a game the result card takes the sums\' place; + changes its number and code, Esc closes it', async ({ site }) => {
+            const { page } = await site('?clock=manual&seed=4&time=30');
+            await handOver(page);
+            await page.press('3');
+            await advance(page, 31_000);
+            const card = () => page.evaluate(() => ({
+                code: document.querySelector('[aria-description="コード"]').textContent,
+                number: document.querySelector('[aria-description="ばんごう"]').textContent,
+                shown: document.querySelector('[aria-description="コード"]').checkVisibility({ visibilityProperty: true }),
+                sums: document.querySelector('[aria-description="もんだい１"]').checkVisibility({ visibilityProperty: true }),
+            }));
+            await page.click(await page.evaluate(() => `[data-control="${[...document.querySelectorAll('button[data-control]')]
+                .find((b) => b.textContent === 'けっか').dataset.control}"]`));
+            const opened = await card();
+            assert.equal(opened.shown && !opened.sums, true);
+            assert.match(opened.code, /^([0-9A-Y]{4} ){4}[0-9A-Y]{2}$/);
+            await page.press('+');
+            const next = await card();
+            assert.deepEqual([opened.number, next.number], ['なし', '1']);
+            assert.notEqual(next.code, opened.code);
+            if (process.env.PERMORO_SHOTS) await writeFile(join(process.env.PERMORO_SHOTS, `card-${name}.png`), await page.screenshot());
+            await page.press('Escape');
+            const closed = await card();
+            assert.equal(closed.shown || !closed.sums, false);
+        });
+
         scenario('by keys: a digit chooses the course, the keypad\'s digits answer', async ({ site }) => {
             const { page } = await site('?clock=manual&seed=3');
             await handOver(page);
