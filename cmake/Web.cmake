@@ -62,14 +62,30 @@ if(NOT EXISTS ${PERMORO_QRCODE_JS})
     message(FATAL_ERROR "${PERMORO_QRCODE_JS} is missing: tools/setup.sh --web installs node-qrcode-generator")
 endif()
 
+# The teacher's page reads QR codes with zxing-wasm where the browser has no
+# reader of its own: installed from the npm registry as its lock file pins
+# it, beside the build, and copied into the site.
+find_program(PERMORO_NPM NAMES npm REQUIRED)
+set(PERMORO_LIBRARIES ${CMAKE_BINARY_DIR}/page_libraries)
+add_custom_command(
+    OUTPUT ${PERMORO_LIBRARIES}/node_modules/zxing-wasm/package.json
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/app/web/libraries/package.json
+        ${CMAKE_CURRENT_SOURCE_DIR}/app/web/libraries/package-lock.json ${PERMORO_LIBRARIES}/
+    COMMAND ${PERMORO_NPM} ci --no-audit --no-fund --ignore-scripts
+    WORKING_DIRECTORY ${PERMORO_LIBRARIES}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/libraries/package.json ${CMAKE_CURRENT_SOURCE_DIR}/app/web/libraries/package-lock.json
+    COMMENT "Installing the teacher's page's libraries (npm ci)")
+file(MAKE_DIRECTORY ${PERMORO_LIBRARIES})
+
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-file(GLOB PERMORO_WEB_SHELL CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/*)
+file(GLOB PERMORO_WEB_SHELL LIST_DIRECTORIES false CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/*)
 file(GLOB PERMORO_WEB_PICTURES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/opening/web/*.webp)
 add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/permoroplus.html
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/app/web/make_site.py
-        ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${PERMORO_QRCODE_JS}
+        ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${PERMORO_QRCODE_JS} ${PERMORO_LIBRARIES}/node_modules/zxing-wasm
     DEPENDS permoroplus_web permoroplus_single permoroplus_teacher permoroplus_teacher_class ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL} ${PERMORO_WEB_PICTURES}
+        ${PERMORO_LIBRARIES}/node_modules/zxing-wasm/package.json
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Regular.subset.woff2
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Bold.subset.woff2
     COMMENT "Putting the web site and the single file together")

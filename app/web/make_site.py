@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Put the browser edition together from the compiled program and the page shell.
 
-    make_site.py SOURCE_DIR BUILD_DIR QRCODE_JS
+    make_site.py SOURCE_DIR BUILD_DIR QRCODE_JS ZXING_WASM_DIR
 
 writes BUILD_DIR/site/ (the folder to publish on any static web server: the
 page, the program, its fonts, pictures and icons, the manifest, the
-teacher's page with its own small program and QRCODE_JS, and the service
+teacher's page with its own small program, QRCODE_JS and the QR code
+reader of ZXING_WASM_DIR (the npm package zxing-wasm), and the service
 worker that keeps them for offline play) and BUILD_DIR/permoroplus.html (the
 whole game in one file, for opening from a folder or a USB stick).
 
@@ -29,7 +30,14 @@ APP_ICONS = ["form1-192.png", "form1-512.png"]
 # The teacher's page: kept offline once it has been opened, never fetched
 # by the game's own first visit.
 TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm", "qrcode.js",
-                 "teacher_class.js", "teacher_class.wasm"]
+                 "teacher_class.js", "teacher_class.wasm",
+                 "teacher_read.js", "teacher_read_worker.js", "zxing_reader.js", "zxing_reader.wasm"]
+# Reading cards off pictures and the camera, fetched when reading starts:
+# the page's script and its worker, and zxing-wasm's reader (its script
+# for a worker and its WebAssembly), for browsers with no QR reader of
+# their own.
+READER_SCRIPTS = ["teacher_read.js", "teacher_read_worker.js"]
+ZXING_FILES = [("dist/iife/reader/index.js", "zxing_reader.js"), ("dist/reader/zxing_reader.wasm", "zxing_reader.wasm")]
 # What the teacher's page never calls of qrcode-generator (it draws the
 # modules itself on a canvas): the other pictures and the encoders behind
 # them, and the tables for Shift_JIS.
@@ -51,7 +59,8 @@ def site_policy(scripts, style):
 def teacher_policy():
     """The teacher's page: its own files only, no inline script or style."""
     return ("default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; img-src 'self'; "
-            "font-src 'self'; connect-src 'self'; object-src 'none'; base-uri 'none'; form-action 'none'")
+            "font-src 'self'; connect-src 'self'; worker-src 'self'; object-src 'none'; base-uri 'none'; "
+            "form-action 'none'")
 
 
 def data_url(path, mime):
@@ -89,7 +98,7 @@ def page(shell, policy, head, scripts):
     return html.replace("@CSP@", policy).replace("@HEAD@", head).replace("@SCRIPTS@", scripts)
 
 
-def make_site(source, build, qrcode_js):
+def make_site(source, build, qrcode_js, zxing):
     shell = source / SHELL
     site = build / "site"
     if site.exists():
@@ -133,6 +142,18 @@ def make_site(source, build, qrcode_js):
     # comment it begins with) and what the page draws with.
     qrcode = without_functions(Path(qrcode_js).read_text(encoding="utf-8"), QRCODE_UNUSED)
     (site / "qrcode.js").write_text(plain_script(qrcode, keep_head=True), encoding="utf-8")
+    for file in READER_SCRIPTS:
+        (site / file).write_text(plain_script((shell / file).read_text(encoding="utf-8")), encoding="utf-8")
+    # zxing-wasm as published, its notice of copyright and licence first.
+    package = json.loads((zxing / "package.json").read_text(encoding="utf-8"))
+    notice = "".join(f"// {line}".rstrip() + "\n" for line in (zxing / "LICENSE").read_text(encoding="utf-8").splitlines())
+    head = (f"// zxing-wasm {package['version']}, ZXing-C++ built for WebAssembly (ZXing-C++: Apache License 2.0)\n"
+            f"{notice}")
+    for published, file in ZXING_FILES:
+        if file.endswith(".js"):
+            (site / file).write_text(head + (zxing / published).read_text(encoding="utf-8"), encoding="utf-8")
+        else:
+            shutil.copyfile(zxing / published, site / file)
 
     # The service worker: the list of every file and a version that changes
     # whenever any of them does.
@@ -239,10 +260,10 @@ def make_single_file(source, build):
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) != 5:
         sys.exit(__doc__)
     source, build = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
-    site = make_site(source, build, Path(sys.argv[3]))
+    site = make_site(source, build, Path(sys.argv[3]), Path(sys.argv[4]))
     single = make_single_file(source, build)
     total = sum(p.stat().st_size for p in site.rglob("*") if p.is_file())
     print(f"{site}: {total} bytes; {single}: {single.stat().st_size} bytes")

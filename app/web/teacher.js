@@ -305,15 +305,19 @@ const klass = {
 };
 const COLUMNS = ['number', 'name', 'points', 'perMinute', 'right', 'wrong', 'fell', 'order'];
 
+// A script of the page fetched when it is first needed.
+const script = (src) => new Promise((resolve, reject) => {
+    const element = Object.assign(document.createElement('script'), { src });
+    element.addEventListener('load', resolve);
+    element.addEventListener('error', () => { element.remove(); reject(new Error(src)); });
+    document.head.append(element);
+});
+
 // The card reader, a module of its own, fetched when the first card is read.
 let cardReader = null;
 function cardModule() {
-    cardReader ??= new Promise((resolve, reject) => {
-        const script = Object.assign(document.createElement('script'), { src: 'teacher_class.js' });
-        script.addEventListener('load', () => TeacherClass().then(resolve, reject));
-        script.addEventListener('error', () => { cardReader = null; reject(new Error('teacher_class.js')); });
-        document.head.append(script);
-    });
+    cardReader ??= script('teacher_class.js').then(() => TeacherClass());
+    cardReader.catch(() => { cardReader = null; });
     return cardReader;
 }
 
@@ -354,19 +358,19 @@ function showClass() {
 }
 
 // A card read: listed at once; a second card of the same number and course
-// is listed as such, never merged.
+// is listed as such, never merged. Says what it read, or why it is no card.
 async function addCard(text) {
     let card;
     try {
         card = await readCard(text);
     } catch {
-        klass.said.textContent = '！ カードを 読む しくみを 読みこめませんでした。ページを 開きなおしてください';
-        return false;
+        card = { ok: false, why: 'カードを 読む しくみを 読みこめませんでした。ページを 開きなおしてください' };
     }
     if (!card.ok) {
         klass.said.textContent = `！ ${card.why}`;
-        return false;
+        return card;
     }
+    card.text = text;
     card.order = klass.cards.length + 1;
     card.copy = 1 + klass.cards.filter((c) => c.number && c.number === card.number && c.link === card.link &&
         c.course === card.course).length;
@@ -374,7 +378,7 @@ async function addCard(text) {
     klass.saved = false;
     klass.said.textContent = `${card.number ? `${card.number}ばん` : 'ばんごう なし'}の カードを 読みました（${card.name || 'コース' + card.course}、${card.points}点）`;
     showClass();
-    return true;
+    return card;
 }
 
 // The table as a file that Excel opens in Japanese: UTF-8 with its mark.
@@ -388,7 +392,7 @@ function classCsv() {
 klass.form.addEventListener('submit', async (event) => {
     event.preventDefault();
     klass.said.textContent = '';
-    if (await addCard(klass.code.value)) klass.code.value = '';
+    if ((await addCard(klass.code.value)).ok) klass.code.value = '';
     klass.code.focus();
 });
 klass.table.tHead.addEventListener('click', (event) => {
@@ -413,6 +417,27 @@ klass.clear.addEventListener('click', () => {
     klass.said.textContent = '表を けしました';
     showClass();
 });
+// Cards read off pictures (chosen or dropped) and the camera: a script of
+// its own, fetched when reading starts, that goes on from there.
+let reader = null;
+function readCards(files) {
+    reader ??= script('teacher_read.js').then(() => teacherRead({ addCard, said: klass.said,
+        known: (text) => klass.cards.some((card) => card.text === text) }));
+    reader.then((read) => read(files), () => {
+        reader = null;
+        klass.said.textContent = '！ 画像と カメラで 読む しくみを 読みこめませんでした';
+    });
+}
+const picked = document.getElementById('card-files');
+picked.addEventListener('change', () => { readCards([...picked.files]); picked.value = ''; });
+document.getElementById('camera').addEventListener('click', () => readCards(null));
+const section = document.getElementById('class');
+section.addEventListener('dragover', (event) => event.preventDefault());
+section.addEventListener('drop', (event) => {
+    event.preventDefault();
+    if (event.dataTransfer.files.length) readCards([...event.dataTransfer.files]);
+});
+
 // A class not yet saved is not lost without a word.
 addEventListener('beforeunload', (event) => {
     if (!klass.saved) event.preventDefault();

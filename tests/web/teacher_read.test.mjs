@@ -1,0 +1,165 @@
+// The teacher's page reads result cards off pictures and the camera: a
+// card's screenshot chosen as a file joins the class's table, a picture of
+// another QR code or of none is counted with its reason and adds nothing;
+// a long batch stops when told; Chromium's camera, fed with a card, lists
+// it once however long it stays in sight.
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { chromium } from 'playwright-core';
+
+import { SITE, chromiumPath, launch, serve } from './support.mjs';
+import { CARD_TEXT, cardPictures, cardTexts } from './card_pictures.mjs';
+
+const READING = ['teacher_read.js', 'teacher_read_worker.js', 'zxing_reader.js', 'zxing_reader.wasm'];
+
+let browser;
+const opened = new Set();
+before(async () => { browser = await launch(); });
+after(async () => {
+    for (const close of opened) await close();
+    await browser.close();
+});
+
+async function teacherPage(using = browser, init) {
+    const server = await serve(SITE);
+    const context = await using.newContext({ viewport: { width: 900, height: 1000 } });
+    if (init) await context.addInitScript(init);
+    const page = await context.newPage();
+    const problems = [];
+    const requested = [];
+    page.on('request', (r) => requested.push(new URL(r.url()).pathname.slice(1)));
+    page.on('pageerror', (e) => problems.push(e.message));
+    page.on('console', (m) => { if (m.type() === 'error') problems.push(m.text()); });
+    page.on('request', (r) => { if (!r.url().startsWith(server.address)) problems.push(`request to ${r.url()}`); });
+    const close = async () => {
+        opened.delete(close);
+        await context.close();
+        await server.close();
+    };
+    opened.add(close);
+    await page.goto(`${server.address}teacher.html`);
+    await page.waitForFunction(() => document.getElementById('link').value !== '');
+    return { page, problems, requested, close };
+}
+
+const rows = (page) => page.locator('#class-table tbody tr').evaluateAll((all) => all.map((r) => [...r.cells].map((c) => c.textContent)));
+const said = (page) => page.locator('#card-said').textContent();
+// Pictures chosen, and the summary that ends their batch.
+async function choose(page, pictures, names) {
+    const before = await said(page);
+    await page.setInputFiles('#card-files', pictures.map((buffer, i) => ({ name: names[i], mimeType: 'image/png', buffer })));
+    return page.waitForFunction((old) => {
+        const text = document.getElementById('card-said').textContent;
+        return text !== old && /画像 \d+まいから/.test(text) && text;
+    }, before).then((handle) => handle.jsonValue());
+}
+
+describe('the teacher\'s page reads cards off pictures and the camera', () => {
+    test('a card\'s screenshot joins the table; a web address\'s code and a picture with none are named, and add nothing', async () => {
+        const { page, problems, requested, close } = await teacherPage();
+        assert.deepEqual(READING.filter((file) => requested.includes(file)), [], 'nothing of reading before it starts');
+        const pictures = await cardPictures(browser, [{ text: CARD_TEXT }, { text: 'https://example.com/' },
+            { text: null }, { text: CARD_TEXT, width: 4000, height: 3000, module: 6 }]);
+
+        const summary = await choose(page, pictures.slice(0, 3), ['card.png', 'web.png', 'plain.png']);
+        // The same values the game's own reader gives for the card's text.
+        const card = await page.evaluate(async (text) => JSON.parse((await TeacherClass()).ccall('teacher_card', 'string',
+            ['string', 'string'], [text, ''])), CARD_TEXT);
+        assert.ok(card.ok, JSON.stringify(card));
+        assert.deepEqual(await rows(page), [[String(card.number), card.name, String(card.points), '46', String(card.right),
+            String(card.wrong), String(card.fell), '2026-12-09 10:30']]);
+        assert.match(summary, /^画像 3まいから カードを 1まい 読みました。/);
+        assert.match(summary, /カードの ない 画像 1まい（plain\.png）/);
+        assert.match(summary, /読めなかった もの 1つ：web\.png（.+）。$/);
+        assert.ok(READING.every((file) => requested.includes(file)), requested.join());
+        assert.ok(await page.locator('#read-going').isHidden());
+
+        // The same card again, in a photo five times as large: read, not listed twice.
+        assert.equal(await choose(page, pictures.slice(3), ['photo.png']), '画像 1まいから カードを 0まい 読みました。もう 読んだ カード 1まい。');
+        assert.equal((await rows(page)).length, 1);
+        assert.deepEqual(problems, []);
+        await close();
+    });
+
+    test('やめる stops a long batch: the table keeps what was read, the bar goes, and the page reads on', async () => {
+        const { page, problems, close } = await teacherPage();
+        const texts = cardTexts(41);
+        const pictures = await cardPictures(browser, texts.map((text) => ({ text, width: 1600, height: 1200, module: 8 })));
+        const batch = choose(page, pictures.slice(0, 40), texts.map((_, k) => `card${k}.png`));
+        await page.waitForFunction(() => document.querySelectorAll('#class-table tbody tr').length > 0);
+        await page.getByRole('button', { name: 'やめる' }).click();
+        assert.ok(await page.locator('#read-going').isHidden());
+        const summary = await batch;
+        const stopped = (await rows(page)).length;
+        assert.ok(stopped < 40, `${stopped} rows`);
+        assert.match(summary, new RegExp(`^とちゅうで やめました（のこり ${40 - stopped}まい）。画像 ${stopped}まいから カードを ${stopped}まい`));
+        assert.equal(await page.evaluate(() => document.activeElement.id), 'card-files');
+
+        // Nothing of the batch comes after: a new picture is the next row.
+        assert.match(await choose(page, pictures.slice(40), ['last.png']), /^画像 1まいから カードを 1まい/);
+        assert.equal((await rows(page)).length, stopped + 1);
+        assert.deepEqual(problems, []);
+        await close();
+    });
+
+    test('the camera lists a card it keeps seeing once, beeps once, says so when shown it again, and stops its tracks', async () => {
+        const folder = mkdtempSync(join(tmpdir(), 'permoro-camera-'));
+        // The camera's film: JPEG frames one after another.
+        const [frame] = await cardPictures(browser, [{ text: CARD_TEXT, width: 640, height: 480, type: 'image/jpeg' }]);
+        writeFileSync(join(folder, 'card.mjpeg'), Buffer.concat(Array(10).fill(frame)));
+        const camera = await chromium.launch({
+            executablePath: chromiumPath(),
+            args: ['--no-sandbox', '--disable-gpu', '--use-fake-device-for-media-stream', '--use-fake-ui-for-media-stream',
+                `--use-file-for-fake-video-capture=${join(folder, 'card.mjpeg')}`, '--autoplay-policy=no-user-gesture-required'],
+        });
+        try {
+            // The streams the page opens, and the tones it plays.
+            const { page, problems, close } = await teacherPage(camera, () => {
+                window.streams = [];
+                window.beeps = 0;
+                const open = navigator.mediaDevices.getUserMedia.bind(navigator.mediaDevices);
+                navigator.mediaDevices.getUserMedia = async (asked) => {
+                    const stream = await open(asked);
+                    window.streams.push(stream);
+                    return stream;
+                };
+                const start = OscillatorNode.prototype.start;
+                OscillatorNode.prototype.start = function (...args) {
+                    window.beeps += 1;
+                    return start.apply(this, args);
+                };
+            });
+            const button = page.locator('#camera');
+            await button.focus();
+            await page.keyboard.press('Enter');
+            await page.waitForFunction(() => document.querySelectorAll('#class-table tbody tr').length === 1);
+            assert.equal(await button.textContent(), 'カメラを とめる');
+            assert.equal(await button.getAttribute('aria-pressed'), 'true');
+            assert.match(await said(page), /カードを 読みました/);
+            // Two seconds more of the card in sight: still one row, one beep.
+            const seen = await page.evaluate(() => document.getElementById('camera-view').currentTime);
+            await page.waitForFunction((t) => document.getElementById('camera-view').currentTime > t + 2, seen);
+            assert.equal((await rows(page)).length, 1);
+            assert.equal(await page.evaluate(() => window.beeps), 1);
+
+            await page.keyboard.press('Enter');
+            assert.equal(await button.textContent(), 'カメラで 読む');
+            assert.ok(await page.locator('#camera-view').isHidden());
+            assert.deepEqual(await page.evaluate(() => window.streams.flatMap((s) => s.getTracks().map((t) => t.readyState))), ['ended']);
+
+            // Shown again: named as read already, not listed.
+            await page.keyboard.press('Enter');
+            await page.waitForFunction(() => document.getElementById('card-said').textContent === 'この カードは もう 読みました');
+            assert.equal((await rows(page)).length, 1);
+            await page.keyboard.press('Enter');
+            assert.deepEqual(problems, []);
+            await close();
+        } finally {
+            await camera.close();
+            rmSync(folder, { recursive: true, force: true });
+        }
+    });
+});
