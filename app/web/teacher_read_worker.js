@@ -26,13 +26,18 @@ async function qrReader() {
         overrides: { locateFile: (path, prefix) => (path.endsWith('.wasm') ? new URL(path, self.location.href).href : prefix + path) },
         fireImmediately: true,
     });
-    const options = { formats: ['QRCode'], tryHarder: true, maxNumberOfSymbols: MOST_CODES };
+    // A screenshot's code stands upright and dark on light: looked for so
+    // first, eight times faster; turned and inverted only when none is found.
+    const upright = { formats: ['QRCode'], tryHarder: true, tryRotate: false, tryInvert: false, maxNumberOfSymbols: MOST_CODES };
+    const any = { ...upright, tryRotate: true, tryInvert: true };
     return async (bitmap) => {
         const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
         const pen = canvas.getContext('2d', { willReadFrequently: true });
         pen.drawImage(bitmap, 0, 0);
-        const found = await ZXingWASM.readBarcodes(pen.getImageData(0, 0, bitmap.width, bitmap.height), options);
-        return found.filter((code) => code.isValid).map((code) => code.text);
+        const pixels = pen.getImageData(0, 0, bitmap.width, bitmap.height);
+        let found = (await ZXingWASM.readBarcodes(pixels, upright)).filter((code) => code.isValid);
+        if (!found.length) found = (await ZXingWASM.readBarcodes(pixels, any)).filter((code) => code.isValid);
+        return found.map((code) => code.text);
     };
 }
 

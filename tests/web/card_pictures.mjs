@@ -13,7 +13,8 @@ export const cardTexts = (count) => Array.from({ length: count }, (_, k) => CARD
     `/20261209${String(10 + Math.floor(k / 60)).padStart(2, '0')}${String(k % 60).padStart(2, '0')}/`));
 
 // One Buffer a picture: { text, width, height, type ('image/png' or
-// 'image/jpeg'), module (pixels a module) }.
+// 'image/jpeg'), module (pixels a module), noise (a background of random
+// pixels, as heavy as a photo) }.
 export async function cardPictures(browser, pictures) {
     const context = await browser.newContext();
     const page = await context.newPage();
@@ -21,11 +22,17 @@ export async function cardPictures(browser, pictures) {
         await page.addScriptTag({ content: readFileSync(QRCODE_JS, 'utf8') });
         const encoded = await page.evaluate(async (list) => {
             const out = [];
-            for (const { text, width = 800, height = 600, type = 'image/png', module = 4 } of list) {
+            for (const { text, width = 800, height = 600, type = 'image/png', module = 4, noise = false } of list) {
                 const canvas = new OffscreenCanvas(width, height);
                 const pen = canvas.getContext('2d');
                 pen.fillStyle = '#C0FFC0';
                 pen.fillRect(0, 0, width, height);
+                if (noise) {
+                    const pixels = pen.getImageData(0, 0, width, height);
+                    for (let i = 0; i < pixels.data.length; i += 65536) crypto.getRandomValues(pixels.data.subarray(i, i + 65536));
+                    for (let i = 3; i < pixels.data.length; i += 4) pixels.data[i] = 255;
+                    pen.putImageData(pixels, 0, 0);
+                }
                 pen.fillStyle = '#000000';
                 pen.font = `${Math.round(height / 12)}px sans-serif`;
                 pen.fillText('けっか', width * 0.05, height * 0.15);

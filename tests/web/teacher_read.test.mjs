@@ -47,10 +47,17 @@ async function teacherPage(using = browser, init) {
 
 const rows = (page) => page.locator('#class-table tbody tr').evaluateAll((all) => all.map((r) => [...r.cells].map((c) => c.textContent)));
 const said = (page) => page.locator('#card-said').textContent();
-// Pictures chosen, and the summary that ends their batch.
-async function choose(page, pictures, names) {
+// Pictures chosen or dropped, and the summary that ends their batch.
+const choose = (page, pictures, names) => batch(page, () =>
+    page.setInputFiles('#card-files', pictures.map((buffer, i) => ({ name: names[i], mimeType: 'image/png', buffer }))));
+const drop = (page, picture, name) => batch(page, () => page.evaluate(([base64, name]) => {
+    const data = new DataTransfer();
+    data.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], name, { type: 'image/png' }));
+    document.getElementById('class').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+}, [picture.toString('base64'), name]));
+async function batch(page, give) {
     const before = await said(page);
-    await page.setInputFiles('#card-files', pictures.map((buffer, i) => ({ name: names[i], mimeType: 'image/png', buffer })));
+    await give();
     return page.waitForFunction((old) => {
         const text = document.getElementById('card-said').textContent;
         return text !== old && /画像 \d+まいから/.test(text) && text;
@@ -77,8 +84,8 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
         assert.ok(READING.every((file) => requested.includes(file)), requested.join());
         assert.ok(await page.locator('#read-going').isHidden());
 
-        // The same card again, in a photo five times as large: read, not listed twice.
-        assert.equal(await choose(page, pictures.slice(3), ['photo.png']), '画像 1まいから カードを 0まい 読みました。もう 読んだ カード 1まい。');
+        // The same card again, dropped, in a photo five times as large: read, not listed twice.
+        assert.equal(await drop(page, pictures[3], 'photo.png'), '画像 1まいから カードを 0まい 読みました。もう 読んだ カード 1まい。');
         assert.equal((await rows(page)).length, 1);
         assert.deepEqual(problems, []);
         await close();
