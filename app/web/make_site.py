@@ -147,7 +147,9 @@ def make_site(source, build, qrcode_js, zxing):
     # zxing-wasm as published, its notice of copyright and licence first.
     package = json.loads((zxing / "package.json").read_text(encoding="utf-8"))
     notice = "".join(f"// {line}".rstrip() + "\n" for line in (zxing / "LICENSE").read_text(encoding="utf-8").splitlines())
-    head = (f"// zxing-wasm {package['version']}, ZXing-C++ built for WebAssembly (ZXing-C++: Apache License 2.0)\n"
+    head = (f"// zxing-wasm {package['version']} (https://github.com/Sec-ant/zxing-wasm), ZXing-C++ built for WebAssembly.\n"
+            "// zxing_reader.wasm, ZXing-C++ and its bindings: Apache License 2.0\n"
+            "// (https://www.apache.org/licenses/LICENSE-2.0). This script:\n"
             f"{notice}")
     for published, file in ZXING_FILES:
         if file.endswith(".js"):

@@ -431,12 +431,15 @@ function readCards(files) {
 const picked = document.getElementById('card-files');
 picked.addEventListener('change', () => { readCards([...picked.files]); picked.value = ''; });
 document.getElementById('camera').addEventListener('click', () => readCards(null));
+// Files dropped on the section; text dropped in the code's box stays text.
 const section = document.getElementById('class');
-section.addEventListener('dragover', (event) => event.preventDefault());
-section.addEventListener('drop', (event) => {
-    event.preventDefault();
-    if (event.dataTransfer.files.length) readCards([...event.dataTransfer.files]);
-});
+function dropped(event) {
+    const files = event.dataTransfer.types.includes('Files');
+    if (files) event.preventDefault();
+    return files;
+}
+section.addEventListener('dragover', dropped);
+section.addEventListener('drop', (event) => { if (dropped(event)) readCards([...event.dataTransfer.files]); });
 
 // A class not yet saved is not lost without a word.
 addEventListener('beforeunload', (event) => {

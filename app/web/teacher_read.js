@@ -81,7 +81,7 @@ function teacherRead(page) {
         for (let done = 0; done < mine.files.length; ++done) {
             const file = mine.files[done];
             view.bar.value = done;
-            view.count.textContent = `${done} / ${mine.files.length}`;
+            view.count.textContent = `${done} / ${mine.files.length}まい`;
             const found = await decode(file);
             if (mine.stopped) break;
             ++tally.pictures;
@@ -130,13 +130,16 @@ function teacherRead(page) {
     async function openCamera() {
         const mine = camera = { stream: null, timer: 0, busy: false, seen: new Map() };
         sound ??= new AudioContext();
+        sound.resume().catch(() => {});
         showCamera(true);
         page.said.textContent = 'カメラを ひらいています…';
         try {
             mine.stream = await navigator.mediaDevices.getUserMedia({
                 video: { facingMode: 'environment', width: { ideal: 1280 }, height: { ideal: 720 } }, audio: false });
         } catch (error) {
-            if (camera === mine) closeCamera(`！ カメラを つかえません（${error.name === 'NotAllowedError' ? 'カメラが ゆるされていません' : 'カメラが 見つかりません'}）`);
+            const why = !window.isSecureContext ? 'https で ひらいた ページでだけ つかえます'
+                : error.name === 'NotAllowedError' ? 'カメラが ゆるされていません' : 'カメラが 見つかりません';
+            if (camera === mine) closeCamera(`！ カメラを つかえません（${why}）`);
             return;
         }
         if (camera !== mine) {
