@@ -69,13 +69,12 @@ find_program(PERMORO_NPM NAMES npm REQUIRED)
 set(PERMORO_LIBRARIES ${CMAKE_BINARY_DIR}/page_libraries)
 add_custom_command(
     OUTPUT ${PERMORO_LIBRARIES}/node_modules/zxing-wasm/package.json
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PERMORO_LIBRARIES}
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/app/web/libraries/package.json
         ${CMAKE_CURRENT_SOURCE_DIR}/app/web/libraries/package-lock.json ${PERMORO_LIBRARIES}/
-    COMMAND ${PERMORO_NPM} ci --no-audit --no-fund --ignore-scripts
-    WORKING_DIRECTORY ${PERMORO_LIBRARIES}
+    COMMAND ${PERMORO_NPM} ci --prefix ${PERMORO_LIBRARIES} --no-audit --no-fund --ignore-scripts
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/libraries/package.json ${CMAKE_CURRENT_SOURCE_DIR}/app/web/libraries/package-lock.json
     COMMENT "Installing the teacher's page's libraries (npm ci)")
-file(MAKE_DIRECTORY ${PERMORO_LIBRARIES})
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 file(GLOB PERMORO_WEB_SHELL LIST_DIRECTORIES false CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/*)
