@@ -38,10 +38,9 @@ function teacherRead(page) {
                 waiting.get(data.id)?.(data);
                 waiting.delete(data.id);
             });
-            worker.addEventListener('error', () => {
-                for (const done of waiting.values()) done({ failed: true });
-                waiting.clear();
-            });
+            // A worker that cannot start or stops short answers nothing
+            // more: the next picture gets a new one.
+            worker.addEventListener('error', () => endWorker({ failed: true }));
         }
         const id = ++asked;
         return new Promise((resolve) => {
@@ -49,10 +48,10 @@ function teacherRead(page) {
             worker.postMessage({ id, picture }, picture instanceof ImageBitmap ? [picture] : []);
         });
     }
-    function endWorker() {
+    function endWorker(answer) {
         worker?.terminate();
         worker = null;
-        for (const done of waiting.values()) done({ stopped: true });
+        for (const done of waiting.values()) done(answer);
         waiting.clear();
     }
 
@@ -118,7 +117,7 @@ function teacherRead(page) {
         if (!batch) return;
         batch.stopped = true;
         endBatch();
-        endWorker();
+        endWorker({ stopped: true });
     });
 
     // The camera: a few frames a second to the worker, one at a time. A
@@ -192,8 +191,8 @@ function teacherRead(page) {
 
     function showCamera(open) {
         view.video.hidden = !open;
+        // Its name says what it does now, so it is not also a toggle.
         view.camera.textContent = open ? 'カメラを とめる' : 'カメラで 読む';
-        view.camera.setAttribute('aria-pressed', String(open));
     }
 
     // A short high tone, made here: no sound file.

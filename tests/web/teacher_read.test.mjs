@@ -144,7 +144,6 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
             await page.keyboard.press('Enter');
             await page.waitForFunction(() => document.querySelectorAll('#class-table tbody tr').length === 1);
             assert.equal(await button.textContent(), 'カメラを とめる');
-            assert.equal(await button.getAttribute('aria-pressed'), 'true');
             assert.match(await said(page), /カードを 読みました/);
             // Two seconds more of the card in sight: still one row, one beep.
             const seen = await page.evaluate(() => document.getElementById('camera-view').currentTime);
