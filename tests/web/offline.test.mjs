@@ -64,7 +64,10 @@ describe('offline', () => {
         await page.waitForFunction(() => document.getElementById('link').value !== '');
         await page.waitForFunction(async (count) => (await (await self.caches.open((await self.caches.keys())[0])).keys()).length === count,
             site.length + 1 - CARD_READER.length);
+        // The game started before the server goes: a reload must not cut
+        // its WebAssembly short.
         await page.goto(server.address + '?clock=manual');
+        await page.waitForFunction((title) => document.title === title, OPENING);
 
         const port = new URL(server.address).port;
         await server.close();
