@@ -9,7 +9,7 @@
 #                           (a Node.js that is already on the PATH is used as it is)
 set -eu
 
-packages="cmake g++ make binutils qt6-base-dev qt6-multimedia-dev libpulse-dev libgl-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick strace pulseaudio pulseaudio-utils dbus dbus-bin at-spi2-core python3 python3-pyatspi desktop-file-utils appstream dpkg-dev file"
+packages="cmake g++ make binutils qt6-base-dev qt6-multimedia-dev libqrcodegencpp-dev libpulse-dev libgl-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick strace pulseaudio pulseaudio-utils dbus dbus-bin at-spi2-core python3 python3-pyatspi desktop-file-utils appstream dpkg-dev file"
 if [ "${1:-}" = "--web" ]; then
     packages="$packages emscripten node-qrcode-generator chromium firefox-esr webkit2gtk-driver zbar-tools"
     command -v node >/dev/null 2>&1 || packages="$packages nodejs"

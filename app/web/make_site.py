@@ -133,6 +133,8 @@ def make_site(source, build, qrcode_js):
     # comment it begins with) and what the page draws with.
     qrcode = without_functions(Path(qrcode_js).read_text(encoding="utf-8"), QRCODE_UNUSED)
     (site / "qrcode.js").write_text(plain_script(qrcode, keep_head=True), encoding="utf-8")
+    # The game's result card draws its QR code with it too, fetched when
+    # the first card opens and kept offline from then on (ON_DEMAND).
 
     # The service worker: the list of every file and a version that changes
     # whenever any of them does.
@@ -215,24 +217,27 @@ def inlined(source, path):
     return data_url(file, mime[file.suffix])
 
 
-def make_single_file(source, build):
+def make_single_file(source, build, qrcode):
     shell = source / SHELL
 
     def inline(path):
         return inlined(source, path)
 
     style = resource_css(inline) + (shell / "style.css").read_text(encoding="utf-8")
-    script = (build / "permoroplus-single.js").read_text(encoding="utf-8")
-    check_inlinable(style, [script])
-    # Nothing from outside the file: only the style and the script it holds
+    # The file holds the QR library of the result card as well: it can
+    # fetch nothing.
+    scripts = [qrcode, (build / "permoroplus-single.js").read_text(encoding="utf-8")]
+    check_inlinable(style, scripts)
+    # Nothing from outside the file: only the style and the scripts it holds
     # run, and the program, pictures and fonts come from data: addresses
     # (the program's loader fetches its own).
-    policy = (f"default-src 'none'; script-src {sha256_source(script)} 'wasm-unsafe-eval'; "
+    hashes = " ".join(sha256_source(script) for script in scripts)
+    policy = (f"default-src 'none'; script-src {hashes} 'wasm-unsafe-eval'; "
               f"style-src {sha256_source(style)}; img-src data:; font-src data:; connect-src data:; "
               "object-src 'none'; base-uri 'none'; form-action 'none'")
     head = (f'<style>{style}</style>\n'
             f'<link rel="icon" href="{inline("icons/" + FAVICON)}" type="image/png">')
-    html = page(shell, policy, head, f"<script>{script}</script>")
+    html = page(shell, policy, head, "".join(f"<script>{script}</script>" for script in scripts))
     target = build / "permoroplus.html"
     target.write_text(html, encoding="utf-8")
     return target
@@ -243,7 +248,7 @@ def main():
         sys.exit(__doc__)
     source, build = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
     site = make_site(source, build, Path(sys.argv[3]))
-    single = make_single_file(source, build)
+    single = make_single_file(source, build, (site / "qrcode.js").read_text(encoding="utf-8"))
     total = sum(p.stat().st_size for p in site.rglob("*") if p.is_file())
     print(f"{site}: {total} bytes; {single}: {single.stat().st_size} bytes")
 
