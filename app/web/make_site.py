@@ -27,8 +27,10 @@ PICTURES = ["haikei.gif"] + [f"frame{k:02d}.gif" for k in range(12)]
 FAVICON = "form1-32.png"
 APP_ICONS = ["form1-192.png", "form1-512.png"]
 # The teacher's page: kept offline once it has been opened, never fetched
-# by the game's own first visit.
-TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm", "qrcode.js",
+# by the game's own first visit. (Its QR library, qrcode.js, is the game's
+# too: the game's service worker keeps it with the game's files, and the
+# page fetches it when the first result card opens.)
+TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm",
                  "teacher_class.js", "teacher_class.wasm"]
 # What the teacher's page never calls of qrcode-generator (it draws the
 # modules itself on a canvas): the other pictures and the encoders behind
@@ -133,8 +135,7 @@ def make_site(source, build, qrcode_js):
     # comment it begins with) and what the page draws with.
     qrcode = without_functions(Path(qrcode_js).read_text(encoding="utf-8"), QRCODE_UNUSED)
     (site / "qrcode.js").write_text(plain_script(qrcode, keep_head=True), encoding="utf-8")
-    # The game's result card draws its QR code with it too, fetched when
-    # the first card opens and kept offline from then on (ON_DEMAND).
+    # The game's result card draws its QR code with it too.
 
     # The service worker: the list of every file and a version that changes
     # whenever any of them does.
