@@ -207,7 +207,7 @@ constexpr std::array kControls{
     hidden(label("bangouhyouji", -1, {160, 232, 96, 32}, "ばんごう", white, black, kListFont, Align::Left)),
     hidden(described(label("bangoukazu", -1, {308, 232, 56, 32}, "なし", white, black, {18, true}, Align::Centre), "ばんごう")),
     hidden(described(label("kodo", -1, {264, 18, 304, 30}, "", white, blue, {18, true}, Align::Left), "コード")),  // not drawn
-    hidden(code("qrkodo", {388, 268, 180, 180}, "けっかの QR コード")),  // not drawn
+    hidden(code("qrkodo", {376, 268, 192, 192}, "けっかの QR コード")),  // not drawn
 
     timer("Timer4", 1000),
     timer("Timer3", 1),
