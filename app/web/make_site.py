@@ -32,12 +32,13 @@ APP_ICONS = ["form1-192.png", "form1-512.png"]
 # page fetches it when the first result card opens.)
 TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm",
                  "teacher_class.js", "teacher_class.wasm"]
-# What the teacher's page never calls of qrcode-generator (it draws the
-# modules itself on a canvas): the other pictures and the encoders behind
-# them, and the tables for Shift_JIS.
+# What the teacher's page and the game never call of qrcode-generator (they
+# draw the modules themselves on a canvas, and always encode bytes): the
+# other pictures and the encoders behind them, the tables for Shift_JIS,
+# and the numeric, alphanumeric and kanji modes.
 QRCODE_UNUSED = ["createTableTag", "createSvgTag", "createDataURL", "createImgTag", "_createHalfASCII", "createASCII",
                  "renderTo2dContext", "createStringToBytes", "byteArrayOutputStream", "base64EncodeOutputStream",
-                 "base64DecodeInputStream", "gifImage"]
+                 "base64DecodeInputStream", "gifImage", "escapeXml", "qrNumber", "qrAlphaNum", "qrKanji"]
 
 
 
