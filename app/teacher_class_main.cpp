@@ -1,12 +1,15 @@
 // The class's cards for the teacher's page: a second small module, loaded
 // when the first card is read, so that the page that makes links stays
-// light. It reads a card with the game's own reader.
+// light. It reads a card with the game's own reader, and counts the sums
+// the class missed with the game's own rule.
 #include "json_text.h"
 #include "game/card.h"
+#include "game/class_missed.h"
 #include "game/practice.h"
 
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -48,5 +51,59 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_card(const char* text, const
                         ",\"wrong\":", number(c.wrong), ",\"fell\":", number(c.fell), ",\"seconds\":",
                         number(typed ? -1 : c.seconds), ",\"pace\":", number(typed ? -1 : c.pace), ",\"when\":", json(when),
                         ",\"missedCount\":", number(typed ? -1 : c.missedCount), ",\"missed\":[", missed, "]}"});
+    return out.c_str();
+}
+
+// The class's cards, handed over one by one (teacher_missed_card) after
+// teacher_missed_begin, then counted by teacher_missed.
+static std::vector<game::CardReading> classCards;
+
+extern "C" EMSCRIPTEN_KEEPALIVE void teacher_missed_begin()
+{
+    classCards.clear();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void teacher_missed_card(const char* text)
+{
+    classCards.push_back(game::readCard(text ? text : ""));
+}
+
+// The sums the class missed, in children (game/class_missed.h), as
+// {"children", "sums", "typed", "cut", "times": null or 9 rows of 9 counts
+// (a × b at [a - 1][b - 1]), "steps": the same, each count's shade 0 to 4,
+// "others": [{"sum", "children"}] most first, at most 10, "more": the other
+// sums left out of that list}.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_missed()
+{
+    static std::string out;
+    constexpr std::size_t kListed = 10;
+    constexpr int kSteps = 4;
+    const game::ClassMissed m = game::classMissed(classCards);
+    const auto number = [](long long v) { return game::numberText(v); };
+    int most = 0;
+    for (const auto& row : m.times)
+        most = std::max(most, *std::max_element(row.begin(), row.end()));
+    // Nine rows of nine: the counts, or each count's shade, the most
+    // missed the darkest.
+    const auto grid = [&](bool steps) {
+        std::string rows;
+        for (const auto& row : m.times) {
+            std::string cells;
+            for (const int n : row)
+                cells += game::joined({cells.empty() ? "" : ",", number(steps && n ? (n * kSteps + most - 1) / most : n)});
+            rows += game::joined({rows.empty() ? "[" : ",[", cells, "]"});
+        }
+        return game::joined({"[", rows, "]"});
+    };
+    std::string others;
+    for (std::size_t i = 0; i < std::min(m.others.size(), kListed); ++i) {
+        const game::Sum& s = m.others[i].sum;
+        others += game::joined({i ? "," : "", "{\"sum\":", json(game::joined({game::sumText(s), " = ", game::answerText(s.result())})),
+                                ",\"children\":", number(m.others[i].children), "}"});
+    }
+    out = game::joined({"{\"children\":", number(m.children), ",\"sums\":", number(m.sums), ",\"typed\":", number(m.typed),
+                        ",\"cut\":", number(m.cut), ",\"times\":", most ? grid(false) : "null", ",\"steps\":", grid(true),
+                        ",\"others\":[", others, "],\"more\":",
+                        number(static_cast<long long>(m.others.size() - std::min(m.others.size(), kListed))), "}"});
     return out.c_str();
 }

@@ -52,7 +52,7 @@ target_link_libraries(permoroplus_teacher_class PRIVATE game)
 target_link_options(permoroplus_teacher_class PRIVATE
     -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
     -sMODULARIZE=1 -sEXPORT_NAME=TeacherClass
-    -sEXPORTED_FUNCTIONS=_teacher_card
+    -sEXPORTED_FUNCTIONS=_teacher_card,_teacher_missed_begin,_teacher_missed_card,_teacher_missed
     -sEXPORTED_RUNTIME_METHODS=ccall)
 set_target_properties(permoroplus_teacher_class PROPERTIES OUTPUT_NAME teacher_class SUFFIX .js)
 

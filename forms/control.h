@@ -14,7 +14,9 @@ namespace forms {
 using ControlId = int;
 inline constexpr ControlId kNoControl = -1;
 
-enum class Kind : std::uint8_t { Timer, Button, Label, Line, Shape, Picture };
+// A Code draws its caption as a QR code, as large as its box allows, dark on
+// its back colour; a screen reader calls it by its spoken name.
+enum class Kind : std::uint8_t { Timer, Button, Label, Line, Shape, Picture, Code };
 
 // A colour is either a fixed #RRGGBB value or one of the platform's own.
 struct Colour {
@@ -93,7 +95,8 @@ struct ControlSpec {
     bool fitCaption = false;
     // A button that stays pressed or not (its state is ControlState::pressed).
     bool toggle = false;
-    // The name a screen reader says, where the caption is a picture (♪).
+    // The name a screen reader says, where the caption is a picture (♪, a
+    // QR code).
     std::string_view spokenName;
     // The timer whose every tick moves this control one vertical unit down
     // (a falling sum), so that a realisation can have the motion drawn

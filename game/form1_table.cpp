@@ -75,6 +75,17 @@ constexpr ControlSpec shape(std::string_view name, Rect rect, Colour fill)
     return c;
 }
 
+// A QR code of the caption the game writes, called `spoken`.
+constexpr ControlSpec code(std::string_view name, Rect rect, std::string_view spoken)
+{
+    ControlSpec c{};
+    c.name = name;
+    c.kind = Kind::Code;
+    c.rect = rect;
+    c.spokenName = spoken;
+    return c;
+}
+
 constexpr ControlSpec described(ControlSpec c, std::string_view description)
 {
     c.description = description;
@@ -184,10 +195,10 @@ constexpr std::array kControls{
     // a game; the card takes the place of the sums as the list does: what the
     // game came to, the child's number, and the code for the teacher.
     hidden(button("kekka", -1, {86, 229, 51, 25}, "けっか", lightGreen, 9)),
-    hidden(button("kekkatojiru", -1, {376, 424, 160, 40}, "とじる", white, 15)),
+    hidden(button("kekkatojiru", -1, {160, 408, 160, 40}, "とじる", white, 15)),
     hidden(named(button("bangou", 1, {264, 232, 40, 32}, "-", white, 15), "ばんごうを へらす")),  // not drawn
     hidden(named(button("bangou", 2, {368, 232, 40, 32}, "+", white, 15), "ばんごうを ふやす")),  // not drawn
-    hidden(described(label("kekkahyouji", -1, {144, 16, 424, 33}, "けっか", white, blue, {18, true}, Align::Left), "けっか")),
+    hidden(described(label("kekkahyouji", -1, {144, 16, 112, 33}, "けっか", white, blue, {18, true}, Align::Left), "けっか")),
     hidden(described(label("kekkagyou", 1, {160, 56, 408, 30}, "", white, black, kListFont, Align::Left), "けっか")),
     hidden(described(label("kekkagyou", 2, {160, 90, 408, 30}, "", white, black, kListFont, Align::Left), "けっか")),
     hidden(described(label("kekkagyou", 3, {160, 124, 408, 30}, "", white, black, kListFont, Align::Left), "けっか")),
@@ -195,7 +206,8 @@ constexpr std::array kControls{
     hidden(described(label("kekkagyou", 5, {160, 192, 408, 30}, "", white, black, kListFont, Align::Left), "けっか")),
     hidden(label("bangouhyouji", -1, {160, 232, 96, 32}, "ばんごう", white, black, kListFont, Align::Left)),
     hidden(described(label("bangoukazu", -1, {308, 232, 56, 32}, "なし", white, black, {18, true}, Align::Centre), "ばんごう")),
-    hidden(described(label("kodo", -1, {160, 280, 408, 40}, "", white, blue, {24, true}, Align::Left), "コード")),  // not drawn
+    hidden(described(label("kodo", -1, {264, 18, 304, 30}, "", white, blue, {18, true}, Align::Left), "コード")),  // not drawn
+    hidden(code("qrkodo", {376, 268, 192, 192}, "けっかの QR コード")),  // not drawn
 
     timer("Timer4", 1000),
     timer("Timer3", 1),
@@ -381,13 +393,14 @@ constexpr std::array kPortraitPlaces = [] {
     put("kekka", -1, {184, 300, 172, 48}, 20);
     put("kekkahyouji", -1, {4, 208, 352, 30}, 22);
     for (int k = 1; k <= 5; ++k)
-        put("kekkagyou", k, {8, 244 + static_cast<float>(k - 1) * 34, 348, 30}, 16);
-    put("bangouhyouji", -1, {8, 420, 110, 44}, 18);
-    put("bangou", 1, {122, 420, 56, 44}, 22);
-    put("bangoukazu", -1, {182, 420, 60, 44}, 22);
-    put("bangou", 2, {246, 420, 56, 44}, 22);
-    put("kodo", -1, {4, 476, 352, 44}, 26);
-    put("kekkatojiru", -1, {184, 580, 172, 52}, 24);
+        put("kekkagyou", k, {8, 240 + static_cast<float>(k - 1) * 27, 348, 26}, 15);
+    put("qrkodo", -1, {4, 378, 180, 180});
+    put("bangouhyouji", -1, {192, 380, 164, 30}, 18);
+    put("bangou", 1, {192, 414, 48, 44}, 22);
+    put("bangoukazu", -1, {244, 414, 60, 44}, 22);
+    put("bangou", 2, {308, 414, 48, 44}, 22);
+    put("kekkatojiru", -1, {192, 490, 164, 52}, 24);
+    put("kodo", -1, {4, 570, 352, 44}, 26);
     put("minaoshihyouji", -1, {4, 208, 352, 30}, 22);
     for (int k = 1; k <= 8; ++k)
         put("machigai", k, {8, 244 + static_cast<float>(k - 1) * 34, 348, 30}, 18);
@@ -458,12 +471,13 @@ constexpr std::array kLowPlaces = [] {
     put("kekkahyouji", -1, {176, 2, 424, 28}, 20);
     for (int k = 1; k <= 5; ++k)
         put("kekkagyou", k, {180, 32 + static_cast<float>(k - 1) * 28, 420, 26}, 16);
-    put("bangouhyouji", -1, {180, 176, 100, 36}, 16);
-    put("bangou", 1, {284, 176, 44, 36}, 18);
-    put("bangoukazu", -1, {332, 176, 56, 36}, 18);
-    put("bangou", 2, {392, 176, 44, 36}, 18);
-    put("kodo", -1, {176, 218, 424, 36}, 24);
-    put("kekkatojiru", -1, {410, 312, 170, 44}, 20);
+    put("bangouhyouji", -1, {180, 176, 90, 36}, 16);
+    put("bangou", 1, {272, 176, 40, 36}, 18);
+    put("bangoukazu", -1, {314, 176, 52, 36}, 18);
+    put("bangou", 2, {368, 176, 40, 36}, 18);
+    put("kodo", -1, {176, 222, 244, 32}, 16);
+    put("qrkodo", -1, {424, 176, 180, 180});
+    put("kekkatojiru", -1, {176, 312, 170, 44}, 20);
     put("minaoshihyouji", -1, {176, 2, 424, 28}, 20);
     for (int k = 1; k <= 8; ++k)
         put("machigai", k, {180, 32 + static_cast<float>(k - 1) * 28, 420, 26}, 18);

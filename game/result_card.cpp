@@ -119,7 +119,7 @@ void ResultCard::show(bool open)
         m.setVisible(id, !open);
     for (const ControlId id : {rules_.controls().seigenjikan, rules_.controls().hyouka, c_.kekka})
         m.setVisible(id, !open);
-    for (const ControlId id : {c_.kekkahyouji, c_.bangouhyouji, c_.bangoukazu, c_.bangou[1], c_.bangou[2], c_.kodo, c_.kekkatojiru})
+    for (const ControlId id : {c_.kekkahyouji, c_.bangouhyouji, c_.bangoukazu, c_.bangou[1], c_.bangou[2], c_.kodo, c_.qrkodo, c_.kekkatojiru})
         m.setVisible(id, open);
     for (int k = 1; k <= kLines; ++k)
         m.setVisible(c_.kekkagyou[static_cast<std::size_t>(k)], open);
@@ -138,6 +138,7 @@ void ResultCard::fill()
         m.setCaption(c_.kekkagyou[k], l[k - 1]);
     m.setCaption(c_.bangoukazu, numberCaption(number_));
     m.setCaption(c_.kodo, shortCode(*card_));
+    m.setCaption(c_.qrkodo, cardText(*card_));
 }
 
 }  // namespace game

@@ -4,7 +4,8 @@
 // and how many there were) and the device's date and time. After a game its
 // button opens it in place of the sums, as the look back's list is shown:
 // what the game came to, the child's number (ばんごう), which stays for the
-// next card and is never stored, and the short code for the teacher.
+// next card and is never stored, and the short code and the QR code for
+// the teacher.
 #pragma once
 
 #include "announcer.h"
@@ -34,6 +35,7 @@ public:
         ControlId bangouhyouji, bangoukazu;  // the number's label and the number
         std::array<ControlId, 3> bangou;     // 1 fewer, 2 more
         ControlId kodo;                      // the short code
+        ControlId qrkodo;                    // the QR code of the card's text
         ControlId kekkatojiru;               // closes the card
     };
 

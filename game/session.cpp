@@ -41,6 +41,7 @@ Session::Controls controlsOf(forms::Names& name)
     c.bangoukazu = name("bangoukazu");
     c.bangou = {forms::kNoControl, name("bangou", 1), name("bangou", 2)};
     c.kodo = name("kodo");
+    c.qrkodo = name("qrkodo");
     c.kekkatojiru = name("kekkatojiru");
     return c;
 }

@@ -4,14 +4,15 @@
 #   tools/setup.sh          the desktop edition
 #   tools/setup.sh --web    and the browser edition: Emscripten, the QR code
 #                           library of the teacher's page, Chromium, Firefox
-#                           ESR, WebKitGTK's WebDriver (with its MiniBrowser)
-#                           and a QR code reader for its tests, Node.js and npm
+#                           ESR, WebKitGTK's WebDriver (with its MiniBrowser),
+#                           a QR code reader and a PDF reader for its tests,
+#                           Node.js and npm
 #                           (a Node.js that is already on the PATH is used as it is)
 set -eu
 
-packages="cmake g++ make binutils qt6-base-dev qt6-multimedia-dev libpulse-dev libgl-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick strace pulseaudio pulseaudio-utils dbus dbus-bin at-spi2-core python3 python3-pyatspi desktop-file-utils appstream dpkg-dev file"
+packages="cmake g++ make binutils qt6-base-dev qt6-multimedia-dev libqrcodegencpp-dev libpulse-dev libgl-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick strace pulseaudio pulseaudio-utils dbus dbus-bin at-spi2-core python3 python3-pyatspi desktop-file-utils appstream dpkg-dev file"
 if [ "${1:-}" = "--web" ]; then
-    packages="$packages emscripten node-qrcode-generator chromium firefox-esr webkit2gtk-driver zbar-tools"
+    packages="$packages emscripten node-qrcode-generator chromium firefox-esr webkit2gtk-driver zbar-tools poppler-utils"
     command -v node >/dev/null 2>&1 || packages="$packages nodejs"
     command -v npm >/dev/null 2>&1 || packages="$packages npm"
 fi

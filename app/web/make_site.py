@@ -28,8 +28,10 @@ PICTURES = ["haikei.gif"] + [f"frame{k:02d}.gif" for k in range(12)]
 FAVICON = "form1-32.png"
 APP_ICONS = ["form1-192.png", "form1-512.png"]
 # The teacher's page: kept offline once it has been opened, never fetched
-# by the game's own first visit.
-TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm", "qrcode.js",
+# by the game's own first visit. (Its QR library, qrcode.js, is the game's
+# too: the game's service worker keeps it with the game's files, and the
+# page fetches it when the first result card opens.)
+TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm",
                  "teacher_class.js", "teacher_class.wasm",
                  "teacher_read.js", "teacher_read_worker.js", "zxing_reader.js", "zxing_reader.wasm"]
 # Reading cards off pictures and the camera, fetched when reading starts:
@@ -38,12 +40,13 @@ TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js",
 # their own.
 READER_SCRIPTS = ["teacher_read.js", "teacher_read_worker.js"]
 ZXING_FILES = [("dist/iife/reader/index.js", "zxing_reader.js"), ("dist/reader/zxing_reader.wasm", "zxing_reader.wasm")]
-# What the teacher's page never calls of qrcode-generator (it draws the
-# modules itself on a canvas): the other pictures and the encoders behind
-# them, and the tables for Shift_JIS.
+# What the teacher's page and the game never call of qrcode-generator (they
+# draw the modules themselves on a canvas, and always encode bytes): the
+# other pictures and the encoders behind them, the tables for Shift_JIS,
+# and the numeric, alphanumeric and kanji modes.
 QRCODE_UNUSED = ["createTableTag", "createSvgTag", "createDataURL", "createImgTag", "_createHalfASCII", "createASCII",
                  "renderTo2dContext", "createStringToBytes", "byteArrayOutputStream", "base64EncodeOutputStream",
-                 "base64DecodeInputStream", "gifImage"]
+                 "base64DecodeInputStream", "gifImage", "escapeXml", "qrNumber", "qrAlphaNum", "qrKanji"]
 
 
 
@@ -142,6 +145,8 @@ def make_site(source, build, qrcode_js, zxing):
     # comment it begins with) and what the page draws with.
     qrcode = without_functions(Path(qrcode_js).read_text(encoding="utf-8"), QRCODE_UNUSED)
     (site / "qrcode.js").write_text(plain_script(qrcode, keep_head=True), encoding="utf-8")
+    # The game's result card draws its QR code with it too.
+
     for file in READER_SCRIPTS:
         (site / file).write_text(plain_script((shell / file).read_text(encoding="utf-8")), encoding="utf-8")
     # zxing-wasm as published, its notice of copyright and licence first.
@@ -238,24 +243,27 @@ def inlined(source, path):
     return data_url(file, mime[file.suffix])
 
 
-def make_single_file(source, build):
+def make_single_file(source, build, qrcode):
     shell = source / SHELL
 
     def inline(path):
         return inlined(source, path)
 
     style = resource_css(inline) + (shell / "style.css").read_text(encoding="utf-8")
-    script = (build / "permoroplus-single.js").read_text(encoding="utf-8")
-    check_inlinable(style, [script])
-    # Nothing from outside the file: only the style and the script it holds
+    # The file holds the QR library of the result card as well: it can
+    # fetch nothing.
+    scripts = [qrcode, (build / "permoroplus-single.js").read_text(encoding="utf-8")]
+    check_inlinable(style, scripts)
+    # Nothing from outside the file: only the style and the scripts it holds
     # run, and the program, pictures and fonts come from data: addresses
     # (the program's loader fetches its own).
-    policy = (f"default-src 'none'; script-src {sha256_source(script)} 'wasm-unsafe-eval'; "
+    hashes = " ".join(sha256_source(script) for script in scripts)
+    policy = (f"default-src 'none'; script-src {hashes} 'wasm-unsafe-eval'; "
               f"style-src {sha256_source(style)}; img-src data:; font-src data:; connect-src data:; "
               "object-src 'none'; base-uri 'none'; form-action 'none'")
     head = (f'<style>{style}</style>\n'
             f'<link rel="icon" href="{inline("icons/" + FAVICON)}" type="image/png">')
-    html = page(shell, policy, head, f"<script>{script}</script>")
+    html = page(shell, policy, head, "".join(f"<script>{script}</script>" for script in scripts))
     target = build / "permoroplus.html"
     target.write_text(html, encoding="utf-8")
     return target
@@ -266,7 +274,7 @@ def main():
         sys.exit(__doc__)
     source, build = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
     site = make_site(source, build, Path(sys.argv[3]), Path(sys.argv[4]))
-    single = make_single_file(source, build)
+    single = make_single_file(source, build, (site / "qrcode.js").read_text(encoding="utf-8"))
     total = sum(p.stat().st_size for p in site.rglob("*") if p.is_file())
     print(f"{site}: {total} bytes; {single}: {single.stat().st_size} bytes")
 

@@ -298,6 +298,7 @@ const klass = {
     table: document.getElementById('class-table'),
     csv: document.getElementById('class-csv'),
     clear: document.getElementById('class-clear'),
+    print: document.getElementById('class-print'),
     cards: [],
     sortKey: 'order',
     ascending: true,
@@ -354,7 +355,7 @@ function showClass() {
         else th.removeAttribute('aria-sort');
     }
     klass.table.hidden = klass.cards.length === 0;
-    klass.csv.disabled = klass.clear.disabled = klass.cards.length === 0;
+    klass.csv.disabled = klass.clear.disabled = klass.print.disabled = klass.cards.length === 0;
 }
 
 // A card read: listed at once; a second card of the same number and course
@@ -378,7 +379,40 @@ async function addCard(text) {
     klass.saved = false;
     klass.said.textContent = `${card.number ? `${card.number}ばん` : 'ばんごう なし'}の カードを 読みました（${card.name || 'コース' + card.course}、${card.points}点）`;
     showClass();
+    await showMissed();
     return card;
+}
+
+// The sums the class missed, counted by the game's own rule in children,
+// not cards: the 九九 on a grid, the other sums listed, most first.
+const missed = {
+    section: document.getElementById('missed'),
+    note: document.getElementById('missed-note'),
+    times: document.getElementById('missed-times'),
+    others: document.getElementById('missed-others'),
+};
+async function showMissed() {
+    const reader = await cardModule();
+    reader.ccall('teacher_missed_begin', null, [], []);
+    for (const card of klass.cards) reader.ccall('teacher_missed_card', null, ['string'], [card.text]);
+    const m = JSON.parse(reader.ccall('teacher_missed', 'string', [], []));
+    missed.section.hidden = !m.sums;
+    missed.note.textContent = `QR コードの カードから ${m.children}人分を 数えました。`
+        + (m.typed ? `手で 打った コードの カード ${m.typed}まいには、まちがえた もんだいが 入っていません。` : '')
+        + (m.cut ? `まちがえた もんだいが カードに 入りきらず、はじめの 分だけ 数えた カードが ${m.cut}まい あります。` : '');
+    const line = (cells) => {
+        const row = document.createElement('tr');
+        row.append(...cells);
+        return row;
+    };
+    const cell = (tag, text, props) => Object.assign(document.createElement(tag), { textContent: text, ...props });
+    missed.times.hidden = !m.times;
+    missed.times.tHead.replaceChildren(line([cell('th', '×'), ...m.steps.map((_, b) => cell('th', b + 1, { scope: 'col' }))]));
+    missed.times.tBodies[0].replaceChildren(...(m.times ?? []).map((counts, a) => line([cell('th', a + 1, { scope: 'row' }),
+        ...counts.map((n, b) => cell('td', n || '', { className: `s${m.steps[a][b]}` }))])));
+    missed.others.hidden = !m.others.length;
+    missed.others.querySelector('ol').replaceChildren(...m.others.map((o) => cell('li', `${o.sum}　${o.children}人`)));
+    missed.others.querySelector('p').textContent = m.more ? `ほかに ${m.more}この もんだいを まちがえた 子が います。` : '';
 }
 
 // The table as a file that Excel opens in Japanese: UTF-8 with its mark.
@@ -416,7 +450,16 @@ klass.clear.addEventListener('click', () => {
     klass.saved = true;
     klass.said.textContent = '表を けしました';
     showClass();
+    showMissed();
 });
+// On paper: the class's table and what it missed, under the day's date.
+klass.print.addEventListener('click', () => {
+    document.getElementById('class-date').textContent = new Date().toLocaleDateString('ja-JP', { dateStyle: 'long' });
+    document.body.classList.add('print-class');
+    print();
+});
+addEventListener('afterprint', () => document.body.classList.remove('print-class'));
+
 // Cards read off pictures (chosen or dropped) and the camera: a script of
 // its own, fetched when reading starts, that goes on from there.
 let reader = null;

@@ -3,6 +3,7 @@
 #include <QAccessibleWidget>
 #include <QPainter>
 #include <cmath>
+#include <qrcodegen.hpp>
 
 namespace platform {
 
@@ -79,6 +80,25 @@ static QRect pixels(const Rect& r)
 
 namespace {
 
+// The modules of `text`'s QR code (error correction L, enough for a clear
+// screen), or none where the text is empty or too long for any QR code.
+QImage qrModules(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    try {
+        const auto qr = qrcodegen::QrCode::encodeText(text.toUtf8().constData(), qrcodegen::QrCode::Ecc::LOW);
+        QImage modules(qr.getSize(), qr.getSize(), QImage::Format_Mono);
+        for (int y = 0; y < qr.getSize(); ++y) {
+            for (int x = 0; x < qr.getSize(); ++x)
+                modules.setPixel(x, y, qr.getModule(x, y) ? 1 : 0);
+        }
+        return modules;
+    } catch (const qrcodegen::data_too_long&) {
+        return {};
+    }
+}
+
 // The control's type as designed or, where it fits its caption to its box
 // and the caption is wider than `room`, smaller until it fits.
 QFont fittedType(const Layout& layout, ControlId id, QFont type, const QString& caption, int room)
@@ -134,6 +154,11 @@ void ControlView::setCaption(const QString& caption)
 
 void ControlView::layOut()
 {
+    if (spec_.kind == Kind::Code) {
+        code_ = qrModules(caption_);
+        setAccessibleName(QString::fromUtf8(spec_.spokenName.data(), static_cast<qsizetype>(spec_.spokenName.size())));
+        return;
+    }
     if (spec_.live == forms::Live::Announce) {
         setAccessibleName(caption_);  // heard, never drawn: nothing to shape
         return;
@@ -201,6 +226,20 @@ void ControlView::paintEvent(QPaintEvent*)
     case Kind::Shape:
         p.fillRect(rect(), resolve(back_, pal));
         return;
+    case Kind::Code: {
+        p.fillRect(rect(), resolve(back_, pal));
+        if (code_.isNull())
+            return;
+        // Whole pixels a module, with a module's light margin at least
+        // (the box stands on the card's own light ground), centred.
+        const int side = code_.width();
+        const int scale = std::max(1, std::min(width(), height()) / (side + 2));
+        const QRect at((width() - side * scale) / 2, (height() - side * scale) / 2, side * scale, side * scale);
+        QImage modules = code_;
+        modules.setColorTable({resolve(back_, pal).rgb(), resolve(fore_, pal).rgb()});
+        p.drawImage(at, modules);
+        return;
+    }
     case Kind::Label: {
         if (spec_.live == forms::Live::Announce)
             return;  // heard, never seen

@@ -5,6 +5,7 @@
 #include "forms/layout.h"
 
 #include <QAbstractButton>
+#include <QImage>
 #include <QPixmap>
 #include <QStaticText>
 #include <QWidget>
@@ -67,6 +68,7 @@ private:
     Colour back_;
     Colour fore_;
     QPixmap picture_;
+    QImage code_;  // a QR code's modules, a pixel each: 1 dark, 0 light
     // A caption too large for Qt's glyph cache, drawn once; the caption and
     // colour it shows.
     QPixmap bigCaption_;

@@ -3,6 +3,8 @@
 #include "css.h"
 #include "web_page.h"
 
+#include <emscripten/emscripten.h>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -74,6 +76,52 @@ Box boxOf(Kind kind, const Rect& r)
 }
 
 int nextSerial = 1;
+
+// Draws `text` as a QR code in `canvas`, a pixel a module with a module's
+// light margin, with the page's QR library. The library is fetched when the
+// first code is drawn (the single-file edition holds it already); a code
+// asked for meanwhile is drawn when it comes, and nothing is drawn if it
+// never does: the card's short code says the same.
+EM_JS(void, permoro_draw_code, (emscripten::EM_VAL element, const char* chars), {
+    const canvas = Emval.toValue(element);
+    canvas.permoroCode = UTF8ToString(chars);
+    const draw = () => {
+        const text = canvas.permoroCode;
+        const pen = canvas.getContext("2d");
+        if (!text) {
+            pen.clearRect(0, 0, canvas.width, canvas.height);
+            return;
+        }
+        const code = qrcode(0, "L");
+        code.addData(text, "Byte");
+        code.make();
+        const side = code.getModuleCount();
+        canvas.width = canvas.height = side + 2;
+        pen.fillStyle = "#FFFFFF";
+        pen.fillRect(0, 0, side + 2, side + 2);
+        pen.fillStyle = "#000000";
+        for (let y = 0; y < side; ++y)
+            for (let x = 0; x < side; ++x)
+                if (code.isDark(y, x))
+                    pen.fillRect(x + 1, y + 1, 1, 1);
+    };
+    canvas.permoroDraw = draw;
+    if (typeof qrcode === "function")
+        return draw();
+    Module.permoroCodes = Module.permoroCodes || new Set();
+    Module.permoroCodes.add(canvas);
+    if (document.getElementById("qrcode"))
+        return;
+    const script = document.createElement("script");
+    script.id = "qrcode";
+    script.src = "qrcode.js";
+    script.onload = () => {
+        Module.permoroCodes.forEach((waiting) => waiting.permoroDraw());
+        Module.permoroCodes.clear();
+    };
+    script.onerror = () => script.remove();  // the next card asks again
+    document.head.appendChild(script);
+});
 
 }  // namespace
 
@@ -148,6 +196,11 @@ void WebWindow::create(ControlId id)
     case Kind::Picture:
         c.element = createElement("div", "picture");
         break;
+    case Kind::Code:
+        c.element = createElement("canvas", "code");
+        c.element.call<void>("setAttribute", std::string("role"), std::string("img"));
+        c.element.call<void>("setAttribute", std::string("aria-label"), std::string(d.spokenName));
+        break;
     case Kind::Timer:
         return;  // the schedule runs it
     }
@@ -165,7 +218,7 @@ void WebWindow::create(ControlId id)
         } else if (d.live == Live::Timer) {
             c.element.call<void>("setAttribute", std::string("role"), std::string("timer"));
         }
-    } else {
+    } else if (d.kind != Kind::Code) {
         c.element.call<void>("setAttribute", std::string("aria-hidden"), std::string("true"));
     }
 
@@ -330,6 +383,7 @@ void WebWindow::mirror(ControlId id, std::uint8_t changes)
         case Kind::Picture:
             setStyle(c.style, "background-color", css(rgbOf(s.back)));
             break;
+        case Kind::Code:
         case Kind::Timer:
             break;
         }
@@ -341,6 +395,8 @@ void WebWindow::mirror(ControlId id, std::uint8_t changes)
         } else if (d.kind == Kind::Label) {
             c.caption.set("textContent", s.caption);
             placeCaption(id);
+        } else if (d.kind == Kind::Code) {
+            permoro_draw_code(c.element.as_handle(), s.caption.c_str());
         }
     }
     if ((changes & kTop) && d.kind != Kind::Line)

@@ -10,11 +10,13 @@ remainder).
 
 The courses' buttons carry their names, the part left out is one line on
 stderr; a game of the 7 times table is played by clicks to its verdict,
-judged by points a minute; the list of the sums missed shows them, and
+judged by points a minute; its result card's QR code, read off the
+screen, holds that game; the list of the sums missed shows them, and
 もういちど plays them again.
 """
 
 import re
+import subprocess
 import sys
 import tempfile
 import time
@@ -84,6 +86,7 @@ def main():
             final = int(p.text("得点"))
             wait_for("the verdict", lambda: p.text("ひょうか") == evaluation(final * 2), 1)
             step(f"game over with {final} points, judged as {final * 2} a minute")
+            card(p, final)
 
             review = p.named("みなおし", pyatspi.ROLE_PUSH_BUTTON)
             if not p.enabled(review):
@@ -112,6 +115,24 @@ def main():
             p.kill()
         step(f"stderr: {notice_on(errors, 'course=times:0')}")
     grades(program, wm_close)
+
+
+# The result card, opened by its button: the QR code on the screen, read
+# back by zbarimg from a screenshot of the window, is the card of this game
+# and this link, with the short code the card shows; Esc closes it.
+def card(p, points):
+    p.click(p.named("けっか", pyatspi.ROLE_PUSH_BUTTON))
+    wait_for("the card's QR code", lambda: p.showing(p.named("けっかの QR コード", pyatspi.ROLE_IMAGE)), 2)
+    with tempfile.NamedTemporaryFile(suffix=".png") as shot:
+        subprocess.run(["import", "-window", "root", shot.name], check=True)
+        read = subprocess.run(["zbarimg", "--raw", "-q", shot.name], capture_output=True, text=True).stdout.strip()
+    fields = read.split("/")
+    code = p.text("コード").replace(" ", "")
+    if len(fields) != 9 or fields[:4] != ["PMR1", code, str(points * 2), "30"] or fields[8] != "times:7;times:2,5":
+        raise Failure(f"the card's QR code reads {read!r}, its code {code}")
+    p.keys("Escape")
+    wait_for("the card closed", lambda: not p.showing(p.named("けっかの QR コード", pyatspi.ROLE_IMAGE)), 2)
+    step(f"the card's QR code, read from the screen: {read}")
 
 
 # Each new kind on its button; a game of division with a remainder answered

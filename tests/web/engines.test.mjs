@@ -4,6 +4,7 @@
 // whose every step must come out the same in all three engines.
 import { after, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { mkdtemp, readFile, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
@@ -194,7 +195,14 @@ for (const name of ENGINES) {
             const next = await card();
             assert.deepEqual([opened.number, next.number], ['なし', '1']);
             assert.notEqual(next.code, opened.code);
-            if (process.env.PERMORO_SHOTS) await writeFile(join(process.env.PERMORO_SHOTS, `card-${name}.png`), await page.screenshot());
+            // The QR code on the screen holds the card's text, whose second
+            // field is the short code shown beside it.
+            await waitFor(page, () => document.querySelector('canvas[aria-label="けっかの QR コード"]').width > 2);
+            const shot = join(await mkdtemp(join(tmpdir(), 'card-')), `card-${name}.png`);
+            await writeFile(shot, await page.screenshot());
+            if (process.env.PERMORO_SHOTS) await writeFile(join(process.env.PERMORO_SHOTS, `card-${name}.png`), await readFile(shot));
+            const read = execFileSync('zbarimg', ['--raw', '-q', shot], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] }).trim();
+            assert.equal(read.split('/').slice(0, 3).join('/'), `PMR1/${next.code.replaceAll(' ', '')}/0`);
             await page.press('Escape');
             const closed = await card();
             assert.equal(closed.shown || !closed.sums, false);

@@ -10,7 +10,7 @@ import { join, relative } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 import {
-    GAME, OPENING, SINGLE_FILE, SITE, answerButton, clean, closeAll, course, handOver, launch, open, score, serve,
+    GAME, OPENING, SINGLE_FILE, SITE, advance, answerButton, clean, closeAll, course, handOver, launch, open, score, serve,
 } from './support.mjs';
 
 let browser;
@@ -27,7 +27,7 @@ async function filesOf(folder) {
 // the QR code reader when the first picture or the camera is read.
 const CARD_READER = ['teacher_class.js', 'teacher_class.wasm', 'teacher_read.js', 'teacher_read_worker.js', 'zxing_reader.js',
     'zxing_reader.wasm'];
-const TEACHER = ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_core.js', 'teacher_core.wasm', 'qrcode.js', ...CARD_READER];
+const TEACHER = ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_core.js', 'teacher_core.wasm', ...CARD_READER];
 
 const caches = (page) => page.evaluate(async () => {
     const all = {};
@@ -43,6 +43,13 @@ async function playARound(page, points) {
     await course(page, 'ぞ う').click();
     await (await answerButton(page, 2)).button.click();
     assert.equal(await score(page), String(points));
+}
+
+// The game to its end, and its result card's QR code drawn.
+async function cardDrawn(page) {
+    await advance(page, 61_000);
+    await course(page, 'けっか').click();
+    await page.waitForFunction(() => document.querySelector('canvas[aria-label="けっかの QR コード"]').width > 2);
 }
 
 describe('offline', () => {
@@ -74,6 +81,7 @@ describe('offline', () => {
         await page.reload();
         await page.waitForFunction((title) => document.title === title, OPENING);
         await playARound(page, 6);
+        await cardDrawn(page);
         await page.goto(`http://127.0.0.1:${port}/teacher.html?course=times:7`);
         await page.waitForFunction(() => document.getElementById('link').value.endsWith('?course=times:7'));
         assert.equal(await page.locator('#names b').innerText(), '7のだん');
@@ -103,6 +111,7 @@ describe('single file', () => {
         const game = await open(browser, url + '?clock=manual', { origin: url });
         const { page, requests } = game;
         await playARound(page, 6);
+        await cardDrawn(page);
         assert.equal(await page.title(), GAME);
         assert.deepEqual(requests.filter((r) => !r.startsWith('data:')), [url + '?clock=manual']);
         clean(game);

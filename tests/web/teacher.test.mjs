@@ -4,7 +4,8 @@
 // courses, and a link opened in the page fills its form again; a row the
 // game cannot play holds the link back, and the ready-made units fill the
 // form as their links would; a result card typed from a child's game joins
-// the class's table.
+// the class's table, and the sums the class missed are counted in children
+// and printed with it.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -359,6 +360,61 @@ describe('the teacher\'s page', () => {
         assert.ok(csv.startsWith('\uFEFF"ばんごう","コース","得点"'), csv.slice(0, 40));
         assert.deepEqual(csv.trim().split('\r\n').slice(1).map((line) => line.split(',').slice(0, 3)),
             [['"3"', `"${name}"`, `"${points}"`], ['"3（2まいめ）"', `"${name}"`, `"${points}"`]]);
+        assert.deepEqual(problems, []);
+        await close();
+    });
+
+    test('the class\'s missed sums: the 九九 on a grid and the others listed, counted in children, and printed with the table', async () => {
+        // Two children's cards, two each, as their QR codes' texts (course 1
+        // the 九九, course 2 adding); then a code typed by hand.
+        const cards = [
+            'PMR1/8JV84KK4G932JD5TMT/40/60/100/202612091030/2/7x8,6x7/times:1-9;add:1-20',
+            'PMR1/EWK786KDAFTFXRHJ08/35/60/100/202612091030/3/7x8,8x7,7x8/times:1-9;add:1-20',
+            'PMR1/RG45HY3YGM2PTMPXN0/52/60/100/202612091030/2/8+7,9+4/times:1-9;add:1-20',
+            'PMR1/JATDJHDE17DNFJTM6N/60/60/100/202612091030/1/8+7/times:1-9;add:1-20',
+            'HF8K QV5D 5NX5 4MTF EA',
+        ];
+        const { page, problems, close } = await teacherPage('?course=times:1-9&course=add:1-20');
+        assert.ok(await page.locator('#missed').isHidden());
+        for (const text of cards) {
+            await page.fill('#card-code', text);
+            assert.equal(await page.inputValue('#card-code'), text, 'the field takes a QR code\'s text whole');
+            await page.press('#card-code', 'Enter');
+            await page.waitForFunction(() => document.getElementById('card-code').value === '');
+        }
+        assert.equal(await page.locator('#class-table tbody tr').count(), 5);
+
+        // 7 × 8: both children, the darkest; 6 × 7 and 8 × 7: one each.
+        const grid = page.getByRole('table', { name: /その 九九を まちがえた 子の 人数/ });
+        assert.deepEqual(await grid.locator('thead th').allTextContents(), ['×', '1', '2', '3', '4', '5', '6', '7', '8', '9']);
+        assert.equal(await grid.getByRole('rowheader').count(), 9);
+        const expected = Array.from({ length: 9 }, (_, a) => [`${a + 1}`, ...Array(9).fill('s0')]);
+        expected[6][8] = '2s4';
+        expected[5][7] = expected[7][7] = '1s2';
+        assert.deepEqual(await grid.locator('tbody tr').evaluateAll((rows) => rows.map((r) => [...r.cells].map((c) => c.textContent + c.className))),
+            expected);
+        assert.deepEqual(await page.locator('#missed-others li').allTextContents(), ['8 + 7 = 15　2人', '9 + 4 = 13　1人']);
+        assert.match(await page.locator('#missed-note').textContent(), /2人分.*カード 1まい/);
+
+        // On paper: the title, the day, the table and what was missed; no
+        // form, button or link.
+        // The browser's own print dialog is out of the driver's reach: the
+        // button's call is recorded, and the page printed as it stands.
+        await page.evaluate(() => { window.print = () => { window.printAsked = true; }; });
+        await page.getByRole('button', { name: 'いんさつ' }).click();
+        assert.ok(await page.evaluate(() => window.printAsked));
+        const folder = mkdtempSync(join(tmpdir(), 'permoro-print-'));
+        try {
+            writeFileSync(join(folder, 'class.pdf'), await page.pdf({ format: 'A4' }));
+            const text = execFileSync('pdftotext', ['-layout', join(folder, 'class.pdf'), '-'], { encoding: 'utf8' });
+            for (const shown of [/クラスのけっか/, /\d{4}年\d{1,2}月\d{1,2}日/, /ばんごう/, /まちがえた\s*もんだい/,
+                /\n\s*7(\s+\d+){1}\s*\n/, /8 \+ 7 = 15\s+2人/])
+                assert.match(text, shown);
+            for (const hidden of ['子どもに配るリンク', 'コースをふやす', 'よむ', 'いんさつ', 'CSV'])
+                assert.ok(!text.includes(hidden), `${hidden} printed:\n${text}`);
+        } finally {
+            rmSync(folder, { recursive: true, force: true });
+        }
         assert.deepEqual(problems, []);
         await close();
     });

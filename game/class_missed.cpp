@@ -1,0 +1,68 @@
+#include "class_missed.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace game {
+
+bool timesFact(const Sum& s)
+{
+    return s.op == Op::Times && s.op2 == Op::Plus && s.num3 == 0 && s.num1 >= 1 && s.num1 <= 9 && s.num2 >= 1 && s.num2 <= 9;
+}
+
+ClassMissed classMissed(std::span<const CardReading> cards)
+{
+    ClassMissed out;
+    // Each child's sums already counted: a child and a fact of the 九九
+    // (a × 10 + b), or a child and 100 + the place of a sum among the others.
+    std::vector<std::pair<int, int>> counted;
+    std::vector<int> children;
+    const auto once = [&](int child, int what) {
+        const std::pair<int, int> key{child, what};
+        if (std::find(counted.begin(), counted.end(), key) != counted.end())
+            return false;
+        counted.push_back(key);
+        return true;
+    };
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        if (!cards[i].card)
+            continue;
+        const Card& card = *cards[i].card;
+        if (cards[i].typed) {
+            ++out.typed;
+            continue;
+        }
+        // A number is its child; a card without one, a child of its own.
+        const int child = card.number != 0 ? card.number : Card::kMaxNumber + 1 + static_cast<int>(i);
+        if (std::find(children.begin(), children.end(), child) == children.end())
+            children.push_back(child);
+        out.sums += static_cast<int>(card.missed.size());
+        if (static_cast<std::size_t>(card.missedCount) > card.missed.size())
+            ++out.cut;
+        for (const Sum& s : card.missed) {
+            if (timesFact(s)) {
+                if (once(child, s.num1 * 10 + s.num2))
+                    ++out.times[static_cast<std::size_t>(s.num1 - 1)][static_cast<std::size_t>(s.num2 - 1)];
+                continue;
+            }
+            const std::string shown = sumText(s);
+            const auto alike = std::find_if(out.others.begin(), out.others.end(), [&](const ClassMissed::Missed& m) {
+                return m.sum.result() == s.result() && sumText(m.sum) == shown;
+            });
+            const auto at = static_cast<int>(alike - out.others.begin());
+            if (alike == out.others.end())
+                out.others.push_back({s, 0});
+            if (once(child, 100 + at))
+                ++out.others[static_cast<std::size_t>(at)].children;
+        }
+    }
+    out.children = static_cast<int>(children.size());
+    // Most first; a sum moves only past those fewer children missed.
+    for (std::size_t i = 1; i < out.others.size(); ++i) {
+        for (std::size_t j = i; j > 0 && out.others[j - 1].children < out.others[j].children; --j)
+            std::swap(out.others[j - 1], out.others[j]);
+    }
+    return out;
+}
+
+}  // namespace game

@@ -1,0 +1,40 @@
+// The sums a class missed, gathered from the children's result cards for
+// the teacher: the 九九's 81 facts on a grid of their own, every other sum
+// in a list. Each is counted in children, not in cards: the cards of one
+// number (ばんごう) are one child's, and a card without a number is a child
+// of its own, so a child who plays twice and misses 7 × 8 both times is one
+// child who missed it.
+#pragma once
+
+#include "card.h"
+
+#include <array>
+#include <span>
+#include <vector>
+
+namespace game {
+
+struct ClassMissed {
+    // How many children missed a × b (a and b from 1 to 9), at [a - 1][b - 1].
+    std::array<std::array<int, 9>, 9> times{};
+    // Every other sum missed, with how many children missed it: most first,
+    // sums missed by as many children in the order they were first read.
+    // Sums that read alike (sumText and answer) are one.
+    struct Missed {
+        Sum sum;
+        int children = 0;
+    };
+    std::vector<Missed> others;
+    int children = 0;  // children whose cards carry the sums they missed
+    int sums = 0;      // the sums all the cards carry
+    int typed = 0;     // cards typed by hand, which carry no sums
+    int cut = 0;       // cards that carry fewer sums than their child missed
+};
+
+// Whether a sum is one of the 九九's facts: a × b, both from 1 to 9.
+bool timesFact(const Sum& sum);
+
+// The cards in the order they were read; those refused are passed over.
+ClassMissed classMissed(std::span<const CardReading> cards);
+
+}  // namespace game
