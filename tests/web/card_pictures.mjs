@@ -1,7 +1,7 @@
 // Pictures like a child's screenshot of a result card, for reading on the
 // teacher's page: a coloured screen with a few lines of text and a QR code
-// of the text given (none for null), drawn with Debian's qrcode-generator
-// in a blank page of the browser.
+// of the text given (none for null, one beside the other for a list),
+// drawn with Debian's qrcode-generator in a blank page of the browser.
 import { readFileSync } from 'node:fs';
 
 const QRCODE_JS = '/usr/share/nodejs/qrcode-generator/qrcode.js';
@@ -39,13 +39,15 @@ export async function cardPictures(browser, pictures) {
                 pen.font = `${Math.round(height / 20)}px sans-serif`;
                 ['得点 100', 'できた 12  まちがい 2', 'V778 KMH7 1XDK HFMW QY'].forEach((line, i) =>
                     pen.fillText(line, width * 0.05, height * (0.35 + 0.12 * i)));
-                if (text !== null) {
+                let right = width * 0.95;
+                for (const one of [text ?? []].flat()) {
                     const code = qrcode(0, 'M');
-                    code.addData(text);
+                    code.addData(one);
                     code.make();
                     const count = code.getModuleCount();
                     const side = (count + 8) * module;
-                    const left = width - side - width * 0.05, top = (height - side) / 2;
+                    const left = right - side, top = (height - side) / 2;
+                    right = left - 2 * module;
                     pen.fillStyle = '#FFFFFF';
                     pen.fillRect(left, top, side, side);
                     pen.fillStyle = '#000000';
