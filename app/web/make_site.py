@@ -32,13 +32,13 @@ APP_ICONS = ["form1-192.png", "form1-512.png"]
 # too: the game's service worker keeps it with the game's files, and the
 # page fetches it when the first result card opens.)
 TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm",
-                 "teacher_class.js", "teacher_class.wasm",
+                 "teacher_cards.js", "teacher_class.js", "teacher_class.wasm",
                  "teacher_read.js", "teacher_read_worker.js", "zxing_reader.js", "zxing_reader.wasm"]
-# Reading cards off pictures and the camera, fetched when reading starts:
-# the page's script and its worker, and zxing-wasm's reader (its script
-# for a worker and its WebAssembly), for browsers with no QR reader of
-# their own.
-READER_SCRIPTS = ["teacher_read.js", "teacher_read_worker.js"]
+# The class's cards, fetched when the first card is read, and reading
+# them off pictures and the camera, fetched when that starts: the page's
+# scripts and its worker, and zxing-wasm's reader (its script for a worker
+# and its WebAssembly), for browsers with no QR reader of their own.
+READER_SCRIPTS = ["teacher_cards.js", "teacher_read.js", "teacher_read_worker.js"]
 ZXING_FILES = [("dist/iife/reader/index.js", "zxing_reader.js"), ("dist/reader/zxing_reader.wasm", "zxing_reader.wasm")]
 # What the teacher's page and the game never call of qrcode-generator (they
 # draw the modules themselves on a canvas, and always encode bytes): the

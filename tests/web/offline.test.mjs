@@ -25,7 +25,7 @@ async function filesOf(folder) {
 // The caches of the page and the files each one holds.
 // The card reader comes only when the teacher reads the first card, and
 // the QR code reader when the first picture or the camera is read.
-const CARD_READER = ['teacher_class.js', 'teacher_class.wasm', 'teacher_read.js', 'teacher_read_worker.js', 'zxing_reader.js',
+const CARD_READER = ['teacher_cards.js', 'teacher_class.js', 'teacher_class.wasm', 'teacher_read.js', 'teacher_read_worker.js', 'zxing_reader.js',
     'zxing_reader.wasm'];
 const TEACHER = ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_core.js', 'teacher_core.wasm', ...CARD_READER];
 
