@@ -40,7 +40,7 @@ SheetLine lineOf(const Sum& s)
 {
     // A kind that shows its own box ("10は 3と□") has it filled in place.
     static constexpr std::string_view kBox = "□";
-    const std::string label = sumText(s);
+    const std::string label = onPaper(sumText(s));
     const std::size_t box = label.find(kBox);
     if (box == std::string::npos)
         return {s, label + " =", {}, false};
@@ -94,6 +94,14 @@ std::optional<Crossing> crossing(const Course& c)
 }
 
 }  // namespace
+
+std::string onPaper(std::string_view text)
+{
+    std::string out;
+    for (const char c : text)
+        out += c == '-' ? std::string_view("−") : std::string_view(&c, 1);
+    return out;
+}
 
 std::vector<SheetLine> listSheet(std::span<const Course> courses, int course, int count, std::uint32_t number)
 {

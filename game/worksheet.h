@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace game {
@@ -32,6 +33,10 @@ struct SheetLine {
     std::string after;
     bool rest = false;
 };
+
+// Text as a grade writes it on paper: the minus sign where the game's
+// captions have a hyphen ("11 − 4").
+std::string onPaper(std::string_view text);
 
 // `count` sums (one of Sheet::kCounts) of course `course` (1 for the first),
 // or of every course in turn, mixed (0); no sum among the four before it

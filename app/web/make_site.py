@@ -31,7 +31,8 @@ APP_ICONS = ["form1-192.png", "form1-512.png"]
 # too: the game's service worker keeps it with the game's files, and the
 # page fetches it when the first result card opens.)
 TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm",
-                 "teacher_class.js", "teacher_class.wasm"]
+                 "teacher_class.js", "teacher_class.wasm", "teacher_sheet.js", "teacher_sheet.wasm", "teacher_sheet_page.js",
+                 "teacher_sheet.css"]
 # What the teacher's page and the game never call of qrcode-generator (they
 # draw the modules themselves on a canvas, and always encode bytes): the
 # other pictures and the encoders behind them, the tables for Shift_JIS,
@@ -129,8 +130,11 @@ def make_site(source, build, qrcode_js):
     teacher = (shell / "teacher.html").read_text(encoding="utf-8").replace("@CSP@", teacher_policy())
     (site / "teacher.html").write_text(teacher, encoding="utf-8")
     (site / "teacher.css").write_text(plain_css((shell / "teacher.css").read_text(encoding="utf-8")), encoding="utf-8")
-    (site / "teacher.js").write_text(plain_script((shell / "teacher.js").read_text(encoding="utf-8")), encoding="utf-8")
-    for file in ("teacher_core.js", "teacher_core.wasm", "teacher_class.js", "teacher_class.wasm"):
+    for file in ("teacher.js", "teacher_sheet_page.js"):
+        (site / file).write_text(plain_script((shell / file).read_text(encoding="utf-8")), encoding="utf-8")
+    (site / "teacher_sheet.css").write_text(plain_css((shell / "teacher_sheet.css").read_text(encoding="utf-8")), encoding="utf-8")
+    for file in ("teacher_core.js", "teacher_core.wasm", "teacher_class.js", "teacher_class.wasm", "teacher_sheet.js",
+                 "teacher_sheet.wasm"):
         shutil.copyfile(build / file, site / file)
     # qrcode-generator keeps its notice of copyright and licence (the
     # comment it begins with) and what the page draws with.

@@ -51,9 +51,9 @@ void TestWorksheet::aListKeepsItsCourse_data()
     QTest::newRow("div rem") << "div:2-9:rem" << "^\\d+ ÷ [2-9] =□$" << true << true;
     QTest::newRow("div any") << "div:3:any" << "^\\d+ ÷ 3 =□$" << true << true;
     QTest::newRow("add") << "add:10-99:carry" << "^\\d\\d \\+ \\d\\d =□$" << false << true;
-    QTest::newRow("sub") << "sub:2-18:borrow" << "^\\d+ - \\d+ =□$" << false << true;
+    QTest::newRow("sub") << "sub:2-18:borrow" << "^\\d+ − \\d+ =□$" << false << true;
     QTest::newRow("make") << "make:5-10" << "^\\d+は \\dと□$" << false << true;
-    QTest::newRow("three") << "three:1-9" << "^\\d [+-] \\d [+-] \\d =□$" << false << true;
+    QTest::newRow("three") << "three:1-9" << "^\\d [+−] \\d [+−] \\d =□$" << false << true;
 }
 
 // Each length of list, two numbers: the same number the same sums, another
