@@ -23,6 +23,18 @@ std::string answerJson(game::Answer a, bool rest)
 
 }  // namespace
 
+// The names of the link's courses, as their buttons show them, for the
+// page's choice of a sheet's course: ["7のだん", …].
+extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_sheet_courses(const char* query)
+{
+    static std::string out;
+    out = "[";
+    for (const std::string& name : game::shortNames(game::readPractice(query ? query : "").courses))
+        out += game::joined({out.size() > 1 ? "," : "", json(name)});
+    out += "]";
+    return out.c_str();
+}
+
 // The sheet of the link `query` numbered `sheet`: a list of `count` sums of
 // course `course` (1 for the first, 0 for all mixed), or with `grid` its
 // 百ます. {"ok":true, "number", "title", "notice", then "lines":[{"before",

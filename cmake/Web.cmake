@@ -63,7 +63,7 @@ target_link_libraries(permoroplus_teacher_sheet PRIVATE game)
 target_link_options(permoroplus_teacher_sheet PRIVATE
     -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
     -sMODULARIZE=1 -sEXPORT_NAME=TeacherSheet
-    -sEXPORTED_FUNCTIONS=_teacher_sheet
+    -sEXPORTED_FUNCTIONS=_teacher_sheet,_teacher_sheet_courses
     -sEXPORTED_RUNTIME_METHODS=ccall)
 set_target_properties(permoroplus_teacher_sheet PROPERTIES OUTPUT_NAME teacher_sheet SUFFIX .js)
 

@@ -203,39 +203,22 @@ function update() {
         item.append(name, `（${i + 1}点）${course.full}`);
         return item;
     }));
-    const pace = [...form.pace.options].find((option) => Number(option.value) * 1000 === reading.pace);
-    out.gameSaid.textContent = `1回の時間 ${reading.seconds}びょう・おちる速さ ${pace?.text ?? reading.pace / 1000}`;
+    out.gameSaid.textContent = `1回の時間 ${reading.seconds}びょう・おちる速さ ${form.pace.selectedOptions[0]?.text}`;
     out.copied.textContent = '';
     if (link) drawCode(link);
-    showSheetCourses(reading, link);
 }
 
-// The link's courses for its printed sheets: all mixed, or one of them.
-function showSheetCourses(reading, link) {
-    const pick = document.getElementById('sheet-course');
-    const chosen = pick.value;
-    pick.replaceChildren(new Option('ぜんぶ まぜて', '0'), ...reading.courses.map((course, i) => new Option(course.short, String(i + 1))));
-    pick.value = chosen;
-    if (!pick.value) pick.value = '0';
-    document.getElementById('sheet-print').disabled = !link || !reading.courses.length;
-}
-
-// The sheets' layout and their module are fetched when the first sheet is
+// Printed sheets: their form, layout and module are fetched when first
 // asked for.
-let sheetPage = null;
-document.getElementById('sheet-form').addEventListener('submit', async (event) => {
-    event.preventDefault();
-    sheetPage ??= new Promise((resolve, reject) => {
-        const script = Object.assign(document.createElement('script'), { src: 'teacher_sheet_page.js' });
-        script.addEventListener('load', () => resolve(window.sheets));
-        script.addEventListener('error', () => { sheetPage = null; reject(new Error('teacher_sheet_page.js')); });
-        document.head.append(script);
-    });
-    try {
-        await (await sheetPage).print(out.link.value);
-    } catch {
+document.getElementById('sheet-open').addEventListener('click', (event) => {
+    event.target.disabled = true;
+    const script = Object.assign(document.createElement('script'), { src: 'teacher_sheet_page.js' });
+    script.addEventListener('error', () => {
+        event.target.disabled = false;
+        script.remove();
         document.getElementById('sheet-said').textContent = '！ プリントを 作る しくみを 読みこめませんでした。ページを 開きなおしてください';
-    }
+    });
+    document.head.append(script);
 });
 
 // A link opened here (teacher.html?course=...) fills the form, so that a

@@ -18,8 +18,8 @@
     const style = Object.assign(document.createElement('link'), { rel: 'stylesheet', href: 'teacher_sheet.css' });
     const styled = added(style, () => style);
     const maker = added(Object.assign(document.createElement('script'), { src: 'teacher_sheet.js' }), () => TeacherSheet());
-    const field = (id) => document.getElementById(`sheet-${id}`);
-    const said = field('said');
+    const said = document.getElementById('sheet-said');
+    const linkOf = () => document.getElementById('link').value;
 
     function element(tag, className, ...children) {
         const made = document.createElement(tag);
@@ -27,6 +27,49 @@
         made.append(...children);
         return made;
     }
+
+    // The form, in the place of the button that asked for it.
+    const control = (tag, properties, ...options) => {
+        const made = Object.assign(document.createElement(tag), properties);
+        for (const [value, text] of options) made.add(new Option(text, value));
+        return made;
+    };
+    const field = {
+        course: control('select'),
+        kind: control('select', {}, ['20', '20もん'], ['30', '30もん'], ['50', '50もん'], ['grid', '百ます']),
+        paper: control('select', {}, ['A4', 'A4'], ['B5', 'B5']),
+        number: control('input', { type: 'number', min: 1, max: 99999 }),
+        each: control('input', { type: 'checkbox' }),
+        copies: control('input', { type: 'number', min: 1, max: MOST_COPIES, value: 30 }),
+    };
+    for (const [name, made] of Object.entries(field)) made.id = `sheet-${name}`;
+    field.number.value = String(1 + Math.floor(Math.random() * 9999));
+    const button = element('button', '', '印刷する');
+    button.id = 'sheet-print';
+    const labelled = (before, made, after = '') => element('label', '', before, made, after);
+    const form = element('form', '', labelled('コース ', field.course), ' ', labelled('もんだい ', field.kind), ' ',
+        labelled('用紙 ', field.paper), ' ', labelled('番号 ', field.number), ' ', labelled('', field.each, ' ひとりずつ ちがう'), ' ',
+        labelled('', field.copies, ' まい'), ' ', button);
+    form.id = 'sheet-form';
+    form.autocomplete = 'off';
+    const opener = document.getElementById('sheet-open').parentElement;
+    opener.replaceWith(element('p', '', 'リンクの コースの 計算プリントと、2ページめに こたえを 印刷します。同じ 番号なら 何度でも 同じ 問題です。'), form);
+
+    // The link's courses, whenever the link is written anew: all mixed, or one.
+    async function showCourses() {
+        const module = await maker;
+        const link = linkOf();
+        const names = link ? JSON.parse(module.ccall('teacher_sheet_courses', 'string', ['string'], [new URL(link).search])) : [];
+        const chosen = field.course.value;
+        field.course.replaceChildren(new Option('ぜんぶ まぜて', '0'), ...names.map((name, i) => new Option(name, String(i + 1))));
+        field.course.value = chosen;
+        if (!field.course.value) field.course.value = '0';
+        button.disabled = !link;
+    }
+    new MutationObserver(showCourses).observe(document.getElementById('link-text'), { childList: true, characterData: true, subtree: true });
+    showCourses().then(() => field.course.focus(), () => {
+        said.textContent = '！ プリントを 作る しくみを 読みこめませんでした。ページを 開きなおしてください';
+    });
 
     // A box to write in, or the answer in it.
     const box = (text, answers) => element('span', 'box', answers ? text : '');
@@ -109,17 +152,18 @@
     // The sheets the form asks for, for the link's courses: one, or with
     // ひとりずつ ちがう as many as asked, numbered one after another.
     async function printSheets(link) {
+        if (!link) return;
         const [module] = await Promise.all([maker, styled]);
-        const number = field('number');
+        const number = field.number;
         if (number.value === '') number.value = String(1 + Math.floor(Math.random() * 9999));
         const first = Math.trunc(number.valueAsNumber) || 0;
-        const copies = field('each').checked ? Math.max(1, Math.min(MOST_COPIES, Math.trunc(field('copies').valueAsNumber) || 1)) : 1;
-        const kind = field('kind').value;
+        const copies = field.each.checked ? Math.max(1, Math.min(MOST_COPIES, Math.trunc(field.copies.valueAsNumber) || 1)) : 1;
+        const kind = field.kind.value;
         const query = new URL(link).search;
         const made = [];
         for (let k = 0; k < copies; ++k) {
             const sheet = JSON.parse(module.ccall('teacher_sheet', 'string', ['string', 'number', 'number', 'number', 'number'],
-                [query, Number(kind === 'grid'), Number(field('course').value), Number(kind), first + k]));
+                [query, Number(kind === 'grid'), Number(field.course.value), Number(kind), first + k]));
             if (!sheet.ok) {
                 said.textContent = `！ ${sheet.why}`;
                 return;
@@ -129,14 +173,18 @@
         done();
         const sheets = element('div', '');
         sheets.id = 'sheets';
-        paper(field('paper').value, sheets);
+        paper(field.paper.value, sheets);
         for (const sheet of made) sheets.append(page(sheet, link, false), page(sheet, link, true));
         document.body.append(sheets);
         document.body.classList.add('sheets');
         said.textContent = [made[0].notice, copies > 1 ? `プリント No.${first}〜${first + copies - 1} の ${copies}まいと こたえを 印刷します。`
-            : `プリント No.${first} と こたえを 印刷します。`].filter((line) => line).join('\n');
+            : `プリント No.${first} と こたえを 印刷します。`].filter((line) => line).join(' ');
         window.print();
     }
 
-    window.sheets = { print: printSheets };
+    form.addEventListener('submit', (event) => {
+        event.preventDefault();
+        said.textContent = '';
+        printSheets(linkOf());
+    });
 })();

@@ -61,6 +61,12 @@ async function teacherPage() {
     return { page, problems, asked, close: () => context.close() };
 }
 
+// The sheets' form, fetched when first asked for, with the link's courses.
+async function openSheets(page) {
+    await page.click('#sheet-open');
+    await page.waitForFunction(() => document.querySelectorAll('#sheet-course option').length > 1);
+}
+
 let printed = 0;
 // The sheets the form asks for, printed on A4: each page's text.
 async function print(page, { course = '0', kind = '20', number = '123', copies = 0 } = {}) {
@@ -142,6 +148,7 @@ describe('printed worksheets', () => {
     test('each kind of sheet is one A4 page and its answers, every sum its course\'s, the game\'s link in its code', async () => {
         const { page, problems, asked, close } = await teacherPage();
         assert.ok(!asked.some((file) => file.startsWith('teacher_sheet')), 'nothing of the sheets before one is asked for');
+        await openSheets(page);
         assert.deepEqual(await page.locator('#sheet-course option').allInnerTexts(),
             ['ぜんぶ まぜて', '7のだん', 'あまり2〜9', 'くりあがり', 'くりさがり', '10はいくつ', '3つのかず']);
 
@@ -166,6 +173,10 @@ describe('printed worksheets', () => {
         }
         assert.ok(['teacher_sheet_page.js', 'teacher_sheet.js', 'teacher_sheet.wasm', 'teacher_sheet.css'].every((file) => asked.includes(file)));
 
+        // The form's courses follow the link as it changes.
+        await page.click('#courses li:nth-child(6) .remove');
+        await page.waitForFunction(() => document.querySelectorAll('#sheet-course option').length === 6);
+
         // A 百ます of a course that has none, or of all mixed: said, not printed.
         for (const course of ['0', '2']) {
             const before = await page.evaluate(() => window.printed);
@@ -182,6 +193,7 @@ describe('printed worksheets', () => {
 
     test('the same number gives the same sums; ひとりずつ ちがう gives each copy its own number, sums and answers', async () => {
         const { page, problems, close } = await teacherPage();
+        await openSheets(page);
         const first = await print(page, { number: '500' });
         const again = await print(page, { number: '500' });
         assert.deepEqual(again.texts, first.texts);
