@@ -1,13 +1,14 @@
-// Printed worksheets (プリント) on the teacher's page: fetched with their
-// module when the first sheet is asked for. The sheet's sums, its numbers
-// and its answers are the game's own (teacher_sheet, compiled from the same
-// C++); this script lays them out as pages for the browser's print dialog,
-// one page a sheet and one for its answers, and takes them away again once
-// printed.
+// Printed worksheets (プリント) on the teacher's page: their form, fetched
+// with their module when プリント is first opened. The sheet's sums, its
+// numbers and its answers are the game's own (teacher_sheet, compiled from
+// the same C++); this script lays them out as pages for the browser's print
+// dialog, one page a sheet and one for its answers, and takes them away
+// again once printed.
 'use strict';
 
 (() => {
-    const PAPERS = { A4: { size: 'A4 portrait', scale: 1 }, B5: { size: '182mm 257mm', scale: 0.85 } };
+    // The papers' sizes for the printer (B5 as Japanese schools have it, JIS).
+    const PAPERS = { A4: 'A4 portrait', B5: '182mm 257mm' };
     const MOST_COPIES = 40;
     // A file of the sheets added to the page, and when it has come.
     const added = (made, then) => new Promise((resolve, reject) => {
@@ -139,7 +140,7 @@
     function paper(name, sheets) {
         const rules = style.sheet;
         for (let i = rules.cssRules.length - 1; i >= 0; --i) if (rules.cssRules[i] instanceof CSSPageRule) rules.deleteRule(i);
-        rules.insertRule(`@page { size: ${PAPERS[name].size}; margin: 10mm; }`, rules.cssRules.length);
+        rules.insertRule(`@page { size: ${PAPERS[name]}; margin: 10mm; }`, rules.cssRules.length);
         sheets.classList.toggle('b5', name === 'B5');
     }
 
@@ -177,8 +178,8 @@
         for (const sheet of made) sheets.append(page(sheet, link, false), page(sheet, link, true));
         document.body.append(sheets);
         document.body.classList.add('sheets');
-        said.textContent = [made[0].notice, copies > 1 ? `プリント No.${first}〜${first + copies - 1} の ${copies}まいと こたえを 印刷します。`
-            : `プリント No.${first} と こたえを 印刷します。`].filter((line) => line).join(' ');
+        const numbers = copies > 1 ? `${made[0].number}〜${made.at(-1).number} の ${copies}まい` : `${made[0].number} `;
+        said.textContent = [made[0].notice, `プリント No.${numbers}と こたえを 印刷します。`].filter((line) => line).join(' ');
         window.print();
     }
 
