@@ -56,6 +56,17 @@ target_link_options(permoroplus_teacher_class PRIVATE
     -sEXPORTED_RUNTIME_METHODS=ccall)
 set_target_properties(permoroplus_teacher_class PROPERTIES OUTPUT_NAME teacher_class SUFFIX .js)
 
+# Printed worksheets of the link's courses, made by the game's own kinds:
+# loaded by the teacher's page when the first sheet is asked for.
+add_executable(permoroplus_teacher_sheet app/teacher_sheet_main.cpp)
+target_link_libraries(permoroplus_teacher_sheet PRIVATE game)
+target_link_options(permoroplus_teacher_sheet PRIVATE
+    -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
+    -sMODULARIZE=1 -sEXPORT_NAME=TeacherSheet
+    -sEXPORTED_FUNCTIONS=_teacher_sheet,_teacher_sheet_courses
+    -sEXPORTED_RUNTIME_METHODS=ccall)
+set_target_properties(permoroplus_teacher_sheet PROPERTIES OUTPUT_NAME teacher_sheet SUFFIX .js)
+
 # The QR codes of the teacher's page: Debian's node-qrcode-generator.
 set(PERMORO_QRCODE_JS /usr/share/nodejs/qrcode-generator/qrcode.js CACHE FILEPATH "qrcode-generator's qrcode.js")
 if(NOT EXISTS ${PERMORO_QRCODE_JS})
@@ -83,7 +94,7 @@ add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/permoroplus.html
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/app/web/make_site.py
         ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${PERMORO_QRCODE_JS} ${PERMORO_LIBRARIES}/node_modules/zxing-wasm
-    DEPENDS permoroplus_web permoroplus_single permoroplus_teacher permoroplus_teacher_class ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL} ${PERMORO_WEB_PICTURES}
+    DEPENDS permoroplus_web permoroplus_single permoroplus_teacher permoroplus_teacher_class permoroplus_teacher_sheet ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL} ${PERMORO_WEB_PICTURES}
         ${PERMORO_LIBRARIES}/node_modules/zxing-wasm/package.json
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Regular.subset.woff2
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Bold.subset.woff2

@@ -33,7 +33,8 @@ APP_ICONS = ["form1-192.png", "form1-512.png"]
 # page fetches it when the first result card opens.)
 TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm",
                  "teacher_cards.js", "teacher_class.js", "teacher_class.wasm",
-                 "teacher_read.js", "teacher_read_worker.js", "zxing_reader.js", "zxing_reader.wasm"]
+                 "teacher_read.js", "teacher_read_worker.js", "zxing_reader.js", "zxing_reader.wasm",
+                 "teacher_sheet.js", "teacher_sheet.wasm", "teacher_sheet_page.js", "teacher_sheet.css"]
 # The class's cards, fetched when the first card is read, and reading
 # them off pictures and the camera, fetched when that starts: the page's
 # scripts and its worker, and zxing-wasm's reader (its script for a worker
@@ -138,8 +139,11 @@ def make_site(source, build, qrcode_js, zxing):
     teacher = (shell / "teacher.html").read_text(encoding="utf-8").replace("@CSP@", teacher_policy())
     (site / "teacher.html").write_text(teacher, encoding="utf-8")
     (site / "teacher.css").write_text(plain_css((shell / "teacher.css").read_text(encoding="utf-8")), encoding="utf-8")
-    (site / "teacher.js").write_text(plain_script((shell / "teacher.js").read_text(encoding="utf-8")), encoding="utf-8")
-    for file in ("teacher_core.js", "teacher_core.wasm", "teacher_class.js", "teacher_class.wasm"):
+    for file in ("teacher.js", "teacher_sheet_page.js"):
+        (site / file).write_text(plain_script((shell / file).read_text(encoding="utf-8")), encoding="utf-8")
+    (site / "teacher_sheet.css").write_text(plain_css((shell / "teacher_sheet.css").read_text(encoding="utf-8")), encoding="utf-8")
+    for file in ("teacher_core.js", "teacher_core.wasm", "teacher_class.js", "teacher_class.wasm", "teacher_sheet.js",
+                 "teacher_sheet.wasm"):
         shutil.copyfile(build / file, site / file)
     # qrcode-generator keeps its notice of copyright and licence (the
     # comment it begins with) and what the page draws with.

@@ -24,6 +24,7 @@ const out = {
     wait: document.getElementById('wait'),
     code: document.getElementById('code'),
     qr: document.getElementById('qr'),
+    gameSaid: document.getElementById('game-said'),
 };
 const units = document.getElementById('units');
 const unitDone = document.getElementById('unit-done');
@@ -174,6 +175,7 @@ function update() {
     // the one the form shows.
     const link = reading.held ? '' : gameLink(reading.query);
     out.link.value = link;
+    document.getElementById('link-text').textContent = link;
     // A link waiting has no address: read as a link that cannot be followed.
     if (link) {
         out.try.href = link;
@@ -201,9 +203,23 @@ function update() {
         item.append(name, `（${i + 1}点）${course.full}`);
         return item;
     }));
+    out.gameSaid.textContent = `1回の時間 ${reading.seconds}びょう・おちる速さ ${form.pace.selectedOptions[0]?.text}`;
     out.copied.textContent = '';
     if (link) drawCode(link);
 }
+
+// Printed sheets: their form, layout and module are fetched when first
+// asked for.
+document.getElementById('sheet-open').addEventListener('click', (event) => {
+    event.target.disabled = true;
+    const script = Object.assign(document.createElement('script'), { src: 'teacher_sheet_page.js' });
+    script.addEventListener('error', () => {
+        event.target.disabled = false;
+        script.remove();
+        document.getElementById('sheet-said').textContent = '！ プリントを 作る しくみを 読みこめませんでした。ページを 開きなおしてください';
+    });
+    document.head.append(script);
+});
 
 // A link opened here (teacher.html?course=...) fills the form, so that a
 // teacher can change a link given before.

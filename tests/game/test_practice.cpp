@@ -5,6 +5,7 @@
 #include "game/practice.h"
 #include "game/sums.h"
 #include "game/units.h"
+#include "support/courses.h"
 #include "support/scripted_random.h"
 
 #include <QTest>
@@ -18,6 +19,8 @@ using game::Answer;
 using game::Course;
 using game::Practice;
 using game::Sum;
+using testing::courseOf;
+using testing::keepsItsCourse;
 
 namespace {
 
@@ -32,47 +35,6 @@ double ems(const std::string& utf8)
             width += 1;
     }
     return width;
-}
-
-Course courseOf(const std::string& text)
-{
-    const Practice p = game::readPractice("course=" + text);
-    if (p.courses.size() != 1)
-        qFatal("%s: %s", text.c_str(), game::notice(p).c_str());
-    return p.courses[0];
-}
-
-// What a sum of each kind must be, whatever was drawn.
-bool keepsItsCourse(const Course& c, const Sum& s)
-{
-    const std::string_view kind = c.kind->form().word;
-    const auto inRange = [&](int v) { return v >= c.from && v <= c.to; };
-    if (kind == "times")
-        return s.op == game::Op::Times && c.hasTable(s.num1) && s.num2 >= 1 && s.num2 <= 9 && s.answer == s.num1 * s.num2;
-    if (kind == "div") {
-        const bool rest = c.option == 1 ? s.rest >= 1 : c.option == 2 || s.rest == 0;
-        return s.op == game::Op::Divide && c.hasTable(s.num2) && s.answer >= 1 && s.answer <= 9 && rest &&
-               s.rest < s.num2 && s.num1 == s.num2 * s.answer + s.rest;
-    }
-    if (kind == "add" || kind == "sub") {
-        const bool add = kind == "add";
-        const bool carried = add ? s.num1 % 10 + s.num2 % 10 >= 10 : s.num1 % 10 < s.num2 % 10;
-        return s.op == (add ? game::Op::Plus : game::Op::Minus) && inRange(s.num1) && inRange(s.num2) &&
-               s.answer == (add ? s.num1 + s.num2 : s.num1 - s.num2) && s.answer >= 0 &&
-               (c.option == 0 || carried == (c.option == 1));
-    }
-    if (kind == "make")
-        return inRange(s.num1) && s.num2 >= 1 && s.answer >= 1 && s.num2 + s.answer == s.num1;
-    if (kind == "three") {
-        const auto apply = [](int a, game::Op op, int b) { return op == game::Op::Minus ? a - b : a + b; };
-        const int first = apply(s.num1, s.op, s.num2);
-        const bool ops = c.option == 1 ? s.op == game::Op::Plus && s.op2 == game::Op::Plus
-                         : c.option == 2 ? s.op == game::Op::Minus && s.op2 == game::Op::Minus
-                                         : true;
-        return ops && inRange(s.num1) && inRange(s.num2) && inRange(s.num3) && first >= 0 &&
-               s.answer == apply(first, s.op2, s.num3) && s.answer >= 0;
-    }
-    return false;
 }
 
 // What a near miss of each kind may be.

@@ -23,11 +23,13 @@ async function filesOf(folder) {
 }
 
 // The caches of the page and the files each one holds.
-// The card reader comes only when the teacher reads the first card, and
-// the QR code reader when the first picture or the camera is read.
+// The card reader comes only when the teacher reads the first card, the
+// QR code reader when the first picture or the camera is read, and the
+// sheets' maker when the first sheet is asked for.
 const CARD_READER = ['teacher_cards.js', 'teacher_class.js', 'teacher_class.wasm', 'teacher_read.js', 'teacher_read_worker.js', 'zxing_reader.js',
     'zxing_reader.wasm'];
-const TEACHER = ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_core.js', 'teacher_core.wasm', ...CARD_READER];
+const SHEETS = ['teacher_sheet.js', 'teacher_sheet.wasm', 'teacher_sheet_page.js', 'teacher_sheet.css'];
+const TEACHER = ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_core.js', 'teacher_core.wasm', ...CARD_READER, ...SHEETS];
 
 const caches = (page) => page.evaluate(async () => {
     const all = {};
@@ -70,7 +72,7 @@ describe('offline', () => {
         await page.goto(server.address + 'teacher.html');
         await page.waitForFunction(() => document.getElementById('link').value !== '');
         await page.waitForFunction(async (count) => (await (await self.caches.open((await self.caches.keys())[0])).keys()).length === count,
-            site.length + 1 - CARD_READER.length);
+            site.length + 1 - CARD_READER.length - SHEETS.length);
         // The game started before the server goes: a reload must not cut
         // its WebAssembly short.
         await page.goto(server.address + '?clock=manual');
