@@ -1,14 +1,15 @@
 // The teacher's page reads result cards off pictures and the camera: a
-// screenshot of a game's card chosen as a file joins the class's table
-// with the card's values, a picture of another QR code or of none is
+// screenshot of a game's card, the page's or the desktop window's, chosen
+// as a file joins the class's table with the card's values, a picture of another QR code or of none is
 // counted with its reason and adds nothing;
 // a long batch stops when told; Chromium's camera, fed with a card, lists
 // it once however long it stays in sight.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
 import { chromium } from 'playwright-core';
 
 import { SITE, advance, chromiumPath, closeAll, handOver, launch, openSite, serve } from './support.mjs';
@@ -67,7 +68,7 @@ async function batch(page, give) {
 }
 
 describe('the teacher\'s page reads cards off pictures and the camera', () => {
-    test('a game\'s card screenshot joins the table; another code and a picture with none are named; a photo dropped is read once', async () => {
+    test('a game\'s card screenshot and the desktop\'s join the table; another code and a picture with none are named; a photo dropped is read once', async () => {
         // A child's screen at the game's own size, where the card's code has
         // the fewest pixels a module.
         const game = await openSite(browser, { query: '?course=times:7&time=30&clock=manual&seed=5' });
@@ -82,14 +83,20 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
         const [, right, wrong, fell] = shown.find((line) => line.startsWith('できた')).match(/(\d+)\D+(\d+)\D+(\d+)/);
         const screenshot = await game.page.screenshot();
         await game.close();
+        // The desktop window's card after a game of かめ with one right answer.
+        const desktop = join(mkdtempSync(join(tmpdir(), 'desktop-card-')), 'card.png');
+        execFileSync(process.env.PERMORO_REFERENCE_RENDERER, [desktop, 'advance:2500', 'course:1', 'right:1', 'advance:61000', 'card'],
+            { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_RUNTIME_DIR: dirname(desktop) }, stdio: 'ignore' });
 
         const { page, problems, requested, close } = await teacherPage();
         assert.deepEqual(READING.filter((file) => requested.includes(file)), [], 'nothing of reading before it starts');
         const [web, plain, photo] = await cardPictures(browser, [{ text: 'https://example.com/' }, { text: null },
             { text: CARD_TEXT, width: 4000, height: 3000, module: 6 }]);
-        const summary = await choose(page, [screenshot, web, plain], ['card.png', 'web.png', 'plain.png']);
-        assert.deepEqual((await rows(page)).map((row) => row.slice(0, 7)), [['3', name, points, perMinute, right, wrong, fell]]);
-        assert.match(summary, /^画像 3まいから カードを 1まい 読みました。/);
+        const summary = await choose(page, [screenshot, readFileSync(desktop), web, plain], ['card.png', 'desktop.png', 'web.png', 'plain.png']);
+        const [played, desk] = (await rows(page)).map((row) => row.slice(0, 7));
+        assert.deepEqual(played, ['3', name, points, perMinute, right, wrong, fell]);
+        assert.deepEqual([desk[0], ...desk.slice(2, 6)], ['—', '1', '1', '1', '0']);
+        assert.match(summary, /^画像 4まいから カードを 2まい 読みました。/);
         assert.match(summary, /カードの ない 画像 1まい（plain\.png）/);
         assert.match(summary, /読めなかった もの 1つ：web\.png（.+）。$/);
         assert.ok(READING.every((file) => requested.includes(file)), requested.join());
@@ -98,9 +105,9 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
         // A photo five times a screenshot's size, dropped on the section,
         // then chosen again: listed once.
         assert.equal(await drop(page, photo, 'photo.png'), '画像 1まいから カードを 1まい 読みました。');
-        assert.deepEqual((await rows(page))[1].slice(3), ['46', '40', '2', '3', '2026-12-09 10:30']);
+        assert.deepEqual((await rows(page))[2].slice(3), ['46', '40', '2', '3', '2026-12-09 10:30']);
         assert.equal(await choose(page, [photo], ['photo.png']), '画像 1まいから カードを 0まい 読みました。もう 読んだ カード 1まい。');
-        assert.equal((await rows(page)).length, 2);
+        assert.equal((await rows(page)).length, 3);
         assert.deepEqual(problems, []);
         await close();
     });
