@@ -14,7 +14,8 @@ export const cardTexts = (count) => Array.from({ length: count }, (_, k) => CARD
 
 // One Buffer a picture: { text, width, height, type ('image/png' or
 // 'image/jpeg'), module (pixels a module), noise (a background of random
-// pixels, as heavy as a photo) }.
+// pixels, as heavy as a photo), screen (a PNG Buffer, a screenshot drawn
+// at the top left in place of the lines of text) }.
 export async function cardPictures(browser, pictures) {
     const context = await browser.newContext();
     const page = await context.newPage();
@@ -22,7 +23,7 @@ export async function cardPictures(browser, pictures) {
         await page.addScriptTag({ content: readFileSync(QRCODE_JS, 'utf8') });
         const encoded = await page.evaluate(async (list) => {
             const out = [];
-            for (const { text, width = 800, height = 600, type = 'image/png', module = 4, noise = false } of list) {
+            for (const { text, width = 800, height = 600, type = 'image/png', module = 4, noise = false, screen } of list) {
                 const canvas = new OffscreenCanvas(width, height);
                 const pen = canvas.getContext('2d');
                 pen.fillStyle = '#C0FFC0';
@@ -34,11 +35,16 @@ export async function cardPictures(browser, pictures) {
                     pen.putImageData(pixels, 0, 0);
                 }
                 pen.fillStyle = '#000000';
-                pen.font = `${Math.round(height / 12)}px sans-serif`;
-                pen.fillText('けっか', width * 0.05, height * 0.15);
-                pen.font = `${Math.round(height / 20)}px sans-serif`;
-                ['得点 100', 'できた 12  まちがい 2', 'V778 KMH7 1XDK HFMW QY'].forEach((line, i) =>
-                    pen.fillText(line, width * 0.05, height * (0.35 + 0.12 * i)));
+                if (screen) {
+                    const png = Uint8Array.from(atob(screen), (c) => c.charCodeAt(0));
+                    pen.drawImage(await createImageBitmap(new Blob([png], { type: 'image/png' })), 0, 0);
+                } else {
+                    pen.font = `${Math.round(height / 12)}px sans-serif`;
+                    pen.fillText('けっか', width * 0.05, height * 0.15);
+                    pen.font = `${Math.round(height / 20)}px sans-serif`;
+                    ['得点 100', 'できた 12  まちがい 2', 'V778 KMH7 1XDK HFMW QY'].forEach((line, i) =>
+                        pen.fillText(line, width * 0.05, height * (0.35 + 0.12 * i)));
+                }
                 let right = width * 0.95;
                 for (const one of [text ?? []].flat()) {
                     const code = qrcode(0, 'M');
@@ -64,7 +70,7 @@ export async function cardPictures(browser, pictures) {
                 out.push(btoa(binary));
             }
             return out;
-        }, pictures);
+        }, pictures.map((p) => (p.screen ? { ...p, screen: p.screen.toString('base64') } : p)));
         return encoded.map((text) => Buffer.from(text, 'base64'));
     } finally {
         await context.close();

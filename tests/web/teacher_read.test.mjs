@@ -9,7 +9,7 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { dirname, join } from 'node:path';
+import { join } from 'node:path';
 import { chromium } from 'playwright-core';
 
 import { SITE, advance, chromiumPath, closeAll, handOver, launch, openSite, serve } from './support.mjs';
@@ -67,6 +67,18 @@ async function batch(page, give) {
     }, before).then((handle) => handle.jsonValue());
 }
 
+// A screenshot of the desktop window's card after a game of かめ with one
+// right answer, drawn offscreen.
+function desktopCard() {
+    const folder = mkdtempSync(join(tmpdir(), 'desktop-card-'));
+    const file = join(folder, 'card.png');
+    execFileSync(process.env.PERMORO_REFERENCE_RENDERER, [file, 'advance:2500', 'course:1', 'right:1', 'advance:61000', 'card'],
+        { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_RUNTIME_DIR: folder }, stdio: 'ignore' });
+    const picture = readFileSync(file);
+    rmSync(folder, { recursive: true, force: true });
+    return picture;
+}
+
 describe('the teacher\'s page reads cards off pictures and the camera', () => {
     test('a game\'s card screenshot and the desktop\'s join the table; another code and a picture with none are named; a photo dropped is read once', async () => {
         // A child's screen at the game's own size, where the card's code has
@@ -83,16 +95,12 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
         const [, right, wrong, fell] = shown.find((line) => line.startsWith('できた')).match(/(\d+)\D+(\d+)\D+(\d+)/);
         const screenshot = await game.page.screenshot();
         await game.close();
-        // The desktop window's card after a game of かめ with one right answer.
-        const desktop = join(mkdtempSync(join(tmpdir(), 'desktop-card-')), 'card.png');
-        execFileSync(process.env.PERMORO_REFERENCE_RENDERER, [desktop, 'advance:2500', 'course:1', 'right:1', 'advance:61000', 'card'],
-            { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_RUNTIME_DIR: dirname(desktop) }, stdio: 'ignore' });
 
         const { page, problems, requested, close } = await teacherPage();
         assert.deepEqual(READING.filter((file) => requested.includes(file)), [], 'nothing of reading before it starts');
         const [web, plain, photo] = await cardPictures(browser, [{ text: 'https://example.com/' }, { text: null },
             { text: CARD_TEXT, width: 4000, height: 3000, module: 6 }]);
-        const summary = await choose(page, [screenshot, readFileSync(desktop), web, plain], ['card.png', 'desktop.png', 'web.png', 'plain.png']);
+        const summary = await choose(page, [screenshot, desktopCard(), web, plain], ['card.png', 'desktop.png', 'web.png', 'plain.png']);
         const [played, desk] = (await rows(page)).map((row) => row.slice(0, 7));
         assert.deepEqual(played, ['3', name, points, perMinute, right, wrong, fell]);
         assert.deepEqual([desk[0], ...desk.slice(2, 6)], ['—', '1', '1', '1', '0']);
@@ -135,10 +143,10 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
 
     test('the camera lists a card it keeps seeing once, beeps once, refuses another code once, says when shown a card again, and stops its tracks', async () => {
         const folder = mkdtempSync(join(tmpdir(), 'permoro-camera-'));
-        // The camera's film: JPEG frames one after another, of a card's
-        // code beside a web address's.
-        const [frame] = await cardPictures(browser, [{ text: [CARD_TEXT, 'https://example.com/'], width: 640, height: 480, module: 3,
-            type: 'image/jpeg' }]);
+        // The camera's film: JPEG frames one after another, of the desktop
+        // card's screenshot beside a web address's code.
+        const [frame] = await cardPictures(browser, [{ screen: desktopCard(), text: 'https://example.com/', width: 800, height: 500,
+            module: 3, type: 'image/jpeg' }]);
         writeFileSync(join(folder, 'card.mjpeg'), Buffer.concat(Array(10).fill(frame)));
         const camera = await chromium.launch({
             executablePath: chromiumPath(),
@@ -170,6 +178,7 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
             await button.focus();
             await page.keyboard.press('Enter');
             await page.waitForFunction(() => document.querySelectorAll('#class-table tbody tr').length === 1);
+            assert.deepEqual((await rows(page))[0].slice(2, 6), ['1', '1', '1', '0'], 'the desktop card\'s points and counts');
             assert.equal(await button.textContent(), 'カメラを とめる');
             // Two seconds more of the codes in sight: still one row, one
             // beep, the other code refused once.
