@@ -208,17 +208,22 @@ function update() {
     if (link) drawCode(link);
 }
 
+// A script of the page fetched when it is first needed.
+const script = (src) => new Promise((resolve, reject) => {
+    const element = Object.assign(document.createElement('script'), { src });
+    element.addEventListener('load', resolve);
+    element.addEventListener('error', () => { element.remove(); reject(new Error(src)); });
+    document.head.append(element);
+});
+
 // Printed sheets: their form, layout and module are fetched when first
 // asked for.
 document.getElementById('sheet-open').addEventListener('click', (event) => {
     event.target.disabled = true;
-    const script = Object.assign(document.createElement('script'), { src: 'teacher_sheet_page.js' });
-    script.addEventListener('error', () => {
+    script('teacher_sheet_page.js').catch(() => {
         event.target.disabled = false;
-        script.remove();
         document.getElementById('sheet-said').textContent = '！ プリントを 作る しくみを 読みこめませんでした。ページを 開きなおしてください';
     });
-    document.head.append(script);
 });
 
 // A link opened here (teacher.html?course=...) fills the form, so that a
@@ -304,14 +309,6 @@ out.copy.addEventListener('click', async () => {
         out.link.select();
         out.copied.textContent = 'えらんだリンクを コピーしてください';
     }
-});
-
-// A script of the page fetched when it is first needed.
-const script = (src) => new Promise((resolve, reject) => {
-    const element = Object.assign(document.createElement('script'), { src });
-    element.addEventListener('load', resolve);
-    element.addEventListener('error', () => { element.remove(); reject(new Error(src)); });
-    document.head.append(element);
 });
 
 // The class's cards come with a script of their own (teacher_cards.js),

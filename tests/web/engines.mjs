@@ -72,6 +72,9 @@ function recording(page) {
         press: (key) => page.keyboard.press(key),
         title: () => page.title(),
         screenshot: () => page.screenshot(),
+        // The page printed on A4 (Chromium and Firefox; WebKit's driver
+        // has no print command).
+        pdf: () => page.pdf({ format: 'A4' }),
         goto: (url) => page.goto(url),
         reload: () => page.reload(),
         problems: async () => seen,

@@ -107,16 +107,16 @@ for (const name of ENGINES) {
             engine ??= await launchEngine(name);
             let page;
             const opened = [];
-            const open = async (url, size = DESIGN) => {
+            const open = async (url, size = DESIGN, title = OPENING) => {
                 page = await engine.open(url, size);
                 opened.push(() => page.close());
-                await waitFor(page, (t) => document.title === t, OPENING);
+                await waitFor(page, (t) => document.title === t, title);
                 return page;
             };
-            const site = async (query, size) => {
+            const site = async (query, size, title) => {
                 const server = await serve(SITE);
                 opened.push(() => server.close());
-                return { server, page: await open(server.address + query, size) };
+                return { server, page: await open(server.address + query, size, title) };
             };
             try {
                 await play({ open, site });
@@ -206,6 +206,31 @@ for (const name of ENGINES) {
             await page.press('Escape');
             const closed = await card();
             assert.equal(closed.shown || !closed.sums, false);
+        });
+
+        scenario('the teacher\'s page prints a worksheet as one A4 page and its answers page', async ({ site }) => {
+            const { page } = await site('teacher.html?course=times:7', { width: 900, height: 900 }, 'せんせいへ — ペルモロプラス');
+            // A click on a button as a teacher makes it, scrolled to first.
+            const press = async (selector) => {
+                await page.evaluate((s) => document.querySelector(s).scrollIntoView({ block: 'center' }), selector);
+                await page.click(selector);
+            };
+            await waitFor(page, () => document.getElementById('link').value !== '');
+            await press('#sheet-open');
+            await waitFor(page, () => document.querySelectorAll('#sheet-course option').length > 1);
+            await page.evaluate(() => { window.print = () => { window.printed = true; }; });
+            await press('#sheet-print');
+            await waitFor(page, () => window.printed && document.querySelectorAll('#sheets article').length === 2);
+            if (!page.pdf) return;
+            const file = join(await mkdtemp(join(tmpdir(), 'sheet-')), 'sheet.pdf');
+            await writeFile(file, await page.pdf());
+            const run = (...args) => execFileSync(args[0], args.slice(1), { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
+            assert.match(run('pdfinfo', file), /^Pages:\s+2$/m);
+            const [sheet, answers] = [1, 2].map((n) => run('pdftotext', '-f', String(n), '-l', String(n), '-layout', file, '-'));
+            assert.match(sheet, /7 × \d =/);
+            assert.match(answers, /こたえ/);
+            assert.match(answers, /7 × (\d) = *(\d+)/);
+            for (const [, b, product] of answers.matchAll(/7 × (\d) = *(\d+)/g)) assert.equal(Number(product), 7 * Number(b));
         });
 
         scenario('by keys: a digit chooses the course, the keypad\'s digits answer', async ({ site }) => {
