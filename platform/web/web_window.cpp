@@ -78,8 +78,8 @@ Box boxOf(Kind kind, const Rect& r)
 int nextSerial = 1;
 
 // Draws `text` as a QR code in `canvas`, a pixel a module with a module's
-// light margin, with the page's QR library. The library is fetched when the
-// first code is drawn (the single-file edition holds it already); a code
+// light margin, with the page's QR library; no text, no code. The library
+// is fetched when the first code is drawn (the single-file edition holds it already); a code
 // asked for meanwhile is drawn when it comes, and nothing is drawn if it
 // never does: the card's short code says the same.
 EM_JS(void, permoro_draw_code, (emscripten::EM_VAL element, const char* chars), {
@@ -106,7 +106,7 @@ EM_JS(void, permoro_draw_code, (emscripten::EM_VAL element, const char* chars), 
                     pen.fillRect(x + 1, y + 1, 1, 1);
     };
     canvas.permoroDraw = draw;
-    if (typeof qrcode === "function")
+    if (!canvas.permoroCode || typeof qrcode === "function")
         return draw();
     Module.permoroCodes = Module.permoroCodes || new Set();
     Module.permoroCodes.add(canvas);

@@ -124,7 +124,7 @@ for (const name of ENGINES) {
             } catch (failure) {
                 if (page) {
                     const file = join(await mkdtemp(join(tmpdir(), `permoro-${name}-`)), 'page.png');
-                    await writeFile(file, await page.screenshot()).catch(() => {});
+                    await page.screenshot().then((shot) => writeFile(file, shot)).catch(() => {});
                     failure.message += `\n(the page: ${file})`;
                 }
                 throw failure;
