@@ -34,38 +34,29 @@ set_target_properties(permoroplus_web PROPERTIES OUTPUT_NAME permoroplus SUFFIX 
 set_target_properties(permoroplus_single PROPERTIES OUTPUT_NAME permoroplus-single SUFFIX .js)
 target_link_options(permoroplus_single PRIVATE -sSINGLE_FILE=1)
 
-# The teacher's page reads links with the game's own rules: the same C++,
-# a small module of its own.
-add_executable(permoroplus_teacher app/teacher_main.cpp)
-target_link_libraries(permoroplus_teacher PRIVATE game)
-target_link_options(permoroplus_teacher PRIVATE
-    -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
-    -sMODULARIZE=1 -sEXPORT_NAME=TeacherCore
-    -sEXPORTED_FUNCTIONS=_teacher_kinds,_teacher_begin,_teacher_course,_teacher_link,_teacher_read,_teacher_units
-    -sEXPORTED_RUNTIME_METHODS=ccall)
-set_target_properties(permoroplus_teacher PROPERTIES OUTPUT_NAME teacher_core SUFFIX .js)
+# A module of the teacher's page: the game's own C++ with a few functions
+# for the page, built as NAME.js and NAME.wasm, loaded as EXPORT_NAME().
+function(teacher_module target source name export_name functions)
+    add_executable(${target} ${source})
+    target_link_libraries(${target} PRIVATE game)
+    target_link_options(${target} PRIVATE
+        -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
+        -sMODULARIZE=1 -sEXPORT_NAME=${export_name} -sEXPORTED_FUNCTIONS=${functions}
+        -sEXPORTED_RUNTIME_METHODS=ccall)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name} SUFFIX .js)
+endfunction()
 
-# The class's cards, read with the game's own reader: loaded by the
-# teacher's page when the first card is read.
-add_executable(permoroplus_teacher_class app/teacher_class_main.cpp)
-target_link_libraries(permoroplus_teacher_class PRIVATE game)
-target_link_options(permoroplus_teacher_class PRIVATE
-    -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
-    -sMODULARIZE=1 -sEXPORT_NAME=TeacherClass
-    -sEXPORTED_FUNCTIONS=_teacher_card,_teacher_missed_begin,_teacher_missed_card,_teacher_missed
-    -sEXPORTED_RUNTIME_METHODS=ccall)
-set_target_properties(permoroplus_teacher_class PROPERTIES OUTPUT_NAME teacher_class SUFFIX .js)
-
+# The page reads links with the game's own rules.
+teacher_module(permoroplus_teacher app/teacher_main.cpp teacher_core TeacherCore
+    _teacher_kinds,_teacher_begin,_teacher_course,_teacher_link,_teacher_read,_teacher_units)
+# The class's cards, read with the game's own reader: loaded when the first
+# card is read.
+teacher_module(permoroplus_teacher_class app/teacher_class_main.cpp teacher_class TeacherClass
+    _teacher_card,_teacher_missed_begin,_teacher_missed_card,_teacher_missed)
 # Printed worksheets of the link's courses, made by the game's own kinds:
-# loaded by the teacher's page when the first sheet is asked for.
-add_executable(permoroplus_teacher_sheet app/teacher_sheet_main.cpp)
-target_link_libraries(permoroplus_teacher_sheet PRIVATE game)
-target_link_options(permoroplus_teacher_sheet PRIVATE
-    -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
-    -sMODULARIZE=1 -sEXPORT_NAME=TeacherSheet
-    -sEXPORTED_FUNCTIONS=_teacher_sheet,_teacher_sheet_courses
-    -sEXPORTED_RUNTIME_METHODS=ccall)
-set_target_properties(permoroplus_teacher_sheet PROPERTIES OUTPUT_NAME teacher_sheet SUFFIX .js)
+# loaded when the first sheet is asked for.
+teacher_module(permoroplus_teacher_sheet app/teacher_sheet_main.cpp teacher_sheet TeacherSheet
+    _teacher_sheet,_teacher_sheet_courses)
 
 # The QR codes of the teacher's page: Debian's node-qrcode-generator.
 set(PERMORO_QRCODE_JS /usr/share/nodejs/qrcode-generator/qrcode.js CACHE FILEPATH "qrcode-generator's qrcode.js")
