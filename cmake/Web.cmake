@@ -38,25 +38,31 @@ target_link_options(permoroplus_single PRIVATE -sSINGLE_FILE=1)
 # for the page, built as NAME.js and NAME.wasm, loaded as EXPORT_NAME().
 function(teacher_module target source name export_name functions)
     add_executable(${target} ${source})
-    target_link_libraries(${target} PRIVATE game)
+    target_link_libraries(${target} PRIVATE classroom)
     target_link_options(${target} PRIVATE
         -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
-        -sMODULARIZE=1 -sEXPORT_NAME=${export_name} -sEXPORTED_FUNCTIONS=${functions}
+        -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=${export_name} -sEXPORTED_FUNCTIONS=${functions}
         -sEXPORTED_RUNTIME_METHODS=ccall)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name} SUFFIX .js)
 endfunction()
 
 # The page reads links with the game's own rules.
-teacher_module(permoroplus_teacher app/teacher_main.cpp teacher_core TeacherCore
-    _teacher_kinds,_teacher_begin,_teacher_course,_teacher_link,_teacher_read,_teacher_units)
+teacher_module(permoroplus_teacher classroom/teacher_main.cpp teacher_core TeacherCore
+    _teacher_kinds,_teacher_rules,_teacher_begin,_teacher_course,_teacher_link,_teacher_read)
 # The class's cards, read with the game's own reader: loaded when the first
 # card is read.
-teacher_module(permoroplus_teacher_class app/teacher_class_main.cpp teacher_class TeacherClass
+teacher_module(permoroplus_teacher_class classroom/teacher_class_main.cpp teacher_class TeacherClass
     _teacher_card,_teacher_missed_begin,_teacher_missed_card,_teacher_missed)
 # Printed worksheets of the link's courses, made by the game's own kinds:
 # loaded when the first sheet is asked for.
-teacher_module(permoroplus_teacher_sheet app/teacher_sheet_main.cpp teacher_sheet TeacherSheet
+teacher_module(permoroplus_teacher_sheet classroom/teacher_sheet_main.cpp teacher_sheet TeacherSheet
     _teacher_sheet,_teacher_sheet_courses)
+
+# The facts the site's build writes into its pages (app/web/site_facts.cpp),
+# run by node.
+add_executable(site_facts app/web/site_facts.cpp platform/web/css.cpp)
+target_link_libraries(site_facts PRIVATE classroom)
+target_link_options(site_facts PRIVATE -sENVIRONMENT=node -sFILESYSTEM=0)
 
 # The QR codes of the teacher's page: Debian's node-qrcode-generator.
 set(PERMORO_QRCODE_JS /usr/share/nodejs/qrcode-generator/qrcode.js CACHE FILEPATH "qrcode-generator's qrcode.js")
@@ -79,13 +85,15 @@ add_custom_command(
     COMMENT "Installing the teacher's page's libraries (npm ci)")
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-file(GLOB PERMORO_WEB_SHELL LIST_DIRECTORIES false CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/*)
+file(GLOB PERMORO_WEB_SHELL LIST_DIRECTORIES false CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/web/* ${CMAKE_CURRENT_SOURCE_DIR}/classroom/web/*)
+find_program(PERMORO_NODE_FOR_SITE NAMES node nodejs REQUIRED)
 file(GLOB PERMORO_WEB_PICTURES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/opening/web/*.webp)
 add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/permoroplus.html
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/app/web/make_site.py
         ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${PERMORO_QRCODE_JS} ${PERMORO_LIBRARIES}/node_modules/zxing-wasm
-    DEPENDS permoroplus_web permoroplus_single permoroplus_teacher permoroplus_teacher_class permoroplus_teacher_sheet ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL} ${PERMORO_WEB_PICTURES}
+        ${PERMORO_NODE_FOR_SITE}
+    DEPENDS permoroplus_web permoroplus_single site_facts permoroplus_teacher permoroplus_teacher_class permoroplus_teacher_sheet ${PERMORO_QRCODE_JS} ${PERMORO_WEB_SHELL} ${PERMORO_WEB_PICTURES}
         ${PERMORO_LIBRARIES}/node_modules/zxing-wasm/package.json
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Regular.subset.woff2
         ${CMAKE_CURRENT_SOURCE_DIR}/resources/fonts/BIZUDGothic-Bold.subset.woff2

@@ -43,6 +43,8 @@ inline constexpr Colour red = Colour::fixed(0xFF0000);
 inline constexpr Colour orange = Colour::fixed(0xFF8000);
 inline constexpr Colour pink = Colour::fixed(0xFFC0C0);
 inline constexpr Colour lavender = Colour::fixed(0xC0C0FF);
+// The background of a line for a teacher above or under the game.
+inline constexpr Colour notice = Colour::fixed(0xFFF4C8);
 }  // namespace colours
 
 enum class Align : std::uint8_t { Left, Centre, Right };
@@ -59,6 +61,10 @@ enum class Live : std::uint8_t {
 struct Rect {
     float left = 0, top = 0, width = 0, height = 0;
 };
+
+// The faces every control's text asks for, first found first: the design's
+// own Japanese Gothic where the system has it, then the bundled one.
+inline constexpr std::string_view kFaces[] = {"ＭＳ ゴシック", "BIZ UDGothic"};
 
 struct Font {
     float points = 0;  // 0: the control draws no text

@@ -66,6 +66,7 @@ public:
         Integer highest = 99;
         std::string_view plain;  // what no option word means, for the teacher
         std::span<const Option> options;
+        std::string_view numbers = "数";  // what a range bounds, for the teacher
     };
 
     explicit constexpr CourseKind(const Form& form) : form_(form) {}
@@ -104,6 +105,16 @@ public:
     // An answer button in words: "7たす5 は 12".
     virtual std::string saidWith(const Sum& sum, Answer answer) const;
 
+    // The two sides of a 百ます of the course: its sign and the numbers it
+    // may have down the left and along the top; none where its sums are no
+    // such table. A pair of them is one of its sums where crosses() says so.
+    struct Crossing {
+        Op op = Op::Plus;
+        std::vector<Integer> left, top;
+    };
+    virtual std::optional<Crossing> crossing(const Course&) const { return std::nullopt; }
+    virtual bool crosses(const Course&, Integer, Integer) const { return false; }
+
 protected:
     // The kinds are constant objects of their rooms, made before the
     // program starts and never destroyed through this interface.
@@ -112,11 +123,6 @@ protected:
 private:
     Form form_;
 };
-
-// How a teacher can make a course that cannot be played playable, in a
-// teacher's words: the tables to tick or leave out, or the nearest range
-// that gives sums ("数を 1〜18 にします"); empty when it can be played.
-std::string courseFix(const Course& course);
 
 // Every kind a link can name, in the order the teacher's page lists them.
 std::span<const CourseKind* const> courseKinds();

@@ -77,6 +77,7 @@ std::optional<std::vector<std::uint8_t>> tableList(std::string_view text)
     return tables;
 }
 
+// A course, or why it was left out; a course that gives no sums has both.
 struct Reading {
     std::optional<Course> course;
     std::string why;
@@ -127,7 +128,7 @@ Reading readCourse(std::string_view text)
         c.to = static_cast<Integer>(*b);
     }
     if (const std::optional<std::string_view> fault = c.kind->fault(c))
-        return {{}, std::string(*fault)};
+        return {c, std::string(*fault)};
     return {c, {}};
 }
 
@@ -162,7 +163,7 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
         query = query.substr(0, query.find('#'));
     }
     if (query.size() > kMaxQuery) {
-        p.leftOut.push_back(leftOutItem(query.substr(kMaxQuery), reasonText(Reason::TooLong)));
+        p.leftOut.push_back({quoted(query.substr(kMaxQuery)), reasonText(Reason::TooLong), std::nullopt, 0});
         query = query.substr(0, kMaxQuery);
     }
     bool timeSeen = false, paceSeen = false, soundSeen = false, againSeen = false;
@@ -173,7 +174,9 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
         const std::optional<std::string> key = decoded(raw.substr(0, eq));
         const std::optional<std::string> value =
             eq == std::string_view::npos ? std::optional<std::string>() : decoded(raw.substr(eq + 1));
-        const auto leave = [&](std::string why) { p.leftOut.push_back(leftOutItem(raw, why)); };
+        const auto leave = [&](std::string why, std::optional<Course> course = {}) {
+            p.leftOut.push_back({quoted(raw), std::move(why), std::move(course), p.courses.size()});
+        };
         // A switch of the link: off, once.
         const auto offOnce = [&](bool& seen, Reason other) {
             const bool off = !seen && *value == "off";
@@ -188,14 +191,14 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
             leave(reasonText(Reason::Unreadable));
         } else if (*key == "course") {
             Reading r = readCourse(*value);
-            if (!r.course)
-                leave(r.why);
+            if (!r.why.empty())
+                leave(r.why, p.courses.size() < Practice::kMaxCourses ? r.course : std::nullopt);
             else if (p.courses.size() == Practice::kMaxCourses)
                 leave(reasonText(Reason::SixCourses));
             else
                 p.courses.push_back(std::move(*r.course));
         } else if (*key == "time") {
-            const std::optional<int> s = whole(*value, 30, 600);
+            const std::optional<int> s = whole(*value, Practice::kFewestSeconds, Practice::kMostSeconds);
             if (timeSeen)
                 leave(reasonText(Reason::Twice));
             else if (!s)
@@ -205,7 +208,7 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
             timeSeen = timeSeen || s;
         } else if (*key == "pace") {
             const double pace = paceValue(*value);
-            const bool inRange = pace >= 0.25 - 1e-9 && pace <= 1 + 1e-9;
+            const bool inRange = pace >= Practice::kSlowestPace - 1e-9 && pace <= 1 + 1e-9;
             if (paceSeen)
                 leave(reasonText(Reason::Twice));
             else if (!inRange)
@@ -229,8 +232,8 @@ std::string notice(const Practice& practice)
     if (practice.leftOut.empty())
         return {};
     std::string items;
-    for (std::size_t i = 0; i < practice.leftOut.size(); ++i)
-        items += (i ? " / " : "") + practice.leftOut[i];
+    for (const LeftOut& item : practice.leftOut)
+        items += joined({items.empty() ? "" : " / ", item.part, "（", item.why, "）"});
     return noticeLine(items);
 }
 

@@ -8,7 +8,7 @@
 //   course=times:7        a course: its kind's word, its tables or numbers,
 //   course=add:1-9:carry  and perhaps a word of the kind's (course.h and
 //                         the rooms of game/kinds/ say which)
-//   time=90               seconds a game, 30 to 600
+//   time=90               seconds a game, 30 to 600 (kFewestSeconds, kMostSeconds)
 //   pace=0.5              the sums fall at this part of their pace, 0.25 to 1
 //   sound=off             the game starts muted
 //   again=off             a sum missed does not come back in the same game
@@ -17,6 +17,7 @@
 #include "course.h"
 #include "integer.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,17 +25,32 @@
 
 namespace game {
 
+// A part of a link that was left out: the part as written (only plain
+// characters of it, at most a few) and why, in a teacher's words.
+// A course that was read whole but gives no sums comes with it, and with
+// how many courses of the link come before it, so that the teacher's form
+// can show it where it stands.
+struct LeftOut {
+    std::string part;
+    std::string why;
+    std::optional<Course> course;
+    std::size_t at = 0;
+};
+
 struct Practice {
     static constexpr int kMaxCourses = 6;
     static constexpr Integer kSeconds = 60;
+    static constexpr Integer kFewestSeconds = 30;
+    static constexpr Integer kMostSeconds = 600;
+    static constexpr double kSlowestPace = 0.25;
 
     std::vector<Course> courses;  // in place of the animals, in order; none: the animals
     Integer seconds = kSeconds;   // of a game
     double pace = 1;              // of the falling sums, as a part of the design's
     bool soundOff = false;
     bool again = true;            // a sum missed comes back soon in a teacher's course
-    // Each part of the link that was left out, with why, for the teacher.
-    std::vector<std::string> leftOut;
+    // Each part of the link that was left out, for the teacher.
+    std::vector<LeftOut> leftOut;
 };
 
 // Reads a link's query ("course=times:7&time=90", with or without its "?"),

@@ -54,7 +54,7 @@ std::string reasonText(Reason why, const CourseKind::Form* f)
     return "";
 }
 
-std::string leftOutItem(std::string_view part, std::string_view why)
+std::string quoted(std::string_view part)
 {
     // Only plain printable characters of a link are quoted, and few of
     // them: nothing in a link can change how the line reads.
@@ -65,7 +65,7 @@ std::string leftOutItem(std::string_view part, std::string_view why)
     }
     if (part.size() > kShown)
         quoted += "…";
-    return quoted + "（" + std::string(why) + "）";
+    return quoted;
 }
 
 std::string noticeLine(std::string_view items)

@@ -32,11 +32,11 @@ enum class Reason : std::uint8_t {
 // Why, in a teacher's words; `form` is the course's kind, where it is known.
 std::string reasonText(Reason why, const CourseKind::Form* form = nullptr);
 
-// One item of the notice: the part as written (only plain characters of
-// it, at most a few) and why it was left out.
-std::string leftOutItem(std::string_view part, std::string_view why);
+// A part of a link as the notice quotes it: only plain characters of it,
+// and at most a few.
+std::string quoted(std::string_view part);
 
-// The line naming every item left out.
+// The line naming every item left out: "part（why）", one after another.
 std::string noticeLine(std::string_view items);
 
 }  // namespace game

@@ -32,7 +32,7 @@ SOURCE_DIRS = ("app", "game", "forms", "platform")
 SOURCE_SUFFIXES = (".cpp", ".h")
 # Text the game never draws in its own font: lines for a teacher, and words
 # heard by a screen reader.
-SYSTEM_FONT_FILES = ("game/practice_notes.cpp", "game/spoken.h", "game/spoken.cpp", "app/teacher_main.cpp")
+SYSTEM_FONT_FILES = ("game/practice_notes.cpp", "game/spoken.h", "game/spoken.cpp", "app/web/site_facts.cpp")
 
 FIRST_PRINTABLE_ASCII = 0x20
 LAST_PRINTABLE_ASCII = 0x7E

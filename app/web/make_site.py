@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Put the browser edition together from the compiled program and the page shell.
 
-    make_site.py SOURCE_DIR BUILD_DIR QRCODE_JS ZXING_WASM_DIR
+    make_site.py SOURCE_DIR BUILD_DIR QRCODE_JS ZXING_WASM_DIR NODE
 
 writes BUILD_DIR/site/ (the folder to publish on any static web server: the
 page, the program, its fonts, pictures and icons, the manifest, the
@@ -11,18 +11,23 @@ worker that keeps them for offline play) and BUILD_DIR/permoroplus.html (the
 whole game in one file, for opening from a folder or a USB stick).
 
 Both pages forbid every other origin: the site loads only its own files,
-the single file only what it holds.
+the single file only what it holds. What the pages say of the program's
+own data (the controls' faces, the notice's colour, the teacher's form's
+bounds, choices and units) comes from BUILD_DIR/site_facts.js, run by NODE.
 """
 
 import base64
 import hashlib
+import html
 import json
 import re
 import shutil
+import subprocess
 import sys
 from pathlib import Path
 
 SHELL = "app/web"
+TEACHER = "classroom/web"
 FONTS = [("BIZUDGothic-Regular.subset.woff2", "normal"), ("BIZUDGothic-Bold.subset.woff2", "bold")]
 PICTURES = ["haikei.gif"] + [f"frame{k:02d}.gif" for k in range(12)]
 FAVICON = "form1-32.png"
@@ -31,15 +36,18 @@ APP_ICONS = ["form1-192.png", "form1-512.png"]
 # by the game's own first visit. (Its QR library, qrcode.js, is the game's
 # too: the game's service worker keeps it with the game's files, and the
 # page fetches it when the first result card opens.)
-TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_core.js", "teacher_core.wasm",
+TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "link.js", "loader.js", "qr.js", "qrcode.mjs",
+                 "teacher_core.js", "teacher_core.wasm",
                  "teacher_cards.js", "teacher_class.js", "teacher_class.wasm",
                  "teacher_read.js", "teacher_read_worker.js", "zxing_reader.js", "zxing_reader.wasm",
                  "teacher_sheet.js", "teacher_sheet.wasm", "teacher_sheet_page.js", "teacher_sheet.css"]
-# The class's cards, fetched when the first card is read, and reading
-# them off pictures and the camera, fetched when that starts: the page's
-# scripts and its worker, and zxing-wasm's reader (its script for a worker
-# and its WebAssembly), for browsers with no QR reader of their own.
-READER_SCRIPTS = ["teacher_cards.js", "teacher_read.js", "teacher_read_worker.js"]
+# The teacher's page's own scripts: its modules (the form, the link, the
+# loader and the QR codes at once; the class's cards, reading them off
+# pictures and the camera, and the sheets when first asked for) and the
+# reading's worker. zxing-wasm's reader (its script for a worker and its
+# WebAssembly) is for browsers with no QR reader of their own.
+TEACHER_SCRIPTS = ["teacher.js", "link.js", "loader.js", "qr.js", "teacher_cards.js", "teacher_read.js",
+                   "teacher_read_worker.js", "teacher_sheet_page.js"]
 ZXING_FILES = [("dist/iife/reader/index.js", "zxing_reader.js"), ("dist/reader/zxing_reader.wasm", "zxing_reader.wasm")]
 # What the teacher's page and the game never call of qrcode-generator (they
 # draw the modules themselves on a canvas, and always encode bytes): the
@@ -102,8 +110,38 @@ def page(shell, policy, head, scripts):
     return html.replace("@CSP@", policy).replace("@HEAD@", head).replace("@SCRIPTS@", scripts)
 
 
-def make_site(source, build, qrcode_js, zxing):
+def facts_of(build, node):
+    """What the program says of itself for the pages (app/web/site_facts.cpp)."""
+    made = subprocess.run([str(node), str(build / "site_facts.js")], check=True, capture_output=True, text=True)
+    return json.loads(made.stdout)
+
+
+def with_facts(text, facts):
+    """A style sheet with the controls' faces and the notice's colour."""
+    return text.replace("@FACES@", facts["faces"]).replace("@NOTICE@", facts["notice"])
+
+
+def teacher_page(text, facts):
+    """The teacher's page with its form's choices and the ready-made units
+    written in, so that its first paint has its final shape."""
+    rules = facts["rules"]
+    seconds = rules["seconds"]
+    time = (f'<input id="time" type="number" min="{seconds["fewest"]}" max="{seconds["most"]}" step="{seconds["step"]}" '
+            f'value="{seconds["usual"]}"> びょう（{seconds["fewest"]}〜{seconds["most"]}）')
+    paces = "\n".join(f'<option value="{p["value"]}">{html.escape(p["label"])}</option>' for p in rules["paces"])
+    grades = {}
+    for unit in facts["units"]:
+        grades.setdefault(unit["grade"], []).append(unit)
+    units = "\n".join(
+        f'<p class="grade" role="group" aria-label="{html.escape(grade)}"><b>{html.escape(grade)}</b> '
+        + " ".join(f'<button type="button" data-link="{html.escape(u["link"])}">{html.escape(u["name"])}</button>' for u in listed)
+        + "</p>" for grade, listed in grades.items())
+    return text.replace("@TIME@", time).replace("@PACES@", paces).replace("@UNITS@", units)
+
+
+def make_site(source, build, qrcode_js, zxing, facts):
     shell = source / SHELL
+    teachers = source / TEACHER
     site = build / "site"
     if site.exists():
         shutil.rmtree(site)
@@ -123,7 +161,7 @@ def make_site(source, build, qrcode_js, zxing):
     # the game window, two seconds later, and the program asks for them as
     # it starts.
     style = resource_css(lambda path: inlined(source, path) if path.startswith("opening/") else path)
-    style += (shell / "style.css").read_text(encoding="utf-8")
+    style += with_facts((shell / "style.css").read_text(encoding="utf-8"), facts)
     scripts = [(build / "permoroplus.js").read_text(encoding="utf-8"), (shell / "boot.js").read_text(encoding="utf-8")]
     check_inlinable(style, scripts)
     preloads = '<link rel="preload" href="permoroplus.wasm" as="fetch" type="application/wasm" crossorigin>\n'
@@ -136,12 +174,12 @@ def make_site(source, build, qrcode_js, zxing):
 
     # The teacher's page goes without its comments and indentation: it is
     # fetched by a teacher's browser, often a school's slow network.
-    teacher = (shell / "teacher.html").read_text(encoding="utf-8").replace("@CSP@", teacher_policy())
-    (site / "teacher.html").write_text(teacher, encoding="utf-8")
-    (site / "teacher.css").write_text(plain_css((shell / "teacher.css").read_text(encoding="utf-8")), encoding="utf-8")
-    for file in ("teacher.js", "teacher_sheet_page.js"):
-        (site / file).write_text(plain_script((shell / file).read_text(encoding="utf-8")), encoding="utf-8")
-    (site / "teacher_sheet.css").write_text(plain_css((shell / "teacher_sheet.css").read_text(encoding="utf-8")), encoding="utf-8")
+    teacher = (teachers / "teacher.html").read_text(encoding="utf-8").replace("@CSP@", teacher_policy())
+    (site / "teacher.html").write_text(teacher_page(teacher, facts), encoding="utf-8")
+    for file in ("teacher.css", "teacher_sheet.css"):
+        (site / file).write_text(plain_css(with_facts((teachers / file).read_text(encoding="utf-8"), facts)), encoding="utf-8")
+    for file in TEACHER_SCRIPTS:
+        (site / file).write_text(plain_script((teachers / file).read_text(encoding="utf-8")), encoding="utf-8")
     for file in ("teacher_core.js", "teacher_core.wasm", "teacher_class.js", "teacher_class.wasm", "teacher_sheet.js",
                  "teacher_sheet.wasm"):
         shutil.copyfile(build / file, site / file)
@@ -149,10 +187,10 @@ def make_site(source, build, qrcode_js, zxing):
     # comment it begins with) and what the page draws with.
     qrcode = without_functions(Path(qrcode_js).read_text(encoding="utf-8"), QRCODE_UNUSED)
     (site / "qrcode.js").write_text(plain_script(qrcode, keep_head=True), encoding="utf-8")
-    # The game's result card draws its QR code with it too.
+    # The game's result card draws its QR code with it, as a script; the
+    # teacher's page imports the same as a module.
+    (site / "qrcode.mjs").write_text(plain_script(qrcode, keep_head=True) + "export default qrcode;\n", encoding="utf-8")
 
-    for file in READER_SCRIPTS:
-        (site / file).write_text(plain_script((shell / file).read_text(encoding="utf-8")), encoding="utf-8")
     # zxing-wasm as published, its notice of copyright and licence first.
     package = json.loads((zxing / "package.json").read_text(encoding="utf-8"))
     notice = "".join(f"// {line}".rstrip() + "\n" for line in (zxing / "LICENSE").read_text(encoding="utf-8").splitlines())
@@ -247,13 +285,13 @@ def inlined(source, path):
     return data_url(file, mime[file.suffix])
 
 
-def make_single_file(source, build, qrcode):
+def make_single_file(source, build, qrcode, facts):
     shell = source / SHELL
 
     def inline(path):
         return inlined(source, path)
 
-    style = resource_css(inline) + (shell / "style.css").read_text(encoding="utf-8")
+    style = resource_css(inline) + with_facts((shell / "style.css").read_text(encoding="utf-8"), facts)
     # The file holds the QR library of the result card as well: it can
     # fetch nothing.
     scripts = [qrcode, (build / "permoroplus-single.js").read_text(encoding="utf-8")]
@@ -274,11 +312,12 @@ def make_single_file(source, build, qrcode):
 
 
 def main():
-    if len(sys.argv) != 5:
+    if len(sys.argv) != 6:
         sys.exit(__doc__)
     source, build = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
-    site = make_site(source, build, Path(sys.argv[3]), Path(sys.argv[4]))
-    single = make_single_file(source, build, (site / "qrcode.js").read_text(encoding="utf-8"))
+    facts = facts_of(build, Path(sys.argv[5]))
+    site = make_site(source, build, Path(sys.argv[3]), Path(sys.argv[4]), facts)
+    single = make_single_file(source, build, (site / "qrcode.js").read_text(encoding="utf-8"), facts)
     total = sum(p.stat().st_size for p in site.rglob("*") if p.is_file())
     print(f"{site}: {total} bytes; {single}: {single.stat().st_size} bytes")
 

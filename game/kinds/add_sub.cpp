@@ -21,7 +21,7 @@ class AddSub final : public TwoNumbers {
 public:
     explicit constexpr AddSub(bool add)
         : TwoNumbers({.word = add ? "add" : "sub", .label = add ? "たしざん" : "ひきざん", .tables = false, .lowest = 1, .highest = 99,
-                      .plain = "どちらも", .options = add ? std::span(kCarries) : std::span(kBorrows)}),  // not drawn
+                      .plain = "どちらも", .options = add ? std::span(kCarries) : std::span(kBorrows), .numbers = "2つの数とも"}),  // not drawn
           add_(add)
     {
     }
@@ -61,6 +61,16 @@ public:
     {
         return movedBy(s.answer, random);
     }
+
+    std::optional<Crossing> crossing(const Course& c) const override
+    {
+        std::vector<Integer> numbers;
+        for (int v = c.from; v <= c.to; ++v)
+            numbers.push_back(static_cast<Integer>(v));
+        return Crossing{add_ ? Op::Plus : Op::Minus, numbers, numbers};
+    }
+
+    bool crosses(const Course& c, Integer a, Integer b) const override { return fits(c, a, b); }
 
 private:
     Sum make(int a, int b) const

@@ -10,7 +10,7 @@ namespace {
 
 class Make final : public CourseKind {
 public:
-    constexpr Make() : CourseKind({.word = "make", .label = "いくつといくつ", .tables = false, .lowest = 2, .highest = 20, .plain = {}, .options = {}}) {}  // not drawn
+    constexpr Make() : CourseKind({.word = "make", .label = "いくつといくつ", .tables = false, .lowest = 2, .highest = 20, .plain = {}, .options = {}, .numbers = "わける数"}) {}  // not drawn
 
     std::string shortName(const Course& c) const override
     {

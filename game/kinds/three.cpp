@@ -16,7 +16,7 @@ constexpr int kAdd = 1, kSub = 2;
 class Three final : public CourseKind {
 public:
     constexpr Three() : CourseKind({.word = "three", .label = "3つのかず", .tables = false, .lowest = 0, .highest = 99,
-                          .plain = "たしざんと ひきざん", .options = kOps}) {}  // not drawn
+                          .plain = "たしざんと ひきざん", .options = kOps, .numbers = "3つの数とも"}) {}  // not drawn
 
     std::string shortName(const Course& c) const override
     {

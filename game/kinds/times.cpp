@@ -78,6 +78,14 @@ public:
             found.offer({0});  // 1 × 1 has one product near it: 0 is the other a child may say
         return found.two(random);
     }
+
+    // The tables down the left, their multipliers along the top.
+    std::optional<Crossing> crossing(const Course& c) const override
+    {
+        return Crossing{Op::Times, {c.tables.begin(), c.tables.end()}, {1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    }
+
+    bool crosses(const Course&, Integer, Integer) const override { return true; }
 };
 
 constinit const Times kKind;

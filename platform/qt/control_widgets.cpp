@@ -27,7 +27,10 @@ QColor resolve(Colour colour, const QPalette& palette)
 QFont controlFont(const Font& font, int pixels)
 {
     QFont f;
-    f.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("BIZ UDGothic")});
+    QStringList faces;
+    for (const std::string_view face : forms::kFaces)
+        faces.append(QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size())));
+    f.setFamilies(faces);
     f.setPixelSize(pixels);
     f.setBold(font.bold);
     return f;

@@ -176,7 +176,7 @@ void QtWindow::showNotice(const QString& text)
         line->setAccessibleDescription(QStringLiteral("おしらせ"));  // not drawn
         line->setAutoFillBackground(true);
         QPalette pal = line->palette();
-        pal.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xCC));
+        pal.setColor(QPalette::Window, QColor::fromRgb(forms::colours::notice.rgb));
         pal.setColor(QPalette::WindowText, Qt::black);
         line->setPalette(pal);
         line->setFixedWidth(layout_.width());

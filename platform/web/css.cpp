@@ -1,5 +1,7 @@
 #include "css.h"
 
+#include "forms/control.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -41,6 +43,14 @@ std::string fixed(double value, int places)
 std::string px(double value)
 {
     return fixed(value, 4) + "px";
+}
+
+std::string faces()
+{
+    std::string out;
+    for (const std::string_view face : forms::kFaces)
+        out += "\"" + std::string(face) + "\", ";
+    return out + "sans-serif";
 }
 
 }  // namespace platform

@@ -17,5 +17,8 @@ std::string ink(std::uint32_t rgb);
 std::string fixed(double value, int places);
 // A length in CSS pixels.
 std::string px(double value);
+// The faces of the controls' text as a font-family: the table's, then any
+// sans-serif.
+std::string faces();
 
 }  // namespace platform

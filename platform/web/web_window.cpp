@@ -56,7 +56,7 @@ int captionWidth(bool bold, int pixels, const std::string& caption)
     if (context.isNull())
         context = createElement("canvas", "").call<val>("getContext", std::string("2d"));
     context.set("font", std::string(bold ? "bold " : "") + std::to_string(pixels) +
-                            "px \"ＭＳ ゴシック\", \"BIZ UDGothic\", sans-serif");
+                            "px " + faces());
     return static_cast<int>(std::lround(context.call<val>("measureText", caption)["width"].as<double>()));
 }
 

@@ -3,8 +3,15 @@
 // each is chosen, the link itself and what it means are the game's own
 // (teacher_core, compiled from the same C++ as the game); this script only
 // builds the form from them, hands over its values and shows the answer.
-// A row the game cannot play holds the link back until it is mended.
-'use strict';
+// A row the game cannot play holds the link back until it is mended. The
+// form's bounds and choices are the module's too: the site's build wrote
+// the units, the time's bounds and the paces into the page, and the rest
+// comes with the module. What the page does with the link (its sheets, the
+// class's cards) comes as modules of its own when first asked for.
+import TeacherCore from './teacher_core.js';
+import { link } from './link.js';
+import { part } from './loader.js';
+import { drawCode } from './qr.js';
 
 const form = {
     courses: document.getElementById('courses'),
@@ -26,11 +33,10 @@ const out = {
     qr: document.getElementById('qr'),
     gameSaid: document.getElementById('game-said'),
 };
-const units = document.getElementById('units');
 const unitDone = document.getElementById('unit-done');
-const MAX_COURSES = 6;
 let core = null;
 let kinds = [];
+let rules = null;
 // The order a link opened here gave a row's tables ("times:5,2:up").
 const linkOrder = new WeakMap();
 // What the link opened here left out, shown until the form is changed.
@@ -43,7 +49,7 @@ const field = (row, name) => row.querySelector(`.${name}`);
 const kindOf = (row) => kinds[field(row, 'kind').value];
 
 function addRow() {
-    if (form.courses.children.length >= MAX_COURSES) return null;
+    if (form.courses.children.length >= rules.courses) return null;
     const row = document.getElementById('course-row').content.firstElementChild.cloneNode(true);
     kinds.forEach((kind, i) => field(row, 'kind').add(new Option(kind.label, String(i))));
     for (let d = 1; d <= 9; ++d) {
@@ -62,7 +68,7 @@ function addRow() {
     });
     form.courses.append(row);
     showFields(row);
-    form.add.disabled = form.courses.children.length >= MAX_COURSES;
+    form.add.disabled = form.courses.children.length >= rules.courses;
     return row;
 }
 
@@ -94,7 +100,8 @@ function tablesOf(row) {
     return [...given, ...ticked.filter((d) => !given.includes(d))];
 }
 
-// A number box's whole number; -1, which no setting accepts, when it holds none.
+// A number box's whole number, as the module takes it (within an int);
+// -1, which no setting accepts, when it holds none.
 function whole(input) {
     const value = input.valueAsNumber;
     return Number.isFinite(value) ? Math.max(-1, Math.min(99999, Math.trunc(value))) : -1;
@@ -130,7 +137,7 @@ function compose() {
         call('teacher_course', null, Number(field(row, 'kind').value), Number(tablesOf(row).join('')),
             whole(field(row, 'from')), whole(field(row, 'to')), Number(field(row, 'option').value));
     }
-    const reading = JSON.parse(call('teacher_link', 'string', whole(form.time), Math.round(Number(form.pace.value) * 1000),
+    const reading = JSON.parse(call('teacher_link', 'string', whole(form.time), Number(form.pace.value),
         Number(form.sound.checked), Number(form.againOff.checked)));
     rows.forEach((row, i) => { if (!reading.rows[i].kept) mark(row, reading.rows[i]); });
     reading.held = reading.rows.some((row) => !row.kept);
@@ -147,38 +154,17 @@ function gameLink(query) {
     return url.href;
 }
 
-function drawCode(text) {
-    const code = qrcode(0, 'M');
-    code.addData(text);
-    code.make();
-    const modules = code.getModuleCount();
-    const quiet = 4;
-    const scale = 8;
-    const side = (modules + 2 * quiet) * scale;
-    out.qr.width = side;
-    out.qr.height = side;
-    const pen = out.qr.getContext('2d');
-    pen.fillStyle = '#FFFFFF';
-    pen.fillRect(0, 0, side, side);
-    pen.fillStyle = '#000000';
-    for (let r = 0; r < modules; ++r) {
-        for (let c = 0; c < modules; ++c) {
-            if (code.isDark(r, c)) pen.fillRect((c + quiet) * scale, (r + quiet) * scale, scale, scale);
-        }
-    }
-}
-
 function update() {
     if (!core) return;
     const reading = compose();
     // While a row is left out, no link is handed out: it would not be
     // the one the form shows.
-    const link = reading.held ? '' : gameLink(reading.query);
-    out.link.value = link;
-    document.getElementById('link-text').textContent = link;
+    const made = reading.held ? '' : gameLink(reading.query);
+    out.link.value = made;
+    document.getElementById('link-text').textContent = made;
     // A link waiting has no address: read as a link that cannot be followed.
-    if (link) {
-        out.try.href = link;
+    if (made) {
+        out.try.href = made;
         out.try.removeAttribute('role');
         out.try.removeAttribute('aria-disabled');
     } else {
@@ -186,9 +172,9 @@ function update() {
         out.try.setAttribute('role', 'link');
         out.try.setAttribute('aria-disabled', 'true');
     }
-    out.copy.disabled = !link;
-    out.wait.textContent = link ? '' : '！の ついた コースを なおすか けすと、リンクと QR コードが できます。';
-    out.code.hidden = !link;
+    out.copy.disabled = !made;
+    out.wait.textContent = made ? '' : '！の ついた コースを なおすか けすと、リンクと QR コードが できます。';
+    out.code.hidden = !made;
     const notice = [openedNotice, reading.notice].filter((line) => line).join('\n');
     out.notice.hidden = !notice;
     out.notice.textContent = notice;
@@ -205,22 +191,15 @@ function update() {
     }));
     out.gameSaid.textContent = `1回の時間 ${reading.seconds}びょう・おちる速さ ${form.pace.selectedOptions[0]?.text}`;
     out.copied.textContent = '';
-    if (link) drawCode(link);
+    if (made) drawCode(out.qr, made);
+    link.set(made);
 }
-
-// A script of the page fetched when it is first needed.
-const script = (src) => new Promise((resolve, reject) => {
-    const element = Object.assign(document.createElement('script'), { src });
-    element.addEventListener('load', resolve);
-    element.addEventListener('error', () => { element.remove(); reject(new Error(src)); });
-    document.head.append(element);
-});
 
 // Printed sheets: their form, layout and module are fetched when first
 // asked for.
 document.getElementById('sheet-open').addEventListener('click', (event) => {
     event.target.disabled = true;
-    script('teacher_sheet_page.js').catch(() => {
+    part('teacher_sheet_page.js').then((sheets) => sheets.open(rules.sheets)).catch(() => {
         event.target.disabled = false;
         document.getElementById('sheet-said').textContent = '！ プリントを 作る しくみを 読みこめませんでした。ページを 開きなおしてください';
     });
@@ -228,9 +207,11 @@ document.getElementById('sheet-open').addEventListener('click', (event) => {
 
 // A link opened here (teacher.html?course=...) fills the form, so that a
 // teacher can change a link given before.
+// Every course the link names keeps its row, one that gives no sums too,
+// marked by the reading as the form's own rows are.
 function fill(reading) {
     form.courses.replaceChildren();
-    for (const course of reading.courses) {
+    for (const course of reading.rows) {
         const row = addRow();
         field(row, 'kind').value = String(course.kind);
         showFields(row);
@@ -240,10 +221,10 @@ function fill(reading) {
         field(row, 'to').value = String(course.to);
         field(row, 'option').value = String(course.option);
     }
-    if (!reading.courses.length) addRow();
+    if (!reading.rows.length) addRow();
     form.time.value = String(reading.seconds);
-    const pace = String(reading.pace / 1000);
-    if (![...form.pace.options].some((option) => option.value === pace)) form.pace.add(new Option(pace, pace));
+    const pace = String(reading.pace);
+    if (![...form.pace.options].some((option) => option.value === pace)) form.pace.add(new Option(String(reading.pace / 1000), pace));
     form.pace.value = pace;
     form.sound.checked = reading.soundOff;
     form.againOff.checked = !reading.again;
@@ -256,32 +237,15 @@ function changed() {
     update();
 }
 
-// The ready-made units, by grade: one fills the form as its link opened
-// here would.
-function showUnits() {
-    const grades = new Map();
-    for (const unit of JSON.parse(core.ccall('teacher_units', 'string', [], []))) {
-        if (!grades.has(unit.grade)) {
-            const group = document.createElement('p');
-            group.className = 'grade';
-            group.setAttribute('role', 'group');
-            group.setAttribute('aria-label', unit.grade);
-            const title = document.createElement('b');
-            title.textContent = unit.grade;
-            group.append(title);
-            units.insertBefore(group, unitDone);
-            grades.set(unit.grade, group);
-        }
-        const button = document.createElement('button');
-        button.type = 'button';
-        button.textContent = unit.name;
-        button.addEventListener('click', () => {
-            fill(read(unit.link));
-            update();
-            unitDone.textContent = `「${unit.name}」の コースを 入れました。`;
-        });
-        grades.get(unit.grade).append(' ', button);
-    }
+// The ready-made units, written into the page by the site's build: one
+// fills the form as its link opened here would.
+for (const button of document.querySelectorAll('#units button[data-link]')) {
+    button.addEventListener('click', () => {
+        if (!core) return;
+        fill(read(button.dataset.link));
+        update();
+        unitDone.textContent = `「${button.textContent}」の コースを 入れました。`;
+    });
 }
 
 // An address only this computer reaches: its QR code opens nothing on a
@@ -311,22 +275,18 @@ out.copy.addEventListener('click', async () => {
     }
 });
 
-// The class's cards come with a script of their own (teacher_cards.js),
+// The class's cards come with a module of their own (teacher_cards.js),
 // fetched when the first card is read, typed, off a picture or by the
 // camera: the page that makes links stays light.
-let cards = null;
-let classUnsaved = () => false;
 function withCards(then) {
-    cards ??= script('teacher_cards.js');
-    cards.then(then, () => {
-        cards = null;
+    part('teacher_cards.js').then(then, () => {
         document.getElementById('card-said').textContent = '！ カードを 読む しくみを 読みこめませんでした。ページを 開きなおしてください';
     });
 }
-const readCards = (files) => withCards(() => readPictures(files));
+const readCards = (files) => withCards((cards) => cards.readPictures(files));
 document.getElementById('card-form').addEventListener('submit', (event) => {
     event.preventDefault();
-    withCards(() => typedCode());
+    withCards((cards) => cards.typedCode());
 });
 const picked = document.getElementById('card-files');
 picked.addEventListener('change', () => { readCards([...picked.files]); picked.value = ''; });
@@ -341,15 +301,10 @@ function dropped(event) {
 section.addEventListener('dragover', dropped);
 section.addEventListener('drop', (event) => { if (dropped(event)) readCards([...event.dataTransfer.files]); });
 
-// A class not yet saved is not lost without a word.
-addEventListener('beforeunload', (event) => {
-    if (classUnsaved()) event.preventDefault();
-});
-
 TeacherCore().then((module) => {
     core = module;
     kinds = JSON.parse(module.ccall('teacher_kinds', 'string', [], []));
-    showUnits();
+    rules = JSON.parse(module.ccall('teacher_rules', 'string', [], []));
     fill(read(location.search));
     update();
 });

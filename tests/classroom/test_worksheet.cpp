@@ -2,7 +2,7 @@
 // its course poses, with its answer; a sheet number gives the same sheet
 // each time and another number another; a subtracting grid never goes
 // below 0; what cannot be a sheet gives none.
-#include "game/worksheet.h"
+#include "classroom/worksheet.h"
 #include "support/courses.h"
 
 #include <QRegularExpression>
@@ -10,8 +10,8 @@
 #include <set>
 
 using game::Course;
-using game::Sheet;
-using game::SheetLine;
+using classroom::Sheet;
+using classroom::SheetLine;
 using testing::courseOf;
 using testing::keepsItsCourse;
 
@@ -67,10 +67,10 @@ void TestWorksheet::aListKeepsItsCourse()
     const std::vector<Course> courses{courseOf(course.toStdString())};
     const QRegularExpression shape(line);
     for (const int count : Sheet::kCounts) {
-        const std::vector<SheetLine> one = listSheet(courses, 1, count, 4711);
+        const std::vector<SheetLine> one = classroom::listSheet(courses, 1, count, 4711);
         QCOMPARE(one.size(), static_cast<std::size_t>(count));
-        QVERIFY(sumsOf(one) == sumsOf(listSheet(courses, 1, count, 4711)));
-        QCOMPARE(sumsOf(one) != sumsOf(listSheet(courses, 1, count, 4712)), varies);
+        QVERIFY(sumsOf(one) == sumsOf(classroom::listSheet(courses, 1, count, 4711)));
+        QCOMPARE(sumsOf(one) != sumsOf(classroom::listSheet(courses, 1, count, 4712)), varies);
         for (std::size_t i = 0; i < one.size(); ++i) {
             const SheetLine& l = one[i];
             const QString text = QString::fromStdString(l.before + "□" + l.after);
@@ -86,7 +86,7 @@ void TestWorksheet::aListKeepsItsCourse()
 void TestWorksheet::mixedTakesEveryCourseInTurn()
 {
     const std::vector<Course> courses{courseOf("times:7"), courseOf("div:2-9:rem"), courseOf("make:10"), courseOf("add:1-9")};
-    const std::vector<SheetLine> lines = listSheet(courses, 0, 20, 12);
+    const std::vector<SheetLine> lines = classroom::listSheet(courses, 0, 20, 12);
     std::vector<int> counts(courses.size());
     for (const SheetLine& l : lines) {
         const auto it = std::find_if(courses.begin(), courses.end(), [&](const Course& c) { return c.kind == l.sum.kind; });
@@ -95,8 +95,8 @@ void TestWorksheet::mixedTakesEveryCourseInTurn()
         QCOMPARE(l.rest, l.sum.op == game::Op::Divide);  // only the remainders' course has their box
     }
     QCOMPARE(counts, (std::vector<int>{5, 5, 5, 5}));
-    QCOMPARE(game::sheetTitle(courses, 0), std::string("まぜて（7のだん・あまり2〜9・10はいくつ・たしざん）"));
-    QCOMPARE(game::sheetTitle(courses, 1), std::string("7のだん　かけざん"));
+    QCOMPARE(classroom::sheetTitle(courses, 0), std::string("まぜて（7のだん・あまり2〜9・10はいくつ・たしざん）"));
+    QCOMPARE(classroom::sheetTitle(courses, 1), std::string("7のだん　かけざん"));
 }
 
 void TestWorksheet::aGridKeepsItsCourse_data()
@@ -127,9 +127,9 @@ void TestWorksheet::aGridKeepsItsCourse()
     const Course c = courseOf(course.toStdString());
     std::set<std::pair<std::array<game::Integer, 10>, std::array<game::Integer, 10>>> grids;
     for (std::uint32_t number = 1; number <= 20; ++number) {
-        const std::optional<game::Grid> grid = gridSheet(c, number);
+        const std::optional<classroom::Grid> grid = classroom::gridSheet(c, number);
         QVERIFY(grid);
-        const std::optional<game::Grid> again = gridSheet(c, number);
+        const std::optional<classroom::Grid> again = classroom::gridSheet(c, number);
         QVERIFY(again->left == grid->left && again->top == grid->top);
         grids.insert({grid->left, grid->top});
         for (std::size_t r = 0; r < 10; ++r) {
@@ -148,11 +148,11 @@ void TestWorksheet::aGridKeepsItsCourse()
 void TestWorksheet::nothingForWhatCannotBeASheet()
 {
     for (const char* c : {"div:2-9", "make:10", "three:1-9"})
-        QVERIFY2(!gridSheet(courseOf(c), 1), c);
+        QVERIFY2(!classroom::gridSheet(courseOf(c), 1), c);
     const std::vector<Course> courses{courseOf("times:7")};
     for (const auto& [course, count] : {std::pair{2, 20}, {-1, 20}, {1, 25}, {1, 0}, {1, 51}})
-        QVERIFY(listSheet(courses, course, count, 1).empty());
-    QVERIFY(game::listSheet({}, 0, 20, 1).empty());
+        QVERIFY(classroom::listSheet(courses, course, count, 1).empty());
+    QVERIFY(classroom::listSheet({}, 0, 20, 1).empty());
 }
 
 QTEST_GUILESS_MAIN(TestWorksheet)

@@ -3,7 +3,8 @@
 // what the class missed, the CSV and the print. Each card is read by the
 // game's own reader (teacher_class, a module of its own) and kept in this
 // page alone; nothing of them leaves it.
-'use strict';
+import { link } from './link.js';
+import { part, program } from './loader.js';
 
 // The cards, in the order read.
 const klass = {
@@ -22,19 +23,13 @@ const klass = {
 const COLUMNS = ['number', 'name', 'points', 'perMinute', 'right', 'wrong', 'fell', 'order'];
 
 // The card reader, a module of its own, fetched when the first card is read.
-let cardReader = null;
-function cardModule() {
-    cardReader ??= script('teacher_class.js').then(() => TeacherClass());
-    cardReader.catch(() => { cardReader = null; });
-    return cardReader;
-}
+const cardModule = () => program('teacher_class');
 
 // A card read by the game's own reader, with the form's link to name a
 // typed code's course: what it holds, or why it is no card.
 async function readCard(text) {
     const reader = await cardModule();
-    const query = out.link.value.includes('?') ? out.link.value.slice(out.link.value.indexOf('?')) : '';
-    return JSON.parse(reader.ccall('teacher_card', 'string', ['string', 'string'], [text, query]));
+    return JSON.parse(reader.ccall('teacher_card', 'string', ['string', 'string'], [text, link.query]));
 }
 
 function cellText(card, key) {
@@ -131,7 +126,7 @@ function classCsv() {
 }
 
 // The code typed in the form.
-async function typedCode() {
+export async function typedCode() {
     klass.said.textContent = '';
     if ((await addCard(klass.code.value)).ok) klass.code.value = '';
     klass.code.focus();
@@ -167,15 +162,19 @@ klass.print.addEventListener('click', () => {
 });
 addEventListener('afterprint', () => document.body.classList.remove('print-class'));
 
-// Cards read off pictures (chosen or dropped) and the camera: a script of
+// Cards read off pictures (chosen or dropped) and the camera: a module of
 // its own, fetched when reading starts, that goes on from there.
 let reader = null;
-function readPictures(files) {
-    reader ??= script('teacher_read.js').then(() => teacherRead({ addCard, said: klass.said,
+export function readPictures(files) {
+    reader ??= part('teacher_read.js').then(({ teacherRead }) => teacherRead({ addCard, said: klass.said,
         known: (text) => klass.cards.some((card) => card.text === text) }));
     reader.then((read) => read(files), () => {
         reader = null;
         klass.said.textContent = '！ 画像と カメラで 読む しくみを 読みこめませんでした';
     });
 }
-classUnsaved = () => !klass.saved;
+
+// A class not yet saved is not lost without a word.
+addEventListener('beforeunload', (event) => {
+    if (!klass.saved) event.preventDefault();
+});

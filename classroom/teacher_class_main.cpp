@@ -4,7 +4,7 @@
 // the class missed with the game's own rule.
 #include "json_text.h"
 #include "game/card.h"
-#include "game/class_missed.h"
+#include "class_missed.h"
 #include "game/practice.h"
 
 #include <emscripten/emscripten.h>
@@ -78,7 +78,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_missed()
     static std::string out;
     constexpr std::size_t kListed = 10;
     constexpr int kSteps = 4;
-    const game::ClassMissed m = game::classMissed(classCards);
+    const classroom::ClassMissed m = classroom::classMissed(classCards);
     const auto number = [](long long v) { return game::numberText(v); };
     int most = 0;
     for (const auto& row : m.times)

@@ -1,11 +1,13 @@
 #include "worksheet.h"
 
-#include "kinds/parts.h"
-#include "practice.h"
+#include "game/practice.h"
+#include "game/random.h"
 
 #include <algorithm>
 
-namespace game {
+namespace classroom {
+
+using namespace game;
 namespace {
 
 constexpr std::size_t kApart = 4;  // a sum comes back on a list no sooner than this
@@ -47,50 +49,12 @@ SheetLine lineOf(const Sum& s)
     return {s, label.substr(0, box), label.substr(box + kBox.size()), false};
 }
 
-// What a grid of a kind crosses: the numbers it may have down the left and
-// along the top, and whether a pair of them makes one of the course's sums.
-struct Crossing {
-    Op op = Op::Plus;
-    std::vector<Integer> left, top;
-    bool (*fits)(const Course&, int a, int b) = nullptr;
-};
-
 std::vector<Integer> range(int from, int to)
 {
     std::vector<Integer> out;
     for (int v = from; v <= to; ++v)
         out.push_back(static_cast<Integer>(v));
     return out;
-}
-
-// The ones carried or borrowed as an adding or subtracting course asks,
-// never below 0: the pairs its own sums are drawn among.
-bool adds(const Course& c, int a, int b)
-{
-    const bool carries = a % 10 + b % 10 >= 10;
-    return c.option == 0 || carries == (c.option == 1);
-}
-bool subtracts(const Course& c, int a, int b)
-{
-    const bool borrows = a % 10 < b % 10;
-    return a >= b && (c.option == 0 || borrows == (c.option == 1));
-}
-bool multiplies(const Course&, int, int)
-{
-    return true;
-}
-
-std::optional<Crossing> crossing(const Course& c)
-{
-    if (c.kind == &kinds::timesKind()) {
-        std::vector<Integer> tables(c.tables.begin(), c.tables.end());
-        return Crossing{Op::Times, std::move(tables), range(1, 9), multiplies};
-    }
-    if (c.kind == &kinds::addKind())
-        return Crossing{Op::Plus, range(c.from, c.to), range(c.from, c.to), adds};
-    if (c.kind == &kinds::subKind())
-        return Crossing{Op::Minus, range(c.from, c.to), range(c.from, c.to), subtracts};
-    return std::nullopt;
 }
 
 }  // namespace
@@ -143,7 +107,7 @@ Sum Grid::at(std::size_t row, std::size_t column) const
 
 std::optional<Grid> gridSheet(const Course& course, std::uint32_t number)
 {
-    const std::optional<Crossing> x = crossing(course);
+    const std::optional<game::CourseKind::Crossing> x = course.kind->crossing(course);
     if (!x || x->left.empty())
         return std::nullopt;
     // The run of the top's numbers (ten at most) and the left's numbers
@@ -163,7 +127,7 @@ std::optional<Grid> gridSheet(const Course& course, std::uint32_t number)
     for (std::size_t from = 0; from < x->top.size(); ++from) {
         std::vector<Integer> left = x->left;
         for (std::size_t to = from; to < x->top.size() && to < from + 10; ++to) {
-            std::erase_if(left, [&](Integer a) { return !x->fits(course, a, x->top[to]); });
+            std::erase_if(left, [&](Integer a) { return !course.kind->crosses(course, a, x->top[to]); });
             if (left.empty())
                 break;
             Choice c{from, to, left};
@@ -196,4 +160,4 @@ std::string sheetTitle(std::span<const Course> courses, int course)
     return joined({"まぜて（", names, "）"});
 }
 
-}  // namespace game
+}  // namespace classroom

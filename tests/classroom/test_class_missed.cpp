@@ -1,7 +1,7 @@
 // The sums a class missed, counted in children from the cards as the
 // teacher's page reads them: the 九九 on its grid, the other sums listed
 // most first, a child's second card and a sum missed twice counted once.
-#include "game/class_missed.h"
+#include "classroom/class_missed.h"
 #include "game/practice.h"
 
 #include <QTest>
@@ -96,7 +96,7 @@ void TestClassMissed::countedInChildren()
         read.push_back(readingOf(g));
         QVERIFY2(read.back().card, read.back().why.c_str());
     }
-    const game::ClassMissed m = game::classMissed(read);
+    const classroom::ClassMissed m = classroom::classMissed(read);
     Lines cells, listed;
     for (int a = 1; a <= 9; ++a) {
         for (int b = 1; b <= 9; ++b) {

@@ -5,7 +5,7 @@
 // same sheet again, and a lost sheet can be printed once more.
 #pragma once
 
-#include "course.h"
+#include "game/course.h"
 
 #include <array>
 #include <cstdint>
@@ -15,20 +15,23 @@
 #include <string_view>
 #include <vector>
 
-namespace game {
+namespace classroom {
 
 struct Sheet {
     // The numbers a sheet may have, and the lengths of a list.
     static constexpr std::uint32_t kLowest = 1;
     static constexpr std::uint32_t kHighest = 99999;
     static constexpr std::array<int, 3> kCounts{20, 30, 50};
+    // Sheets of one's own (ひとりずつ ちがう) printed at once.
+    static constexpr int kMostCopies = 40;
+    static constexpr int kUsualCopies = 30;
 };
 
 // A sum as the sheet writes it: the text before the answer's box ("7 × 8 =",
 // "10は 3と"), the text after it, and whether a second box takes the
 // remainder ("23 ÷ 4 = □ あまり □").
 struct SheetLine {
-    Sum sum;
+    game::Sum sum;
     std::string before;
     std::string after;
     bool rest = false;
@@ -41,26 +44,26 @@ std::string onPaper(std::string_view text);
 // `count` sums (one of Sheet::kCounts) of course `course` (1 for the first),
 // or of every course in turn, mixed (0); no sum among the four before it
 // where the course has others. Nothing for a course or count it cannot be.
-std::vector<SheetLine> listSheet(std::span<const Course> courses, int course, int count, std::uint32_t number);
+std::vector<SheetLine> listSheet(std::span<const game::Course> courses, int course, int count, std::uint32_t number);
 
 // A 百ます: ten numbers down the left and ten along the top, each cell the
 // left one and the top one by the sign; every cell a sum of the course
 // (subtracting: never below 0, carrying or borrowing as it asks).
 struct Grid {
-    Op op = Op::Plus;
-    std::array<Integer, 10> left{};
-    std::array<Integer, 10> top{};
-    const CourseKind* kind = nullptr;
+    game::Op op = game::Op::Plus;
+    std::array<game::Integer, 10> left{};
+    std::array<game::Integer, 10> top{};
+    const game::CourseKind* kind = nullptr;
 
-    Sum at(std::size_t row, std::size_t column) const;
+    game::Sum at(std::size_t row, std::size_t column) const;
 };
 
 // The grid of a course of adding, subtracting or the 九九; nothing for
 // another kind.
-std::optional<Grid> gridSheet(const Course& course, std::uint32_t number);
+std::optional<Grid> gridSheet(const game::Course& course, std::uint32_t number);
 
 // The sheet's heading: the course's whole name among the link's, or the
 // courses mixed by their buttons' names (course 0).
-std::string sheetTitle(std::span<const Course> courses, int course);
+std::string sheetTitle(std::span<const game::Course> courses, int course);
 
-}  // namespace game
+}  // namespace classroom

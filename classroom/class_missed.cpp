@@ -3,7 +3,20 @@
 #include <algorithm>
 #include <utility>
 
-namespace game {
+namespace classroom {
+
+using namespace game;
+
+namespace {
+
+// The same sum of the same kind: its numbers, signs and answer.
+bool sameSum(const Sum& a, const Sum& b)
+{
+    return &kindOf(a) == &kindOf(b) && a.num1 == b.num1 && a.op == b.op && a.num2 == b.num2 && a.op2 == b.op2 &&
+           a.num3 == b.num3 && a.result() == b.result();
+}
+
+}  // namespace
 
 bool timesFact(const Sum& s)
 {
@@ -45,9 +58,8 @@ ClassMissed classMissed(std::span<const CardReading> cards)
                     ++out.times[static_cast<std::size_t>(s.num1 - 1)][static_cast<std::size_t>(s.num2 - 1)];
                 continue;
             }
-            const std::string shown = sumText(s);
             const auto alike = std::find_if(out.others.begin(), out.others.end(), [&](const ClassMissed::Missed& m) {
-                return m.sum.result() == s.result() && sumText(m.sum) == shown;
+                return sameSum(m.sum, s);
             });
             const auto at = static_cast<int>(alike - out.others.begin());
             if (alike == out.others.end())
@@ -65,4 +77,4 @@ ClassMissed classMissed(std::span<const CardReading> cards)
     return out;
 }
 
-}  // namespace game
+}  // namespace classroom

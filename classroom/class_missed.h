@@ -6,22 +6,22 @@
 // child who missed it.
 #pragma once
 
-#include "card.h"
+#include "game/card.h"
 
 #include <array>
 #include <span>
 #include <vector>
 
-namespace game {
+namespace classroom {
 
 struct ClassMissed {
     // How many children missed a × b (a and b from 1 to 9), at [a - 1][b - 1].
     std::array<std::array<int, 9>, 9> times{};
     // Every other sum missed, with how many children missed it: most first,
     // sums missed by as many children in the order they were first read.
-    // Sums that read alike (sumText and answer) are one.
+    // A sum of the same kind, numbers and answer is one.
     struct Missed {
-        Sum sum;
+        game::Sum sum;
         int children = 0;
     };
     std::vector<Missed> others;
@@ -32,9 +32,9 @@ struct ClassMissed {
 };
 
 // Whether a sum is one of the 九九's facts: a × b, both from 1 to 9.
-bool timesFact(const Sum& sum);
+bool timesFact(const game::Sum& sum);
 
 // The cards in the order they were read; those refused are passed over.
-ClassMissed classMissed(std::span<const CardReading> cards);
+ClassMissed classMissed(std::span<const game::CardReading> cards);
 
-}  // namespace game
+}  // namespace classroom

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace game {
+namespace classroom {
 
 struct Unit {
     std::string_view grade;  // "1年"
@@ -15,4 +15,4 @@ struct Unit {
 
 std::span<const Unit> units();
 
-}  // namespace game
+}  // namespace classroom

@@ -1,10 +1,11 @@
-// What a teacher can change of a course that cannot be played. Only the
-// teacher's page asks, so the game itself carries none of it.
-#include "parts.h"
+// What a teacher can change of a course that cannot be played.
+#include "course_fix.h"
 
 #include <algorithm>
 
-namespace game {
+namespace classroom {
+
+using namespace game;
 
 // Tables: at least one, and leave out those the kind cannot use (dividing
 // by 1 with a remainder). Numbers: twice the largest, where that gives
@@ -15,7 +16,7 @@ std::string courseFix(const Course& course)
     const CourseKind& kind = *course.kind;
     const CourseKind::Form& form = kind.form();
     if (form.tables && course.tables.empty())
-        return "だんを 1つ以上 えらびます";  // not drawn
+        return "だんを 1つ以上 えらびます";
     if (!kind.fault(course))
         return {};
     if (form.tables) {
@@ -23,15 +24,15 @@ std::string courseFix(const Course& course)
             Course without = course;
             std::erase(without.tables, d);
             if (!without.tables.empty() && !kind.fault(without))
-                return std::to_string(d) + "の だんを はずします";  // not drawn
+                return std::to_string(d) + "の だんを はずします";
         }
-        return "だんを かえます";  // not drawn
+        return "だんを かえます";
     }
     const auto range = [&](int from, int to) {
         Course wider = course;
         wider.from = static_cast<Integer>(std::max<int>(from, form.lowest));
         wider.to = static_cast<Integer>(std::min<int>(to, form.highest));
-        return kind.fault(wider) ? std::string() : "数を " + std::to_string(wider.from) + "〜" + std::to_string(wider.to) + " にします";  // not drawn
+        return kind.fault(wider) ? std::string() : "数を " + std::to_string(wider.from) + "〜" + std::to_string(wider.to) + " にします";
     };
     if (std::string doubled = range(course.from, 2 * course.to); !doubled.empty())
         return doubled;
@@ -41,7 +42,7 @@ std::string courseFix(const Course& course)
                 return wider;
         }
     }
-    return "べつの コースに します";  // not drawn
+    return "べつの コースに します";
 }
 
-}  // namespace game
+}  // namespace classroom

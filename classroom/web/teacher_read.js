@@ -5,7 +5,6 @@
 // which reads it with the game's own reader and says what it holds or why
 // it is no card. Nothing read is put in the page as markup, and nothing is
 // sent anywhere.
-'use strict';
 
 // The camera's frames read in a second.
 const SCANS_PER_SECOND = 4;
@@ -14,7 +13,7 @@ const GONE_MS = 1500;
 // The refusals a summary names one by one.
 const NAMED = 3;
 
-function teacherRead(page) {
+export function teacherRead(page) {
     const element = (id) => document.getElementById(id);
     const view = {
         going: element('read-going'),

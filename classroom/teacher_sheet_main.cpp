@@ -3,7 +3,7 @@
 // courses with the game's own kinds and hands the page JSON to lay out.
 #include "json_text.h"
 #include "game/practice.h"
-#include "game/worksheet.h"
+#include "worksheet.h"
 
 #include <emscripten/emscripten.h>
 
@@ -52,12 +52,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_sheet(const char* query, int
         return refused("コースを選ぶと プリントが作れます。");
     if (course < 0 || static_cast<std::size_t>(course) > p.courses.size())
         return refused("そのコースは リンクに ありません。");
-    if (sheet < static_cast<int>(game::Sheet::kLowest) || sheet > static_cast<int>(game::Sheet::kHighest))
-        return refused(game::joined({"プリントの番号は ", number(game::Sheet::kLowest), "〜", number(game::Sheet::kHighest), " です。"}));
+    if (sheet < static_cast<int>(classroom::Sheet::kLowest) || sheet > static_cast<int>(classroom::Sheet::kHighest))
+        return refused(game::joined({"プリントの番号は ", number(classroom::Sheet::kLowest), "〜", number(classroom::Sheet::kHighest), " です。"}));
     const auto n = static_cast<std::uint32_t>(sheet);
     std::string body;
     if (grid) {
-        const std::optional<game::Grid> g = course == 0 ? std::nullopt : game::gridSheet(p.courses[static_cast<std::size_t>(course - 1)], n);
+        const std::optional<classroom::Grid> g = course == 0 ? std::nullopt : classroom::gridSheet(p.courses[static_cast<std::size_t>(course - 1)], n);
         if (!g)
             return refused("百ますは たしざん・ひきざん・九九の コースを 1つ 選んで 作ります。");
         std::string left, top, cells;
@@ -69,19 +69,19 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_sheet(const char* query, int
                 row += game::joined({k ? "," : "", number(g->at(i, k).answer)});
             cells += game::joined({i ? ",[" : "[", row, "]"});
         }
-        body = game::joined({"\"grid\":{\"sign\":", json(game::onPaper(game::signText(g->op))), ",\"left\":[", left, "],\"top\":[", top,
+        body = game::joined({"\"grid\":{\"sign\":", json(classroom::onPaper(game::signText(g->op))), ",\"left\":[", left, "],\"top\":[", top,
                              "],\"cells\":[", cells, "]}"});
     } else {
-        const std::vector<game::SheetLine> lines = game::listSheet(p.courses, course, count, n);
+        const std::vector<classroom::SheetLine> lines = classroom::listSheet(p.courses, course, count, n);
         if (lines.empty())
             return refused("問題の数は 20・30・50 から選びます。");
-        for (const game::SheetLine& l : lines) {
+        for (const classroom::SheetLine& l : lines) {
             body += game::joined({body.empty() ? "\"lines\":[{\"before\":" : ",{\"before\":", json(l.before), ",\"after\":",
                                   json(l.after), ",", answerJson(l.sum.result(), l.rest), "}"});
         }
         body += "]";
     }
-    out = game::joined({"{\"ok\":true,\"number\":", number(sheet), ",\"title\":", json(game::sheetTitle(p.courses, course)),
+    out = game::joined({"{\"ok\":true,\"number\":", number(sheet), ",\"title\":", json(classroom::sheetTitle(p.courses, course)),
                         ",\"notice\":", json(game::notice(p)), ",", body, "}"});
     return out.c_str();
 }

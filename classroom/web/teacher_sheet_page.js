@@ -3,24 +3,21 @@
 // numbers and its answers are the game's own (teacher_sheet, compiled from
 // the same C++); this script lays them out as pages for the browser's print
 // dialog, one page a sheet and one for its answers, and takes them away
-// again once printed.
-'use strict';
+// again once printed. The sheets' kinds, sizes, numbers and copies are the
+// module's (`rules`, as teacher_core hands them to the page).
+import { link } from './link.js';
+import { program, style as styleSheet } from './loader.js';
+import { codePicture } from './qr.js';
 
-(() => {
-    // The papers' sizes for the printer (B5 as Japanese schools have it, JIS).
-    const PAPERS = { A4: 'A4 portrait', B5: '182mm 257mm' };
-    const MOST_COPIES = 40;
-    // A file of the sheets added to the page, and when it has come.
-    const added = (made, then) => new Promise((resolve, reject) => {
-        made.addEventListener('load', () => resolve(then()));
-        made.addEventListener('error', reject);
-        document.head.append(made);
-    });
-    const style = Object.assign(document.createElement('link'), { rel: 'stylesheet', href: 'teacher_sheet.css' });
-    const styled = added(style, () => style);
-    const maker = added(Object.assign(document.createElement('script'), { src: 'teacher_sheet.js' }), () => TeacherSheet());
+// The papers' sizes for the printer (B5 as Japanese schools have it, JIS).
+const PAPERS = { A4: 'A4 portrait', B5: '182mm 257mm' };
+
+export function open(rules) {
+    const styled = styleSheet('teacher_sheet.css');
+    const maker = program('teacher_sheet');
     const said = document.getElementById('sheet-said');
-    const linkOf = () => document.getElementById('link').value;
+    const linkOf = () => link.value;
+    const someNumber = () => String(rules.lowest + Math.floor(Math.random() * Math.min(9999, rules.highest - rules.lowest + 1)));
 
     function element(tag, className, ...children) {
         const made = document.createElement(tag);
@@ -37,14 +34,14 @@
     };
     const field = {
         course: control('select'),
-        kind: control('select', {}, ['20', '20もん'], ['30', '30もん'], ['50', '50もん'], ['grid', '百ます']),
-        paper: control('select', {}, ['A4', 'A4'], ['B5', 'B5']),
-        number: control('input', { type: 'number', min: 1, max: 99999 }),
+        kind: control('select', {}, ...rules.counts.map((n) => [String(n), `${n}もん`]), ['grid', '百ます']),
+        paper: control('select', {}, ...Object.keys(PAPERS).map((name) => [name, name])),
+        number: control('input', { type: 'number', min: rules.lowest, max: rules.highest }),
         each: control('input', { type: 'checkbox' }),
-        copies: control('input', { type: 'number', min: 1, max: MOST_COPIES, value: 30 }),
+        copies: control('input', { type: 'number', min: 1, max: rules.copies, value: rules.usualCopies }),
     };
     for (const [name, made] of Object.entries(field)) made.id = `sheet-${name}`;
-    field.number.value = String(1 + Math.floor(Math.random() * 9999));
+    field.number.value = someNumber();
     const button = element('button', '', '印刷する');
     button.id = 'sheet-print';
     const labelled = (before, made, after = '') => element('label', '', before, made, after);
@@ -67,35 +64,13 @@
         if (!field.course.value) field.course.value = '0';
         button.disabled = !link;
     }
-    new MutationObserver(showCourses).observe(document.getElementById('link-text'), { childList: true, characterData: true, subtree: true });
+    link.addEventListener('change', showCourses);
     showCourses().then(() => field.course.focus(), () => {
         said.textContent = '！ プリントを 作る しくみを 読みこめませんでした。ページを 開きなおしてください';
     });
 
     // A box to write in, or the answer in it.
     const box = (text, answers) => element('span', 'box', answers ? text : '');
-
-    // The game's link as a QR code: dark squares on white, drawn as shapes
-    // so that it prints sharp at any size.
-    function code(link) {
-        const qr = qrcode(0, 'M');
-        qr.addData(link);
-        qr.make();
-        const n = qr.getModuleCount();
-        let path = '';
-        for (let r = 0; r < n; ++r) {
-            for (let c = 0; c < n; ++c) if (qr.isDark(r, c)) path += `M${c} ${r}h1v1h-1z`;
-        }
-        const svg = (tag, attributes) => {
-            const made = document.createElementNS('http://www.w3.org/2000/svg', tag);
-            for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
-            return made;
-        };
-        const picture = svg('svg', { viewBox: `-4 -4 ${n + 8} ${n + 8}`, role: 'img', 'aria-label': 'ゲームの QR コード' });
-        picture.append(svg('rect', { x: -4, y: -4, width: n + 8, height: n + 8, fill: '#FFFFFF' }),
-            svg('path', { d: path, fill: '#000000', 'shape-rendering': 'crispEdges' }));
-        return picture;
-    }
 
     // The heading every page of a sheet has: its course, its number, a
     // line for the name and the date, and the game's code in the corner.
@@ -104,7 +79,7 @@
             element('p', '', `プリント No.${sheet.number}`, answers ? element('b', 'answers-mark', 'こたえ') : ''));
         const who = element('p', 'sheet-who', element('span', 'date', element('span', 'gap', ''), 'がつ', element('span', 'gap', ''), 'にち'),
             element('span', 'name', 'なまえ'));
-        return element('header', 'sheet-head', title, who, element('figure', 'sheet-qr', code(link), element('figcaption', '', 'ゲームでも れんしゅう')));
+        return element('header', 'sheet-head', title, who, element('figure', 'sheet-qr', codePicture(link, 'ゲームの QR コード'), element('figcaption', '', 'ゲームでも れんしゅう')));
     }
 
     function list(sheet, answers) {
@@ -138,9 +113,9 @@
 
     // The paper's size for the printer, and the pages' scale on it.
     function paper(name, sheets) {
-        const rules = style.sheet;
-        for (let i = rules.cssRules.length - 1; i >= 0; --i) if (rules.cssRules[i] instanceof CSSPageRule) rules.deleteRule(i);
-        rules.insertRule(`@page { size: ${PAPERS[name]}; margin: 10mm; }`, rules.cssRules.length);
+        const page = style.sheet;
+        for (let i = page.cssRules.length - 1; i >= 0; --i) if (page.cssRules[i] instanceof CSSPageRule) page.deleteRule(i);
+        page.insertRule(`@page { size: ${PAPERS[name]}; margin: 10mm; }`, page.cssRules.length);
         sheets.classList.toggle('b5', name === 'B5');
     }
 
@@ -152,13 +127,15 @@
 
     // The sheets the form asks for, for the link's courses: one, or with
     // ひとりずつ ちがう as many as asked, numbered one after another.
+    let style = null;
     async function printSheets(link) {
         if (!link) return;
         const [module] = await Promise.all([maker, styled]);
+        style = await styled;
         const number = field.number;
-        if (number.value === '') number.value = String(1 + Math.floor(Math.random() * 9999));
+        if (number.value === '') number.value = someNumber();
         const first = Math.trunc(number.valueAsNumber) || 0;
-        const copies = field.each.checked ? Math.max(1, Math.min(MOST_COPIES, Math.trunc(field.copies.valueAsNumber) || 1)) : 1;
+        const copies = field.each.checked ? Math.max(1, Math.min(rules.copies, Math.trunc(field.copies.valueAsNumber) || 1)) : 1;
         const kind = field.kind.value;
         const query = new URL(link).search;
         const made = [];
@@ -188,4 +165,4 @@
         said.textContent = '';
         printSheets(linkOf());
     });
-})();
+}
