@@ -66,7 +66,8 @@ public:
         Integer highest = 99;
         std::string_view plain;  // what no option word means, for the teacher
         std::span<const Option> options;
-        std::string_view numbers = "数";  // what a range bounds, for the teacher
+        // What a range bounds, for the teacher.
+        std::string_view numbers = "数";  // not drawn
     };
 
     explicit constexpr CourseKind(const Form& form) : form_(form) {}

@@ -36,7 +36,7 @@ APP_ICONS = ["form1-192.png", "form1-512.png"]
 # by the game's own first visit. (Its QR library, qrcode.js, is the game's
 # too: the game's service worker keeps it with the game's files, and the
 # page fetches it when the first result card opens.)
-TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "link.js", "loader.js", "qr.js", "qrcode.mjs",
+TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "link.js", "loader.js", "qr.js", "qrcode_module.js",
                  "teacher_core.js", "teacher_core.wasm",
                  "teacher_cards.js", "teacher_class.js", "teacher_class.wasm",
                  "teacher_read.js", "teacher_read_worker.js", "zxing_reader.js", "zxing_reader.wasm",
@@ -112,7 +112,10 @@ def page(shell, policy, head, scripts):
 
 def facts_of(build, node):
     """What the program says of itself for the pages (app/web/site_facts.cpp)."""
-    made = subprocess.run([str(node), str(build / "site_facts.js")], check=True, capture_output=True, text=True)
+    # This Emscripten fetches its WebAssembly in node too, where fetch() takes
+    # no path: node reads the file itself without it.
+    made = subprocess.run([str(node), "--no-experimental-fetch", str(build / "site_facts.js")], check=True,
+                          capture_output=True, text=True)
     return json.loads(made.stdout)
 
 
@@ -189,7 +192,7 @@ def make_site(source, build, qrcode_js, zxing, facts):
     (site / "qrcode.js").write_text(plain_script(qrcode, keep_head=True), encoding="utf-8")
     # The game's result card draws its QR code with it, as a script; the
     # teacher's page imports the same as a module.
-    (site / "qrcode.mjs").write_text(plain_script(qrcode, keep_head=True) + "export default qrcode;\n", encoding="utf-8")
+    (site / "qrcode_module.js").write_text(plain_script(qrcode, keep_head=True) + "export default qrcode;\n", encoding="utf-8")
 
     # zxing-wasm as published, its notice of copyright and licence first.
     package = json.loads((zxing / "package.json").read_text(encoding="utf-8"))

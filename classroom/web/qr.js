@@ -1,7 +1,7 @@
 // The teacher's page's QR codes: the game's link on screen, on the
 // projector and on paper. Error correction M; qrcode-generator encodes, and
 // the modules are drawn here, on a canvas or as shapes that print sharp.
-import qrcode from './qrcode.mjs';
+import qrcode from './qrcode_module.js';
 
 const QUIET = 4;  // modules of white around the code
 
