@@ -36,7 +36,7 @@ APP_ICONS = ["form1-192.png", "form1-512.png"]
 # by the game's own first visit. (Its QR library, qrcode.js, is the game's
 # too: the game's service worker keeps it with the game's files, and the
 # page fetches it when the first result card opens.)
-TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "link.js", "loader.js", "qr.js", "qrcode_module.js",
+TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "teacher_local.js", "link.js", "loader.js", "qr.js", "qrcode_module.js",
                  "teacher_core.js", "teacher_core.wasm",
                  "teacher_cards.js", "teacher_class.js", "teacher_class.wasm",
                  "teacher_read.js", "teacher_read_worker.js", "zxing_reader.js", "zxing_reader.wasm",
@@ -46,7 +46,7 @@ TEACHER_FILES = ["teacher.html", "teacher.css", "teacher.js", "link.js", "loader
 # pictures and the camera, and the sheets when first asked for) and the
 # reading's worker. zxing-wasm's reader (its script for a worker and its
 # WebAssembly) is for browsers with no QR reader of their own.
-TEACHER_SCRIPTS = ["teacher.js", "link.js", "loader.js", "qr.js", "teacher_cards.js", "teacher_read.js",
+TEACHER_SCRIPTS = ["teacher.js", "teacher_local.js", "link.js", "loader.js", "qr.js", "teacher_cards.js", "teacher_read.js",
                    "teacher_read_worker.js", "teacher_sheet_page.js"]
 ZXING_FILES = [("dist/iife/reader/index.js", "zxing_reader.js"), ("dist/reader/zxing_reader.wasm", "zxing_reader.wasm")]
 # What the teacher's page and the game never call of qrcode-generator (they
@@ -139,7 +139,9 @@ def teacher_page(text, facts):
         f'<p class="grade" role="group" aria-label="{html.escape(grade)}"><b>{html.escape(grade)}</b> '
         + " ".join(f'<button type="button" data-link="{html.escape(u["link"])}">{html.escape(u["name"])}</button>' for u in listed)
         + "</p>" for grade, listed in grades.items())
-    return text.replace("@TIME@", time).replace("@PACES@", paces).replace("@UNITS@", units)
+    # The form's first row, blank, as the module makes it again.
+    row = re.search(r'<template id="course-row">\s*(<li>.*?</li>)\s*</template>', text, re.S).group(1)
+    return text.replace("@TIME@", time).replace("@PACES@", paces).replace("@UNITS@", units).replace("@ROW@", row)
 
 
 def make_site(source, build, qrcode_js, zxing, facts):

@@ -34,6 +34,8 @@ const out = {
     gameSaid: document.getElementById('game-said'),
 };
 const unitDone = document.getElementById('unit-done');
+// What the names say without a course, as the page is written.
+const animals = out.names.firstElementChild;
 let core = null;
 let kinds = [];
 let rules = null;
@@ -174,16 +176,13 @@ function update() {
     }
     out.copy.disabled = !made;
     out.wait.textContent = made ? '' : '！の ついた コースを なおすか けすと、リンクと QR コードが できます。';
-    out.code.hidden = !made;
+    out.code.classList.toggle('held', !made);
     const notice = [openedNotice, reading.notice].filter((line) => line).join('\n');
     out.notice.hidden = !notice;
     out.notice.textContent = notice;
     out.names.replaceChildren(...(reading.courses.length ? reading.courses : [null]).map((course, i) => {
+        if (!course) return animals;
         const item = document.createElement('li');
-        if (!course) {
-            item.textContent = 'コースを選ばないと、6つの動物のコースです。';
-            return item;
-        }
         const name = document.createElement('b');
         name.textContent = course.short;
         item.append(name, `（${i + 1}点）${course.full}`);
@@ -246,15 +245,6 @@ for (const button of document.querySelectorAll('#units button[data-link]')) {
         update();
         unitDone.textContent = `「${button.textContent}」の コースを 入れました。`;
     });
-}
-
-// An address only this computer reaches: its QR code opens nothing on a
-// tablet.
-if (location.protocol === 'file:' || ['127.0.0.1', 'localhost', '[::1]'].includes(location.hostname)) {
-    const local = document.getElementById('local');
-    local.textContent = `このページは この パソコンの中だけの アドレス（${location.host || 'file:'}）で 開いています。`
-        + 'この QR コードを タブレットで 読んでも 何も 開きません。先に このフォルダを 学校の ウェブサイトに おいてください。';
-    local.hidden = false;
 }
 
 for (const type of ['input', 'change']) {

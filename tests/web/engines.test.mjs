@@ -233,6 +233,18 @@ for (const name of ENGINES) {
             for (const [, b, product] of answers.matchAll(/7 × (\d) = *(\d+)/g)) assert.equal(Number(product), 7 * Number(b));
         });
 
+        // Only Chromium reports layout shifts (steady.test.mjs measures the
+        // pages there); the others are named here, so that an engine that
+        // starts to report them is seen.
+        scenario('the teacher\'s page opens in its final shape; layout shifts are reported by Chromium alone', async ({ site }) => {
+            const { page } = await site('teacher.html', { width: 900, height: 900 }, 'せんせいへ — ペルモロプラス');
+            const where = () => ['settings', 'result', 'print', 'class'].map((id) => Math.round(document.getElementById(id).getBoundingClientRect().top));
+            const first = await page.evaluate(where);
+            await waitFor(page, () => document.getElementById('link').value !== '');
+            assert.deepEqual(await page.evaluate(where), first, 'nothing moved when the module came');
+            assert.equal(await page.evaluate(() => PerformanceObserver.supportedEntryTypes.includes('layout-shift')), name === 'chromium');
+        });
+
         scenario('by keys: a digit chooses the course, the keypad\'s digits answer', async ({ site }) => {
             const { page } = await site('?clock=manual&seed=3');
             await handOver(page);

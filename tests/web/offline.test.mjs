@@ -29,7 +29,7 @@ async function filesOf(folder) {
 const CARD_READER = ['teacher_cards.js', 'teacher_class.js', 'teacher_class.wasm', 'teacher_read.js', 'teacher_read_worker.js', 'zxing_reader.js',
     'zxing_reader.wasm'];
 const SHEETS = ['teacher_sheet.js', 'teacher_sheet.wasm', 'teacher_sheet_page.js', 'teacher_sheet.css'];
-const TEACHER = ['teacher.html', 'teacher.css', 'teacher.js', 'link.js', 'loader.js', 'qr.js', 'qrcode_module.js', 'teacher_core.js', 'teacher_core.wasm',
+const TEACHER = ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_local.js', 'link.js', 'loader.js', 'qr.js', 'qrcode_module.js', 'teacher_core.js', 'teacher_core.wasm',
     ...CARD_READER, ...SHEETS];
 
 const caches = (page) => page.evaluate(async () => {

@@ -78,7 +78,7 @@ describe('the teacher\'s page', () => {
         await option(page, 6, 'くりさがり なし だけ');
         assert.ok(await page.locator('#add-course').isDisabled(), 'six courses at most');
         await page.fill('#time', '120');
-        await page.selectOption('#pace', '0.5');
+        await page.selectOption('#pace', { label: 'ゆっくり（0.5）' });
         await page.check('#sound');
         await page.check('#again-off');
         const query = 'course=times:2,5&course=div:7&course=add:10-99:carry&course=sub:10-99:borrow'
@@ -316,7 +316,7 @@ describe('the teacher\'s page', () => {
         }
 
         let gzipped = 0;
-        for (const file of ['teacher.html', 'teacher.css', 'teacher.js', 'link.js', 'loader.js', 'qr.js', 'qrcode_module.js', 'teacher_core.js', 'teacher_core.wasm'])
+        for (const file of ['teacher.html', 'teacher.css', 'teacher.js', 'teacher_local.js', 'link.js', 'loader.js', 'qr.js', 'qrcode_module.js', 'teacher_core.js', 'teacher_core.wasm'])
             gzipped += gzipSync(readFileSync(join(SITE, file)), { level: 9 }).length;
         assert.ok(gzipped <= 40 * 1024, `the teacher's page is ${gzipped} bytes gzipped`);
         assert.deepEqual(problems, []);
