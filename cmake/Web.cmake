@@ -6,8 +6,9 @@
 # Any control table realised as elements of the page.
 add_library(platform_web STATIC
     platform/web/css.h platform/web/css.cpp
-    platform/web/web_page.h platform/web/web_page.cpp
-    platform/web/web_window.h platform/web/web_window.cpp
+    platform/web/web_page.h platform/web/web_page.cpp platform/web/page_window.h
+    platform/web/web_window.h platform/web/web_window.cpp platform/web/web_captions.cpp
+    platform/web/elements.h
     platform/web/motion.h platform/web/motion.cpp
     platform/web/web_sound.h platform/web/web_sound.cpp)
 target_link_libraries(platform_web PUBLIC forms)

@@ -133,4 +133,10 @@ const CourseKind* kindNamed(std::string_view word);
 // and subtractions.
 const CourseKind& kindOf(const Sum& sum);
 
+// The sum as the falling label shows it, as its kind writes it: "7 + 5",
+// "10は 3と□".
+std::string sumText(const Sum& sum);
+// The sum's written calculation, as its kind writes it.
+Written writtenOf(const Sum& sum);
+
 }  // namespace game

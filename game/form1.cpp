@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "course.h"
 #include "form1_table.h"
 
 #include "forms/names.h"

@@ -1,5 +1,6 @@
 #include "look_back.h"
 
+#include "course.h"
 #include "spoken.h"
 
 #include <algorithm>

@@ -1,7 +1,5 @@
 #include "sum.h"
 
-#include "course.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -149,16 +147,6 @@ std::string answerText(Answer answer)
     if (answer.rest == 0)
         return numberText(answer.value);
     return joined({numberText(answer.value), "あまり", numberText(answer.rest)});
-}
-
-std::string sumText(const Sum& sum)
-{
-    return kindOf(sum).label(sum);
-}
-
-Written writtenOf(const Sum& sum)
-{
-    return kindOf(sum).written(sum);
 }
 
 }  // namespace game

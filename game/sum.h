@@ -1,7 +1,7 @@
 // A sum as the rules pose it, and the text and numbers around it: how a
 // number is written on a caption and read back from one, how an answer with
-// a remainder reads, how a sum is shown and said. What a sum looks like is
-// its kind's to say (course.h); this room only asks.
+// a remainder reads. How a sum is shown and said is its kind's to say
+// (course.h); this room knows no kind.
 #pragma once
 
 #include "integer.h"
@@ -68,14 +68,11 @@ double captionValue(std::string_view caption);
 // An answer as its button shows it: "12", "5あまり3".
 std::string answerText(Answer answer);
 
-// The sum as the falling label shows it: "7 + 5", "10は 3と□".
-std::string sumText(const Sum& sum);
-
 // The written calculation: the numbers in a column with the sign before
-// the lower one, or nothing at all for a sum that has no such form.
+// the lower one, or nothing at all for a sum that has no such form
+// (writtenOf, course.h).
 struct Written {
     std::string top, bottom, sign;
 };
-Written writtenOf(const Sum& sum);
 
 }  // namespace game

@@ -46,4 +46,14 @@ const CourseKind& kindOf(const Sum& sum)
     return sum.kind ? *sum.kind : kinds::addKind();
 }
 
+std::string sumText(const Sum& sum)
+{
+    return kindOf(sum).label(sum);
+}
+
+Written writtenOf(const Sum& sum)
+{
+    return kindOf(sum).written(sum);
+}
+
 }  // namespace game

@@ -1,7 +1,7 @@
 #include "web_page.h"
 
 #include "css.h"
-#include "web_window.h"
+#include "page_window.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/emscripten.h>
@@ -196,27 +196,27 @@ void WebPage::layout()
     const val box = screen_["style"];
     box.call<void>("setProperty", std::string("width"), px(stageWidth * scale));
     box.call<void>("setProperty", std::string("height"), px(stageHeight * scale));
-    for (WebWindow* w : windows_) {
+    for (PageWindow* w : windows_) {
         w->setGeometry(w->model().spec().geometryFor(width, height));
         const forms::Layout& l = w->layout();
         w->setScale(std::min(scale, fit(l.width(), l.height())), pixelRatio);
     }
 }
 
-void WebPage::attach(WebWindow* window)
+void WebPage::attach(PageWindow* window)
 {
     windows_.push_back(window);
     layout();
 }
 
-void WebPage::detach(WebWindow* window)
+void WebPage::detach(PageWindow* window)
 {
     windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
     if (onScreen_ == window)
         onScreen_ = nullptr;
 }
 
-void WebPage::onScreen(WebWindow* window)
+void WebPage::onScreen(PageWindow* window)
 {
     onScreen_ = window;
     document().set("title", std::string(window->model().spec().caption));
@@ -242,9 +242,9 @@ void WebPage::runLater()
 void WebPage::runDue(std::int64_t time, bool stepClock)
 {
     for (;;) {
-        WebWindow* first = nullptr;
+        PageWindow* first = nullptr;
         std::int64_t due = 0;
-        for (WebWindow* w : windows_) {
+        for (PageWindow* w : windows_) {
             const std::optional<std::int64_t> next = w->driver().schedule().nextDue();
             if (next && *next <= time && (!first || *next < due)) {
                 first = w;
@@ -269,7 +269,7 @@ void WebPage::advance(std::int64_t milliseconds)
 
 void WebPage::afterEvent()
 {
-    for (WebWindow* w : windows_)
+    for (PageWindow* w : windows_)
         w->driver().draw();
     runLater();
     scheduleWake();
@@ -277,7 +277,7 @@ void WebPage::afterEvent()
 
 void WebPage::click(int serial, ControlId id)
 {
-    for (WebWindow* w : windows_) {
+    for (PageWindow* w : windows_) {
         if (w->serial() == serial) {
             w->driver().click(id, now());
             break;
@@ -295,14 +295,14 @@ void WebPage::key(const val& event)
 
 void WebPage::pointer()
 {
-    for (WebWindow* w : windows_)
+    for (PageWindow* w : windows_)
         w->driver().pointer();
 }
 
 void WebPage::hidden()
 {
     const std::int64_t time = now();
-    for (WebWindow* w : windows_)
+    for (PageWindow* w : windows_)
         w->driver().hidden(time);
     runLater();
 }
@@ -314,7 +314,7 @@ void WebPage::wake()
         return;
     const std::int64_t time = now();
     runDue(time, false);
-    for (WebWindow* w : windows_)
+    for (PageWindow* w : windows_)
         w->driver().wake(time);
     runLater();
     scheduleWake();
@@ -322,7 +322,7 @@ void WebPage::wake()
 
 void WebPage::fontsLoaded()
 {
-    for (WebWindow* w : windows_)
+    for (PageWindow* w : windows_)
         w->remeasure();
 }
 
@@ -337,7 +337,7 @@ void WebPage::scheduleWake()
     if (manual_)
         return;
     std::optional<std::int64_t> at;
-    for (WebWindow* w : windows_) {
+    for (PageWindow* w : windows_) {
         if (const std::optional<std::int64_t> next = w->driver().nextWake(); next && (!at || *next < *at))
             at = next;
     }

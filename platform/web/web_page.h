@@ -17,7 +17,7 @@ namespace platform {
 
 using forms::ControlId;
 
-class WebWindow;
+class PageWindow;
 
 class WebPage {
 public:
@@ -51,10 +51,10 @@ public:
     // The element that holds the windows.
     emscripten::val screen() const { return screen_; }
 
-    void attach(WebWindow* window);
-    void detach(WebWindow* window);
+    void attach(PageWindow* window);
+    void detach(PageWindow* window);
     // The window on screen takes the keys and names the page.
-    void onScreen(WebWindow* window);
+    void onScreen(PageWindow* window);
 
     // Runs `work` once the current event is over (a window must not be
     // destroyed inside its own handler).
@@ -90,8 +90,8 @@ private:
     long wakeTimer_ = 0;
     const forms::WindowSpec* stage_ = nullptr;
     emscripten::val screen_ = emscripten::val::null();
-    std::vector<WebWindow*> windows_;
-    WebWindow* onScreen_ = nullptr;
+    std::vector<PageWindow*> windows_;
+    PageWindow* onScreen_ = nullptr;
     std::vector<std::function<void()>> later_;
 };
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "motion.h"
+#include "page_window.h"
 
 #include "forms/driver.h"
 #include "forms/layout.h"
@@ -21,11 +22,7 @@ namespace platform {
 
 class WebPage;
 
-// The number in an element's data (its window's serial, its control), as a
-// window wrote it; -1 if none.
-int controlNumber(const std::string& text);
-
-class WebWindow final : private forms::Surface {
+class WebWindow final : public PageWindow, private forms::Surface {
 public:
     // Builds the window's elements, hidden, and runs the window's load.
     WebWindow(forms::FormLogic& logic, WebPage& page);
@@ -35,25 +32,25 @@ public:
 
     void show();
     void hide();
-    bool shown() const { return shown_; }
+    bool shown() const override { return shown_; }
     // Tells this window's elements from those of another.
-    int serial() const { return serial_; }
+    int serial() const override { return serial_; }
 
-    const forms::FormModel& model() const { return model_; }
-    forms::Driver& driver() { return driver_; }
+    const forms::FormModel& model() const override { return model_; }
+    forms::Driver& driver() override { return driver_; }
     emscripten::val element(ControlId id) const { return controls_[static_cast<std::size_t>(id)].element; }
 
     // A key pressed while the window is on screen.
-    void key(const emscripten::val& event);
+    void key(const emscripten::val& event) override;
 
     // The window's geometry for the screen (null: the design's).
-    void setGeometry(const forms::Geometry* geometry);
-    const forms::Layout& layout() const { return layout_; }
+    void setGeometry(const forms::Geometry* geometry) override;
+    const forms::Layout& layout() const override { return layout_; }
     // The window is drawn `scale` times its size, on a screen of
     // `pixelRatio` device pixels to the CSS pixel: positions go onto that grid.
-    void setScale(double scale, double pixelRatio);
+    void setScale(double scale, double pixelRatio) override;
     // The bundled font has come: whole captions are measured again.
-    void remeasure();
+    void remeasure() override;
 
 private:
     // What the driver asks of the window.

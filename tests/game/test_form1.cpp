@@ -1,5 +1,6 @@
 // The life of a game: the resting screen, a course choice, the countdown,
 // the end with its record and verdict, and the next game.
+#include "game/course.h"
 #include "game_fixture.h"
 
 #include <QTest>

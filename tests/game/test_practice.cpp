@@ -2,6 +2,7 @@
 // writes back, what is left out of a broken or hostile one, and that every
 // sum of every kind keeps its course, with near misses a child could take
 // for its answer; a missed sum coming back.
+#include "game/course.h"
 #include "game/practice.h"
 #include "game/sums.h"
 #include "support/courses.h"

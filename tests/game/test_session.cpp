@@ -1,6 +1,7 @@
 // The game window's session around the rules, in virtual time: which moment
 // of a game sounds which cue, the sound toggle, and the pause, which must
 // leave every later tick of the game exactly as it would have come, shifted.
+#include "game/course.h"
 #include "game/cright.h"
 #include "game/session.h"
 #include "game/spoken.h"
