@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 namespace classroom {
 namespace {
@@ -34,15 +35,17 @@ std::string courseJson(const game::Course& c, const std::string& shortName, cons
            ",\"full\":" + json(fullName) + "}";
 }
 
-// A link's reading: the link written back as the game reads it, its
-// courses, the game's settings and the notice; `more` goes on the end.
-std::string practiceJson(const game::Practice& p, std::string_view notice, const std::string& more = {})
+// A link's reading: the link written back as the game reads it, the
+// courses listed under `key`, the game's settings and the notice; `more`
+// goes on the end.
+std::string practiceJson(const game::Practice& p, std::span<const game::Course> listed, std::string_view key,
+                         std::string_view notice, const std::string& more = {})
 {
-    std::string out = "{\"query\":" + json(game::practiceQuery(p)) + ",\"courses\":[";
-    const std::vector<std::string> names = game::shortNames(p.courses);
-    const std::vector<std::string> full = game::fullNames(p.courses);
-    for (std::size_t i = 0; i < p.courses.size(); ++i)
-        out += (i ? "," : "") + courseJson(p.courses[i], names[i], full[i]);
+    std::string out = game::joined({"{\"query\":", json(game::practiceQuery(p)), ",\"", key, "\":["});
+    const std::vector<std::string> names = game::shortNames(listed);
+    const std::vector<std::string> full = game::fullNames(listed);
+    for (std::size_t i = 0; i < listed.size(); ++i)
+        out += (i ? "," : "") + courseJson(listed[i], names[i], full[i]);
     return out + "],\"seconds\":" + std::to_string(p.seconds) +
            ",\"pace\":" + std::to_string(static_cast<int>(p.pace * 1000 + 0.5)) + ",\"soundOff\":" + flag(p.soundOff) +
            ",\"again\":" + flag(p.again) + ",\"notice\":" + json(notice) + more + "}";
@@ -92,7 +95,7 @@ std::string rulesJson()
                          std::to_string(Practice::kFewestSeconds), ",\"most\":", std::to_string(Practice::kMostSeconds),
                          ",\"step\":", std::to_string(kSecondsStep), ",\"usual\":", std::to_string(Practice::kSeconds),
                          "},\"paces\":[", paces, "],\"sheets\":{\"counts\":[", counts, "],\"lowest\":",
-                         std::to_string(Sheet::kLowest), ",\"highest\":", std::to_string(Sheet::kHighest), ",\"copies\":",
+                         std::to_string(static_cast<int>(Sheet::kLowest)), ",\"highest\":", std::to_string(static_cast<int>(Sheet::kHighest)), ",\"copies\":",
                          std::to_string(Sheet::kMostCopies), ",\"usualCopies\":", std::to_string(Sheet::kUsualCopies), "}}"});
 }
 
@@ -166,7 +169,7 @@ std::string Form::link(int seconds, int paceThousandths, bool soundOff, bool aga
     if (!rest.empty())
         query += (query.empty() ? "" : "&") + rest;
     const game::Practice p = game::readPractice(query);
-    return practiceJson(p, game::notice(p), ",\"rows\":[" + kept + "]");
+    return practiceJson(p, p.courses, "courses", game::notice(p), ",\"rows\":[" + kept + "]");
 }
 
 // A course that gives no sums keeps its row, in the link's order, as the
@@ -186,14 +189,8 @@ std::string readingJson(std::string_view query)
             noticed.push_back(item);
     }
     rows.insert(rows.end(), p.courses.begin() + static_cast<long>(taken), p.courses.end());
-    std::string shown;
-    const std::vector<std::string> names = game::shortNames(rows);
-    const std::vector<std::string> full = game::fullNames(rows);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        shown += game::joined({i ? "," : "", courseJson(rows[i], names[i], full[i])});
-    game::Practice rest = p;
-    rest.leftOut = std::move(noticed);
-    return practiceJson(p, game::notice(rest), ",\"rows\":[" + shown + "]");
+    p.leftOut = std::move(noticed);
+    return practiceJson(p, rows, "rows", game::notice(p));
 }
 
 }  // namespace classroom

@@ -2,9 +2,9 @@
 // as JSON: the kinds and how the form asks for each, the bounds and choices
 // of the form (so that the page restates none of them), the link the form
 // asks for, written and read back as the game reads it, what a link opened
-// in the page gives, and the ready-made units. teacher_main.cpp hands these
-// to the page; the site's build writes the units and the form's choices
-// into the page itself.
+// in the page gives, and the ready-made units. teacher_main.cpp hands the
+// kinds and the link to the page; the site's build writes the bounds, the
+// choices and the units into the page itself (app/web/site_facts.cpp).
 #pragma once
 
 #include "game/course.h"
@@ -52,10 +52,9 @@ private:
 };
 
 // What a link's query gives (with or without its "?"), for the form: the
-// link written back, its playable courses ("courses") with their names,
-// every course it names where it stands ("rows", those that give no sums
-// too, for the form to mark), the settings, and the notice of what has no
-// row.
+// link written back, every course it names where it stands ("rows", those
+// that give no sums too, for the form to mark), the settings, and the
+// notice of what has no row.
 std::string readingJson(std::string_view query);
 
 }  // namespace classroom

@@ -25,12 +25,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_kinds()
     return kept(out, classroom::kindsJson());
 }
 
-extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_rules()
-{
-    static std::string out;
-    return kept(out, classroom::rulesJson());
-}
-
 // A new form: no course yet.
 extern "C" EMSCRIPTEN_KEEPALIVE void teacher_begin()
 {

@@ -49,6 +49,13 @@ SheetLine lineOf(const Sum& s)
     return {s, label.substr(0, box), label.substr(box + kBox.size()), false};
 }
 
+// What a grid of a course crosses: its sign, the numbers it may have down
+// the left and along the top.
+struct Crossing {
+    Op op = Op::Plus;
+    std::vector<Integer> left, top;
+};
+
 std::vector<Integer> range(int from, int to)
 {
     std::vector<Integer> out;
@@ -56,6 +63,17 @@ std::vector<Integer> range(int from, int to)
         out.push_back(static_cast<Integer>(v));
     return out;
 }
+
+std::optional<Crossing> crossing(const Course& c)
+{
+    const std::optional<Op> sign = c.kind->gridSign();
+    if (!sign)
+        return std::nullopt;
+    if (c.kind->form().tables)
+        return Crossing{*sign, {c.tables.begin(), c.tables.end()}, range(1, 9)};
+    return Crossing{*sign, range(c.from, c.to), range(c.from, c.to)};
+}
+
 
 }  // namespace
 
@@ -107,7 +125,7 @@ Sum Grid::at(std::size_t row, std::size_t column) const
 
 std::optional<Grid> gridSheet(const Course& course, std::uint32_t number)
 {
-    const std::optional<game::CourseKind::Crossing> x = course.kind->crossing(course);
+    const std::optional<Crossing> x = crossing(course);
     if (!x || x->left.empty())
         return std::nullopt;
     // The run of the top's numbers (ten at most) and the left's numbers

@@ -49,7 +49,7 @@ endfunction()
 
 # The page reads links with the game's own rules.
 teacher_module(permoroplus_teacher classroom/teacher_main.cpp teacher_core TeacherCore
-    _teacher_kinds,_teacher_rules,_teacher_begin,_teacher_course,_teacher_link,_teacher_read)
+    _teacher_kinds,_teacher_begin,_teacher_course,_teacher_link,_teacher_read)
 # The class's cards, read with the game's own reader: loaded when the first
 # card is read.
 teacher_module(permoroplus_teacher_class classroom/teacher_class_main.cpp teacher_class TeacherClass

@@ -106,14 +106,10 @@ public:
     // An answer button in words: "7たす5 は 12".
     virtual std::string saidWith(const Sum& sum, Answer answer) const;
 
-    // The two sides of a 百ます of the course: its sign and the numbers it
-    // may have down the left and along the top; none where its sums are no
-    // such table. A pair of them is one of its sums where crosses() says so.
-    struct Crossing {
-        Op op = Op::Plus;
-        std::vector<Integer> left, top;
-    };
-    virtual std::optional<Crossing> crossing(const Course&) const { return std::nullopt; }
+    // A 百ます of the course crosses its tables (down the left) with 1 to 9,
+    // or its numbers with themselves, by this sign; none where its sums are
+    // no such table. A pair is one of its sums where crosses() says so.
+    virtual std::optional<Op> gridSign() const { return std::nullopt; }
     virtual bool crosses(const Course&, Integer, Integer) const { return false; }
 
 protected:

@@ -141,7 +141,11 @@ def teacher_page(text, facts):
         + "</p>" for grade, listed in grades.items())
     # The form's first row, blank, as the module makes it again.
     row = re.search(r'<template id="course-row">\s*(<li>.*?</li>)\s*</template>', text, re.S).group(1)
-    return text.replace("@TIME@", time).replace("@PACES@", paces).replace("@UNITS@", units).replace("@ROW@", row)
+    # The bounds its scripts use, as data the page does not run.
+    used = {"courses": rules["courses"], "sheets": rules["sheets"]}
+    bounds = json.dumps(used, ensure_ascii=False, separators=(",", ":")).replace("<", "\\u003c")
+    return (text.replace("@TIME@", time).replace("@PACES@", paces).replace("@UNITS@", units).replace("@ROW@", row)
+            .replace("@RULES@", bounds))
 
 
 def make_site(source, build, qrcode_js, zxing, facts):

@@ -38,7 +38,8 @@ const unitDone = document.getElementById('unit-done');
 const animals = out.names.firstElementChild;
 let core = null;
 let kinds = [];
-let rules = null;
+// The form's bounds and choices, as the site's build wrote them.
+const rules = JSON.parse(document.getElementById('rules').textContent);
 // The order a link opened here gave a row's tables ("times:5,2:up").
 const linkOrder = new WeakMap();
 // What the link opened here left out, shown until the form is changed.
@@ -294,7 +295,6 @@ section.addEventListener('drop', (event) => { if (dropped(event)) readCards([...
 TeacherCore().then((module) => {
     core = module;
     kinds = JSON.parse(module.ccall('teacher_kinds', 'string', [], []));
-    rules = JSON.parse(module.ccall('teacher_rules', 'string', [], []));
     fill(read(location.search));
     update();
 });

@@ -5,8 +5,6 @@
 'use strict';
 
 if (location.protocol === 'file:' || ['127.0.0.1', 'localhost', '[::1]'].includes(location.hostname)) {
-    const local = document.getElementById('local');
-    local.textContent = `このページは この パソコンの中だけの アドレス（${location.host || 'file:'}）で 開いています。`
-        + 'この QR コードを タブレットで 読んでも 何も 開きません。先に このフォルダを 学校の ウェブサイトに おいてください。';
-    local.hidden = false;
+    document.getElementById('local-host').textContent = location.host || 'file:';
+    document.getElementById('local').hidden = false;
 }

@@ -62,13 +62,7 @@ public:
         return movedBy(s.answer, random);
     }
 
-    std::optional<Crossing> crossing(const Course& c) const override
-    {
-        std::vector<Integer> numbers;
-        for (int v = c.from; v <= c.to; ++v)
-            numbers.push_back(static_cast<Integer>(v));
-        return Crossing{add_ ? Op::Plus : Op::Minus, numbers, numbers};
-    }
+    std::optional<Op> gridSign() const override { return add_ ? Op::Plus : Op::Minus; }
 
     bool crosses(const Course& c, Integer a, Integer b) const override { return fits(c, a, b); }
 

@@ -79,11 +79,7 @@ public:
         return found.two(random);
     }
 
-    // The tables down the left, their multipliers along the top.
-    std::optional<Crossing> crossing(const Course& c) const override
-    {
-        return Crossing{Op::Times, {c.tables.begin(), c.tables.end()}, {1, 2, 3, 4, 5, 6, 7, 8, 9}};
-    }
+    std::optional<Op> gridSign() const override { return Op::Times; }
 
     bool crosses(const Course&, Integer, Integer) const override { return true; }
 };
