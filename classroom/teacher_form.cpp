@@ -176,20 +176,21 @@ std::string Form::link(int seconds, int paceThousandths, bool soundOff, bool aga
 // form would show it; only what has no row is left to the notice.
 std::string readingJson(std::string_view query)
 {
-    game::Practice p = game::readPractice(query);
+    std::vector<game::WithoutSums> without;
+    game::Practice p = game::readPractice(query, without);
     std::vector<game::Course> rows;
-    std::vector<game::LeftOut> noticed;
+    std::vector<bool> shown(p.leftOut.size());
     std::size_t taken = 0;
-    for (const game::LeftOut& item : p.leftOut) {
-        for (; taken < item.at && taken < p.courses.size(); ++taken)
+    for (const game::WithoutSums& w : without) {
+        for (; taken < w.at; ++taken)
             rows.push_back(p.courses[taken]);
-        if (item.course && rows.size() + (p.courses.size() - taken) < game::Practice::kMaxCourses)
-            rows.push_back(*item.course);
-        else
-            noticed.push_back(item);
+        if (rows.size() + (p.courses.size() - taken) < game::Practice::kMaxCourses) {
+            rows.push_back(w.course);
+            shown[w.item] = true;
+        }
     }
     rows.insert(rows.end(), p.courses.begin() + static_cast<long>(taken), p.courses.end());
-    p.leftOut = std::move(noticed);
+    std::erase_if(p.leftOut, [&, i = std::size_t{0}](const game::LeftOut&) mutable { return shown[i++]; });
     return practiceJson(p, rows, "rows", game::notice(p));
 }
 

@@ -153,7 +153,12 @@ double paceValue(const std::string& v)
 
 }  // namespace
 
-Practice readPractice(std::string_view query, std::span<const std::string_view> alsoKnown)
+namespace {
+
+// The link's reading; `withoutSums` is told of each course read whole that
+// gives no sums (the game's own reading tells no one).
+template <class Told>
+Practice readWith(std::string_view query, std::span<const std::string_view> alsoKnown, Told withoutSums)
 {
     Practice p;
     // A whole link pasted (an address, then "?", perhaps a "#" at the end):
@@ -163,7 +168,7 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
         query = query.substr(0, query.find('#'));
     }
     if (query.size() > kMaxQuery) {
-        p.leftOut.push_back({quoted(query.substr(kMaxQuery)), reasonText(Reason::TooLong), std::nullopt, 0});
+        p.leftOut.push_back({quoted(query.substr(kMaxQuery)), reasonText(Reason::TooLong)});
         query = query.substr(0, kMaxQuery);
     }
     bool timeSeen = false, paceSeen = false, soundSeen = false, againSeen = false;
@@ -174,9 +179,7 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
         const std::optional<std::string> key = decoded(raw.substr(0, eq));
         const std::optional<std::string> value =
             eq == std::string_view::npos ? std::optional<std::string>() : decoded(raw.substr(eq + 1));
-        const auto leave = [&](std::string why, std::optional<Course> course = {}) {
-            p.leftOut.push_back({quoted(raw), std::move(why), std::move(course), p.courses.size()});
-        };
+        const auto leave = [&](std::string why) { p.leftOut.push_back({quoted(raw), std::move(why)}); };
         // A switch of the link: off, once.
         const auto offOnce = [&](bool& seen, Reason other) {
             const bool off = !seen && *value == "off";
@@ -191,8 +194,10 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
             leave(reasonText(Reason::Unreadable));
         } else if (*key == "course") {
             Reading r = readCourse(*value);
+            if (!r.why.empty() && r.course)
+                withoutSums(*r.course, p.courses.size(), p.leftOut.size());
             if (!r.why.empty())
-                leave(r.why, p.courses.size() < Practice::kMaxCourses ? r.course : std::nullopt);
+                leave(r.why);
             else if (p.courses.size() == Practice::kMaxCourses)
                 leave(reasonText(Reason::SixCourses));
             else
@@ -225,6 +230,18 @@ Practice readPractice(std::string_view query, std::span<const std::string_view> 
         }
     }
     return p;
+}
+
+}  // namespace
+
+Practice readPractice(std::string_view query, std::span<const std::string_view> alsoKnown)
+{
+    return readWith(query, alsoKnown, [](const Course&, std::size_t, std::size_t) {});
+}
+
+Practice readPractice(std::string_view query, std::vector<WithoutSums>& withoutSums)
+{
+    return readWith(query, {}, [&](const Course& c, std::size_t at, std::size_t item) { withoutSums.push_back({c, at, item}); });
 }
 
 std::string notice(const Practice& practice)

@@ -17,7 +17,6 @@
 #include "course.h"
 #include "integer.h"
 
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,14 +26,9 @@ namespace game {
 
 // A part of a link that was left out: the part as written (only plain
 // characters of it, at most a few) and why, in a teacher's words.
-// A course that was read whole but gives no sums comes with it, and with
-// how many courses of the link come before it, so that the teacher's form
-// can show it where it stands.
 struct LeftOut {
     std::string part;
     std::string why;
-    std::optional<Course> course;
-    std::size_t at = 0;
 };
 
 struct Practice {
@@ -58,6 +52,17 @@ struct Practice {
 // `alsoKnown` names parameters of the page itself, which are neither used
 // nor reported.
 Practice readPractice(std::string_view query, std::span<const std::string_view> alsoKnown = {});
+
+// A course of a link that was read whole but gives no sums, for the
+// teacher's form to show where it stands: how many of the link's courses
+// come before it, and its item in Practice::leftOut.
+struct WithoutSums {
+    Course course;
+    std::size_t at = 0;
+    std::size_t item = 0;
+};
+// readPractice, and those courses (within six, with the courses read).
+Practice readPractice(std::string_view query, std::vector<WithoutSums>& withoutSums);
 
 // One line for the teacher naming what was left out; empty when nothing was.
 std::string notice(const Practice& practice);

@@ -23,8 +23,11 @@ int captionWidth(bool bold, int pixels, const std::string& caption)
     static val context = val::null();
     if (context.isNull())
         context = createElement("canvas", "").call<val>("getContext", std::string("2d"));
-    context.set("font", std::string(bold ? "bold " : "") + std::to_string(pixels) +
-                            "px " + faces());
+    // The faces the page's style gives every control (the site's build
+    // writes them there from the table's list).
+    static const std::string family =
+        "px " + val::global("getComputedStyle")(val::global("document")["body"])["fontFamily"].as<std::string>();
+    context.set("font", std::string(bold ? "bold " : "") + std::to_string(pixels) + family);
     return static_cast<int>(std::lround(context.call<val>("measureText", caption)["width"].as<double>()));
 }
 
