@@ -39,7 +39,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_sheet_courses(const char* qu
 // course `course` (1 for the first, 0 for all mixed), or with `grid` its
 // 百ます. {"ok":true, "number", "title", "notice", then "lines":[{"before",
 // "after", "value", "rest" (a remainder's box)}] or "grid":{"sign", "left",
-// "top", "cells":[[answer]] (row by row)}}, or {"ok":false, "why"}.
+// "top", "cells":[[answer]] (row by row)}}, or {"ok":false, "why"}, with
+// "instead" (a course as a link writes it) and "insteadName" where a 百ます
+// of another course of its kind can be made.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_sheet(const char* query, int grid, int course, int count, int sheet)
 {
     static std::string out;
@@ -57,9 +59,16 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_sheet(const char* query, int
     const auto n = static_cast<std::uint32_t>(sheet);
     std::string body;
     if (grid) {
-        const std::optional<classroom::Grid> g = course == 0 ? std::nullopt : classroom::gridSheet(p.courses[static_cast<std::size_t>(course - 1)], n);
-        if (!g)
-            return refused("百ますは たしざん・ひきざん・九九の コースを 1つ 選んで 作ります。");
+        if (course == 0)
+            return refused("百ますは コースを 1つ 選んで 作ります。");
+        const game::Course& c = p.courses[static_cast<std::size_t>(course - 1)];
+        if (const std::optional<classroom::GridFault> fault = classroom::gridFault(c)) {
+            out = game::joined({"{\"ok\":false,\"why\":", json(fault->why + "。"), fault->instead ? ",\"instead\":" : "",
+                                fault->instead ? json("course=" + game::courseText(*fault->instead)) : "",
+                                fault->instead ? ",\"insteadName\":" : "", fault->instead ? json(game::fullName(*fault->instead)) : "", "}"});
+            return out.c_str();
+        }
+        const std::optional<classroom::Grid> g = classroom::gridSheet(c, n);
         std::string left, top, cells;
         for (std::size_t i = 0; i < 10; ++i) {
             left += game::joined({i ? "," : "", number(g->left[i])});

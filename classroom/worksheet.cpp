@@ -155,7 +155,7 @@ std::optional<Grid> gridSheet(const Course& course, std::uint32_t number)
                 best.push_back(std::move(c));
         }
     }
-    if (best.empty())
+    if (best.empty() || worth(best.front()) < Sheet::kGridNumbers * 100)
         return std::nullopt;
     const Choice& chosen = best[static_cast<std::size_t>(drawWhole(0, static_cast<double>(best.size()), random.next()))];
     Grid grid{x->op, {}, {}, course.kind};
@@ -166,6 +166,20 @@ std::optional<Grid> gridSheet(const Course& course, std::uint32_t number)
     for (Integer& v : grid.left)
         v = left.next(random);
     return grid;
+}
+
+std::optional<GridFault> gridFault(const Course& course)
+{
+    if (!course.kind->gridSign())
+        return GridFault{"百ますは たしざん・ひきざん・九九の コースで 作ります", std::nullopt};
+    if (gridSheet(course, Sheet::kLowest))
+        return std::nullopt;
+    if (!course.kind->form().tables)
+        return GridFault{"百ますには 左にも 上にも 5つ以上の 数が いります。数の はんいを ひろげてください", std::nullopt};
+    Course all = course;
+    all.tables = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    all.option = 0;
+    return GridFault{"百ますには 5つ以上の だんが いります", gridSheet(all, Sheet::kLowest) ? std::optional(all) : std::nullopt};
 }
 
 std::string sheetTitle(std::span<const Course> courses, int course)

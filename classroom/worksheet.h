@@ -22,6 +22,9 @@ struct Sheet {
     static constexpr std::uint32_t kLowest = 1;
     static constexpr std::uint32_t kHighest = 99999;
     static constexpr std::array<int, 3> kCounts{20, 30, 50};
+    // The fewest different numbers a 百ます has on each side: with fewer,
+    // a row or a column would be one sum over and over.
+    static constexpr std::size_t kGridNumbers = 5;
     // Sheets of one's own (ひとりずつ ちがう) printed at once.
     static constexpr int kMostCopies = 40;
     static constexpr int kUsualCopies = 30;
@@ -59,8 +62,17 @@ struct Grid {
 };
 
 // The grid of a course of adding, subtracting or the 九九; nothing for
-// another kind.
+// another kind, or for a course with fewer than Sheet::kGridNumbers
+// numbers on a side.
 std::optional<Grid> gridSheet(const game::Course& course, std::uint32_t number);
+
+// Why a course makes no 百ます, in a teacher's words, and the course that
+// would, where its kind has one (all its tables); nothing when it makes one.
+struct GridFault {
+    std::string why;
+    std::optional<game::Course> instead;
+};
+std::optional<GridFault> gridFault(const game::Course& course);
 
 // The sheet's heading: the course's whole name among the link's, or the
 // courses mixed by their buttons' names (course 0).

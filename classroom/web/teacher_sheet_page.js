@@ -125,10 +125,11 @@ export function open(rules) {
     }
     addEventListener('afterprint', done);
 
-    // The sheets the form asks for, for the link's courses: one, or with
-    // ひとりずつ ちがう as many as asked, numbered one after another.
+    // The sheets the form asks for, for the link's courses (course 1 of
+    // another link where it is given): one, or with ひとりずつ ちがう as
+    // many as asked, numbered one after another.
     let style = null;
-    async function printSheets(link) {
+    async function printSheets(link, course = Number(field.course.value)) {
         if (!link) return;
         const [module] = await Promise.all([maker, styled]);
         style = await styled;
@@ -141,9 +142,10 @@ export function open(rules) {
         const made = [];
         for (let k = 0; k < copies; ++k) {
             const sheet = JSON.parse(module.ccall('teacher_sheet', 'string', ['string', 'number', 'number', 'number', 'number'],
-                [query, Number(kind === 'grid'), Number(field.course.value), Number(kind), first + k]));
+                [query, Number(kind === 'grid'), course, Number(kind), first + k]));
             if (!sheet.ok) {
-                said.textContent = `！ ${sheet.why}`;
+                said.replaceChildren(`！ ${sheet.why}`);
+                if (sheet.instead) said.append(' ', offer(link, sheet));
                 return;
             }
             made.push(sheet);
@@ -158,6 +160,17 @@ export function open(rules) {
         const numbers = copies > 1 ? `${made[0].number}〜${made.at(-1).number} の ${copies}まい` : `${made[0].number} `;
         said.textContent = [made[0].notice, `プリント No.${numbers}と こたえを 印刷します。`].filter((line) => line).join(' ');
         window.print();
+    }
+
+    // A course that makes no 百ます, offered one of its kind that does: its
+    // sheet carries a link to that course.
+    function offer(link, sheet) {
+        const other = new URL(link);
+        other.search = `?${sheet.instead}`;
+        const button = element('button', '', `${sheet.insteadName}の 百ますに する`);
+        button.type = 'button';
+        button.addEventListener('click', () => printSheets(other.href, 1));
+        return button;
     }
 
     form.addEventListener('submit', (event) => {
