@@ -186,7 +186,9 @@ function update() {
         const item = document.createElement('li');
         const name = document.createElement('b');
         name.textContent = course.short;
-        item.append(name, `（${i + 1}点）${course.full}`);
+        // The whole name begins with the button's: said once.
+        const rest = course.full.startsWith(course.short) ? course.full.slice(course.short.length).trim() : course.full;
+        item.append(name, `（${i + 1}点）${rest}`);
         return item;
     }));
     out.gameSaid.textContent = `1回の時間 ${reading.seconds}びょう・おちる速さ ${form.pace.selectedOptions[0]?.text}`;
@@ -206,13 +208,16 @@ document.getElementById('sheet-open').addEventListener('click', (event) => {
 });
 
 // A link opened here (teacher.html?course=...) fills the form, so that a
-// teacher can change a link given before.
-// Every course the link names keeps its row, one that gives no sums too,
-// marked by the reading as the form's own rows are.
-function fill(reading) {
-    form.courses.replaceChildren();
+// teacher can change a link given before; a unit adds its courses to the
+// rows with a course (as many as there is room for) and leaves the
+// settings. Every course the link names keeps its row, one that gives no
+// sums too, marked by the reading as the form's own rows are.
+function fill(reading, adding = false) {
+    if (adding) [...form.courses.children].filter((row) => !kindOf(row)).forEach((row) => row.remove());
+    else form.courses.replaceChildren();
     for (const course of reading.rows) {
         const row = addRow();
+        if (!row) break;
         field(row, 'kind').value = String(course.kind);
         showFields(row);
         for (const box of row.querySelectorAll('.tables input')) box.checked = course.tables.includes(Number(box.value));
@@ -221,7 +226,9 @@ function fill(reading) {
         field(row, 'to').value = String(course.to);
         field(row, 'option').value = String(course.option);
     }
-    if (!reading.rows.length) addRow();
+    if (!form.courses.children.length) addRow();
+    form.add.disabled = form.courses.children.length >= rules.courses;
+    if (adding) return;
     form.time.value = String(reading.seconds);
     const pace = String(reading.pace);
     if (![...form.pace.options].some((option) => option.value === pace)) form.pace.add(new Option(String(reading.pace / 1000), pace));
@@ -237,16 +244,27 @@ function changed() {
     update();
 }
 
-// The ready-made units, written into the page by the site's build: one
-// fills the form as its link opened here would.
+// The ready-made units, written into the page by the site's build: each
+// adds its courses to the form (two units make one lesson); the form can
+// start afresh.
 for (const button of document.querySelectorAll('#units button[data-link]')) {
     button.addEventListener('click', () => {
         if (!core) return;
-        fill(read(button.dataset.link));
+        const room = rules.courses - [...form.courses.children].filter((row) => kindOf(row)).length;
+        const reading = read(button.dataset.link);
+        fill(reading, true);
         update();
-        unitDone.textContent = `「${button.textContent}」の コースを 入れました。`;
+        unitDone.textContent = reading.rows.length <= room ? `「${button.textContent}」の コースを 入れました。`
+            : `「${button.textContent}」の コースを ${Math.max(0, room)}つ 入れました（コースは ${rules.courses}つまでです）。`;
     });
 }
+document.getElementById('units-afresh').addEventListener('click', () => {
+    if (!core) return;
+    form.courses.replaceChildren();
+    addRow();
+    changed();
+    unitDone.textContent = 'コースを けしました。';
+});
 
 for (const type of ['input', 'change']) {
     document.getElementById('settings').addEventListener(type, (event) => {

@@ -42,6 +42,10 @@ export function open(rules) {
     };
     for (const [name, made] of Object.entries(field)) made.id = `sheet-${name}`;
     field.number.value = someNumber();
+    // How many sheets of their own, only where each child gets one.
+    const eachOwn = () => { field.copies.disabled = !field.each.checked; };
+    field.each.addEventListener('change', eachOwn);
+    eachOwn();
     const button = element('button', '', '印刷する');
     button.id = 'sheet-print';
     const labelled = (before, made, after = '') => element('label', '', before, made, after);

@@ -263,24 +263,42 @@ describe('the teacher\'s page', () => {
         await close();
     });
 
-    test('each ready-made unit fills the form in one click, as its link opened here would', async () => {
+    test('each ready-made unit adds its courses to the form in one click; two units make one lesson', async () => {
         const { server, page, problems, close } = await teacherPage('?course=add:1-9:carry&time=90');
         // The units as the site's build wrote them from the program's own list.
         const units = await page.locator('#units button[data-link]').evaluateAll((all) => all.map((button) =>
             ({ grade: button.closest('[role="group"]').getAttribute('aria-label'), name: button.textContent, link: button.dataset.link })));
         assert.ok(units.length >= 6, JSON.stringify(units));
+        for (let d = 1; d <= 9; ++d) assert.ok(units.some((unit) => unit.link === `course=times:${d}:up&course=times:${d}:down&course=times:${d}`), `${d}の だん`);
+        const afresh = () => page.click('#units-afresh');
         for (const unit of units) {
+            await afresh();
             await page.getByRole('group', { name: unit.grade }).getByRole('button', { name: unit.name, exact: true }).click();
-            assert.equal(await page.inputValue('#link'), `${server.address}?${unit.link}`, unit.name);
+            assert.equal(await page.inputValue('#link'), `${server.address}?${unit.link}&time=90`, unit.name);
             const names = await page.locator('#names b').allInnerTexts();
             assert.equal(names.length, new URLSearchParams(unit.link).getAll('course').length, unit.name);
             assert.equal(new Set(names).size, names.length, `${unit.name}: ${names.join()}`);
             assert.ok(await page.locator('#notice').isHidden(), unit.name);
-            assert.equal(await page.locator('#time').inputValue(), '60', 'the settings are the link\'s, as opened here');
+            assert.equal(await page.locator('#time').inputValue(), '90', 'a unit keeps the settings');
             assert.ok((await page.locator('#unit-done').innerText()).includes(unit.name));
         }
+        // Two units of grade 1 make one lesson, up to six courses.
+        await afresh();
+        await page.getByRole('button', { name: 'いくつと いくつ', exact: true }).click();
+        await page.getByRole('button', { name: '3つの かずの けいさん', exact: true }).click();
+        assert.equal(await page.inputValue('#link'),
+            `${server.address}?course=make:5-9&course=make:10&course=three:1-9:add&course=three:1-9:sub&course=three:1-9&time=90`);
+        await page.getByRole('button', { name: 'たしざん（くりあがり なし）', exact: true }).click();
+        assert.equal(await page.locator('#courses li').count(), 6);
+        assert.ok(await page.locator('#add-course').isDisabled());
+        await page.getByRole('button', { name: 'くりあがりの ある たしざん', exact: true }).click();
+        assert.match(await page.locator('#unit-done').innerText(), /0つ 入れました/);
+        // Each name is said once: the button's, then the rest of the whole name.
+        assert.ok((await page.locator('#names li').allInnerTexts()).every((line) => {
+            const short = line.slice(0, line.indexOf('（'));
+            return !line.slice(line.indexOf('）') + 1).startsWith(short);
+        }));
         // A unit is a start: the form goes on from it.
-        await page.getByRole('button', { name: units[0].name, exact: true }).click();
         await page.click('#add-course');
         assert.equal(await page.locator('#unit-done').innerText(), '');
         assert.deepEqual(problems, []);
