@@ -65,6 +65,15 @@ constexpr std::array kPaces{
 static_assert(kPaces.back().thousandths == static_cast<int>(game::Practice::kSlowestPace * 1000));
 constexpr int kSecondsStep = 10;
 
+// A link's reading as the game reads it. The page's module reads links one
+// way only (telling of the courses without sums), so that it carries one
+// reader, not two.
+game::Practice reading(std::string_view query)
+{
+    std::vector<game::WithoutSums> unused;
+    return game::readPractice(query, unused);
+}
+
 }  // namespace
 
 std::string kindsJson()
@@ -156,7 +165,7 @@ std::string Form::link(int seconds, int paceThousandths, bool soundOff, bool aga
     std::size_t playable = 0;
     for (const Row& row : rows_) {
         const std::string part = "course=" + row.text;
-        const game::Practice alone = game::readPractice(part);
+        const game::Practice alone = reading(part);
         const bool keeps = alone.leftOut.empty() && playable < game::Practice::kMaxCourses;
         playable += keeps;
         if (keeps)
@@ -168,7 +177,7 @@ std::string Form::link(int seconds, int paceThousandths, bool soundOff, bool aga
     const std::string rest = game::practiceQuery(settings);
     if (!rest.empty())
         query += (query.empty() ? "" : "&") + rest;
-    const game::Practice p = game::readPractice(query);
+    const game::Practice p = reading(query);
     return practiceJson(p, p.courses, "courses", game::notice(p), ",\"rows\":[" + kept + "]");
 }
 

@@ -22,7 +22,9 @@ set(PERMORO_WEB_LINK_OPTIONS
     -sINITIAL_MEMORY=2MB -sTOTAL_STACK=256KB -sALLOW_MEMORY_GROWTH=1
     # A small allocator: the program allocates little, and seldom.
     -sMALLOC=emmalloc
-    -sINCOMING_MODULE_JS_API=[])
+    -sINCOMING_MODULE_JS_API=[]
+    # Every browser the game runs in has TextDecoder: no decoder of its own.
+    -sTEXTDECODER=2)
 
 # The page with the program beside it, and the same program with the
 # WebAssembly inside its script, for the single file.
@@ -43,6 +45,9 @@ function(teacher_module target source name export_name functions)
     target_link_options(${target} PRIVATE
         -sDYNAMIC_EXECUTION=0 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
         -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=${export_name} -sEXPORTED_FUNCTIONS=${functions}
+        # The page hands the module no settings of its own, and every
+        # browser it runs in decodes text itself.
+        -sINCOMING_MODULE_JS_API=[] -sTEXTDECODER=2
         -sEXPORTED_RUNTIME_METHODS=ccall)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name} SUFFIX .js)
 endfunction()

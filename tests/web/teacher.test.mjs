@@ -299,6 +299,8 @@ describe('the teacher\'s page', () => {
             return !line.slice(line.indexOf('）') + 1).startsWith(short);
         }));
         // A unit is a start: the form goes on from it.
+        await afresh();
+        await page.getByRole('button', { name: units[0].name, exact: true }).click();
         await page.click('#add-course');
         assert.equal(await page.locator('#unit-done').innerText(), '');
         assert.deepEqual(problems, []);
