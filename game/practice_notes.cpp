@@ -37,7 +37,7 @@ std::string reasonText(Reason why, const CourseKind::Form* f)
     case Reason::Tables: return "だんは1から9です。例 7、2,5、1-9";
     case Reason::Range:
         if (f)
-            return "数は" + std::to_string(f->lowest) + "から" + std::to_string(f->highest) + "まで、はじめの数は おわりの数より 大きくしません";
+            return "数は" + std::to_string(f->lowest) + "から" + std::to_string(f->highest) + "、小さい数から 書きます";
         return "読めません";
     case Reason::Option:
         if (f && !f->options.empty())
