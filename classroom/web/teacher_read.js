@@ -84,6 +84,7 @@ export function teacherRead(page) {
             if (mine.stopped) break;
             ++tally.pictures;
             if (found.unreadable) tally.refused.push(`${file.name}（画像として 読めません）`);
+            else if (found.large) tally.refused.push(`${file.name}（画像が 大きすぎます）`);
             else if (found.failed) tally.refused.push(`${file.name}（QR コードを 読む しくみが うごきませんでした）`);
             else if (!found.texts.length) tally.none.push(file.name);
             for (const text of found.texts ?? []) {
