@@ -87,6 +87,7 @@ export function teacherRead(page) {
             else if (found.large) tally.refused.push(`${file.name}（画像が 大きすぎます）`);
             else if (found.failed) tally.refused.push(`${file.name}（QR コードを 読む しくみが うごきませんでした）`);
             else if (!found.texts.length) tally.none.push(file.name);
+            if (found.more) tally.refused.push(`${file.name}（QR コードが 多すぎて、${found.texts.length}こまでしか 読んでいません）`);
             for (const text of found.texts ?? []) {
                 const result = await take(text);
                 if (result === 'added' || result === 'known') ++tally[result];

@@ -14,15 +14,16 @@ const LARGEST_FILE = 64 * 1024 * 1024;
 // more), whose header is read before it is decoded: a tiny file may claim
 // 20,000 × 20,000 pixels, 1.6 GB decoded.
 const MOST_PIXELS = 64 * 1000 * 1000;
-// The codes a picture may hold: a screenshot of several cards.
-const MOST_CODES = 12;
+// The codes a picture may hold: a photo of a class's cards side by side.
+// One more is looked for, to tell a picture that held more.
+const MOST_CODES = 60;
 
 let reader = null;
 
 async function qrReader() {
     if ('BarcodeDetector' in self && (await BarcodeDetector.getSupportedFormats()).includes('qr_code')) {
         const detector = new BarcodeDetector({ formats: ['qr_code'] });
-        return async (bitmap) => (await detector.detect(bitmap)).map((code) => code.rawValue);
+        return async (bitmap) => (await detector.detect(bitmap)).map((code) => code.rawValue).slice(0, MOST_CODES + 1);
     }
     importScripts('zxing_reader.js');
     // Its WebAssembly from this site, never from anywhere else.
@@ -32,7 +33,7 @@ async function qrReader() {
     });
     // A screenshot's code stands upright and dark on light: looked for so
     // first, eight times faster; turned and inverted only when none is found.
-    const upright = { formats: ['QRCode'], tryHarder: true, tryRotate: false, tryInvert: false, maxNumberOfSymbols: MOST_CODES };
+    const upright = { formats: ['QRCode'], tryHarder: true, tryRotate: false, tryInvert: false, maxNumberOfSymbols: MOST_CODES + 1 };
     const any = { ...upright, tryRotate: true, tryInvert: true };
     return async (bitmap) => {
         const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
@@ -126,8 +127,8 @@ self.addEventListener('message', async ({ data: { id, picture } }) => {
     }
     try {
         reader ??= qrReader();
-        const texts = await (await reader)(bitmap);
-        self.postMessage({ id, texts: [...new Set(texts)] });
+        const texts = [...new Set(await (await reader)(bitmap))];
+        self.postMessage({ id, texts: texts.slice(0, MOST_CODES), more: texts.length > MOST_CODES });
     } catch {
         reader = null;
         self.postMessage({ id, failed: true });
