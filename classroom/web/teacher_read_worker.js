@@ -10,9 +10,9 @@
 const LONGEST = 2400;
 // A file larger than this is no screenshot nor a phone's photo.
 const LARGEST_FILE = 64 * 1024 * 1024;
-// Nor is a picture of more pixels than this (a 48-megapixel photo and
-// more), whose header is read before it is decoded: a tiny file may claim
-// 20,000 × 20,000 pixels, 1.6 GB decoded.
+// Nor is a picture of more pixels than this (a phone's 48-megapixel photo
+// has fewer); its header is read before it is decoded, since a tiny file
+// may claim 20,000 × 20,000 pixels, 1.6 GB decoded.
 const MOST_PIXELS = 64 * 1000 * 1000;
 // The codes a picture may hold: a photo of a class's cards side by side.
 // One more is looked for, to tell a picture that held more.
