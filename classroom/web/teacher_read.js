@@ -62,6 +62,10 @@ export function teacherRead(page) {
         return card.ok ? 'added' : card.why;
     }
 
+    // Each code's card is listed in a task of its own: the rows of a
+    // picture of sixty cards, made at once, would hold the page up.
+    const nextTask = () => (globalThis.scheduler?.yield ? scheduler.yield() : new Promise((resolve) => setTimeout(resolve)));
+
     // The pictures chosen or dropped, one after another, the bar showing
     // how many are done; pictures given meanwhile join the batch. The
     // summary says what they gave.
@@ -76,7 +80,7 @@ export function teacherRead(page) {
         const tally = { pictures: 0, added: 0, known: 0, none: [], refused: [] };
         view.bar.max = files.length;
         view.going.hidden = false;
-        for (let done = 0; done < mine.files.length; ++done) {
+        for (let done = 0; done < mine.files.length && !mine.stopped; ++done) {
             const file = mine.files[done];
             view.bar.value = done;
             view.count.textContent = `${done} / ${mine.files.length}まい`;
@@ -84,9 +88,13 @@ export function teacherRead(page) {
             if (mine.stopped) break;
             ++tally.pictures;
             if (found.unreadable) tally.refused.push(`${file.name}（画像として 読めません）`);
+            else if (found.large) tally.refused.push(`${file.name}（画像が 大きすぎます）`);
             else if (found.failed) tally.refused.push(`${file.name}（QR コードを 読む しくみが うごきませんでした）`);
             else if (!found.texts.length) tally.none.push(file.name);
+            if (found.more) tally.refused.push(`${file.name}（QR コードが 多すぎて、${found.texts.length}こまでしか 読んでいません）`);
             for (const text of found.texts ?? []) {
+                await nextTask();
+                if (mine.stopped) break;
                 const result = await take(text);
                 if (result === 'added' || result === 'known') ++tally[result];
                 else tally.refused.push(`${file.name}（${result}）`);

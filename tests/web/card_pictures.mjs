@@ -15,7 +15,8 @@ export const cardTexts = (count) => Array.from({ length: count }, (_, k) => CARD
 // One Buffer a picture: { text, width, height, type ('image/png' or
 // 'image/jpeg'), module (pixels a module), noise (a background of random
 // pixels, as heavy as a photo), screen (a PNG Buffer, a screenshot drawn
-// at the top left in place of the lines of text) }.
+// at the top left in place of the lines of text), columns (the codes of a
+// list in rows of so many, from the top; one row unless told) }.
 export async function cardPictures(browser, pictures) {
     const context = await browser.newContext();
     const page = await context.newPage();
@@ -23,7 +24,7 @@ export async function cardPictures(browser, pictures) {
         await page.addScriptTag({ content: readFileSync(QRCODE_JS, 'utf8') });
         const encoded = await page.evaluate(async (list) => {
             const out = [];
-            for (const { text, width = 800, height = 600, type = 'image/png', module = 4, noise = false, screen } of list) {
+            for (const { text, width = 800, height = 600, type = 'image/png', module = 4, noise = false, screen, columns = Infinity } of list) {
                 const canvas = new OffscreenCanvas(width, height);
                 const pen = canvas.getContext('2d');
                 pen.fillStyle = '#C0FFC0';
@@ -45,14 +46,21 @@ export async function cardPictures(browser, pictures) {
                     ['得点 100', 'できた 12  まちがい 2', 'V778 KMH7 1XDK HFMW QY'].forEach((line, i) =>
                         pen.fillText(line, width * 0.05, height * (0.35 + 0.12 * i)));
                 }
-                let right = width * 0.95;
-                for (const one of [text ?? []].flat()) {
+                const codes = [text ?? []].flat().map((one) => {
                     const code = qrcode(0, 'M');
                     code.addData(one);
                     code.make();
+                    return code;
+                });
+                const rows = Math.ceil(codes.length / columns);
+                const cell = Math.max(0, ...codes.map((code) => (code.getModuleCount() + 10) * module));
+                let right;
+                for (const [k, code] of codes.entries()) {
+                    if (k % columns === 0) right = width * 0.95;
                     const count = code.getModuleCount();
                     const side = (count + 8) * module;
-                    const left = right - side, top = (height - side) / 2;
+                    const left = right - side;
+                    const top = rows > 1 ? (height - rows * cell) / 2 + Math.floor(k / columns) * cell : (height - side) / 2;
                     right = left - 2 * module;
                     pen.fillStyle = '#FFFFFF';
                     pen.fillRect(left, top, side, side);
