@@ -1,0 +1,38 @@
+// Any bytes as a result card: the text a QR code gave the teacher's page,
+// or a short code typed by hand. A card read is shown as the teacher's page
+// shows it (its course's name, each missed sum and its answer) and, written
+// again, reads back the same.
+#include "fuzz.h"
+#include "game/card.h"
+#include "game/practice.h"
+
+#include <cstdint>
+#include <string_view>
+#include <tuple>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const game::CardReading read = game::readCard(text);
+    FUZZ_MUST(read.card.has_value() == read.why.empty());
+    if (!read.card)
+        return 0;
+    const game::Card& c = *read.card;
+    FUZZ_MUST(c.number >= 0 && c.number <= game::Card::kMaxNumber && c.course >= 1 && c.course <= 6);
+    FUZZ_MUST(c.missed.size() <= game::Card::kMaxMissed);
+    (void)game::courseName(c.courses, c.course);
+    for (const game::Sum& s : c.missed)
+        (void)(game::sumText(s) + game::answerText(s.result()));
+
+    if (read.typed) {
+        const game::CardReading again = game::readCard(game::shortCode(c));
+        FUZZ_MUST(again.card && again.typed);
+        const game::Card& t = *again.card;
+        FUZZ_MUST(std::tie(t.number, t.course, t.link, t.points, t.right, t.wrong, t.fell) ==
+                  std::tie(c.number, c.course, c.link, c.points, c.right, c.wrong, c.fell));
+    } else {
+        const game::CardReading again = game::readCard(game::cardText(c));
+        FUZZ_MUST(again.card && !again.typed && *again.card == c);
+    }
+    return 0;
+}
