@@ -2,10 +2,11 @@
 # Builds the fuzz targets of tests/fuzz (the readers of a teacher's link, a
 # result card and a worksheet request, under libFuzzer with the address and
 # undefined-behaviour sanitizers) and runs each for SECONDS, one after the
-# other, each one process on one core. Each starts from a fresh copy of its corpus in the
-# build folder, so the corpus in the repository stays as it was. Fails when
-# any target finds a crash, a leak, an input that takes too long or a
-# broken property; what it found is kept in build/fuzz/findings/.
+# other, each in one process on one core. Each starts from a fresh copy of
+# its corpus in the build folder, so the corpus in the repository stays as
+# it was. Fails when any target finds a crash, a leak, an input that takes
+# too long or a broken property; what it found is kept in
+# build/fuzz/findings/.
 #   tools/fuzz.sh SECONDS [TARGET...]    TARGET: link, link_written, card,
 #                                        card_written, sheet (all when none)
 set -eu
