@@ -1,11 +1,13 @@
 // Any bytes as a result card: the text a QR code gave the teacher's page,
 // or a short code typed by hand. A card read is shown as the teacher's page
-// shows it (its course's name, each missed sum and its answer) and, written
-// again, reads back the same.
+// shows it (its course's name, each missed sum and its answer), counted
+// among a class's missed sums, and, written again, reads back the same.
 #include "fuzz.h"
 #include "game/card.h"
+#include "game/class_missed.h"
 #include "game/practice.h"
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <tuple>
@@ -23,6 +25,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)game::courseName(c.courses, c.course);
     for (const game::Sum& s : c.missed)
         (void)(game::sumText(s) + game::answerText(s.result()));
+
+    // A card read twice: one child's sums when it has a number, two
+    // children's when it has none.
+    const std::array<game::CardReading, 2> twice{read, read};
+    const game::ClassMissed m = game::classMissed(twice);
+    const int most = c.number != 0 ? 1 : 2;
+    FUZZ_MUST(m.typed == (read.typed ? 2 : 0));
+    for (const auto& row : m.times) {
+        for (const int n : row)
+            FUZZ_MUST(n >= 0 && n <= most);
+    }
+    for (const game::ClassMissed::Missed& o : m.others)
+        FUZZ_MUST(o.children >= 1 && o.children <= most && !game::timesFact(o.sum));
 
     if (read.typed) {
         const game::CardReading again = game::readCard(game::shortCode(c));
