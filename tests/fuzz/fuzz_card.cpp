@@ -12,6 +12,30 @@
 #include <string_view>
 #include <tuple>
 
+namespace {
+
+// Whether the text is well-formed UTF-8 (the shortest form of each
+// character, no surrogates).
+bool wellFormed(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+        const std::size_t n = b(0) < 0x80 ? 1 : b(0) >= 0xC2 && b(0) <= 0xDF ? 2 : b(0) >= 0xE0 && b(0) <= 0xEF ? 3 : b(0) >= 0xF0 && b(0) <= 0xF4 ? 4 : 0;
+        if (n == 0 || i + n > text.size())
+            return false;
+        for (std::size_t k = 1; k < n; ++k) {
+            if ((b(k) & 0xC0) != 0x80)
+                return false;
+        }
+        if ((b(0) == 0xE0 && b(1) < 0xA0) || (b(0) == 0xED && b(1) >= 0xA0) || (b(0) == 0xF0 && b(1) < 0x90) || (b(0) == 0xF4 && b(1) >= 0x90))
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -20,6 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!read.card)
         return 0;
     const game::Card& c = *read.card;
+    // A code typed is read only from signs, full-width signs and spaces:
+    // never from bytes that are no character at all.
+    FUZZ_MUST(wellFormed(text));
     FUZZ_MUST(c.number >= 0 && c.number <= game::Card::kMaxNumber && c.course >= 1 && c.course <= 6);
     FUZZ_MUST(c.missed.size() <= game::Card::kMaxMissed);
     (void)game::courseName(c.courses, c.course);
