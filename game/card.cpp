@@ -103,12 +103,14 @@ std::optional<std::array<std::uint8_t, kLength>> signsOf(std::string_view text)
             i += 2;
             continue;
         }
+        // Each of them whole: EF BC or EF BD before a byte that continues
+        // no character is no sign, and takes nothing after it along.
         if (c == 0xEF && i + 2 < text.size()) {
             const unsigned lead = static_cast<unsigned char>(text[i + 1]), last = static_cast<unsigned char>(text[i + 2]);
-            const unsigned code = 0xFF00 + (lead == 0xBC ? last - 0x80 : lead == 0xBD ? last - 0x40 : 0x1000);
-            if (code < 0xFF01 || code > 0xFF5E)
+            const bool wide = (lead == 0xBC && last >= 0x81 && last <= 0xBF) || (lead == 0xBD && last >= 0x80 && last <= 0x9E);
+            if (!wide)
                 return std::nullopt;
-            c = static_cast<unsigned char>(code - 0xFF00 + 0x20);
+            c = static_cast<unsigned char>((lead == 0xBC ? last - 0x80 : last - 0x40) + 0x20);
             i += 2;
         }
         if (c == ' ' || c == '-')

@@ -177,6 +177,15 @@ void TestCard::anythingElseIsRefused_data()
     QTest::newRow("nothing") << std::string() << notACard;
     QTest::newRow("a long string") << std::string(20'000, 'A') << notACard;
     QTest::newRow("a short code one sign short") << signsOf(game::shortCode(good)).substr(1) << notACard;
+    // A full-width form's first two bytes before a plain character, which
+    // once read as the full-width sign: the QR text then lost the sign
+    // after it (EF BD 'M', a full-width hyphen), a typed code read 'Y' as
+    // '9'.
+    const std::string code = signsOf(game::shortCode(good));
+    QTest::newRow("a full-width form broken in a QR code") << field(1, "\xEF\xBD" "M" + code) << notACard;
+    QTest::newRow("a full-width form broken in a typed code")
+        << "\xEF\xBD" + std::string(1, static_cast<char>(code[0] + 0x20)) + code.substr(1) << notACard;
+    QTest::newRow("a full-width form's last byte out of range") << "\xEF\xBC\xC5" + code.substr(1) << notACard;
     QTest::newRow("a later version") << ("PMR2/" + text.substr(5)) << newer;
     QTest::newRow("a later version's short code") << std::string("PMR9/ABCD") << newer;
     QTest::newRow("a field too few") << text.substr(0, text.rfind('/')) << notACard;
