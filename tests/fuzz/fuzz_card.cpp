@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_MUST(n >= 0 && n <= most);
     }
     for (const classroom::ClassMissed::Missed& o : m.others)
-        FUZZ_MUST(o.children >= 1 && o.children <= most && !game::timesFact(o.sum));
+        FUZZ_MUST(o.children >= 1 && o.children <= most && !classroom::timesFact(o.sum));
 
     if (read.typed) {
         const game::CardReading again = game::readCard(game::shortCode(c));
