@@ -69,5 +69,7 @@ for t in $targets; do
         failed="$failed $t"
     fi
 done
+ran=$(echo $targets | wc -w)
+bad=$(echo $failed | wc -w)
+echo "fuzz: $((ran - bad)) passed, $bad failed"
 [ -z "$failed" ] || { echo "fuzz: failed:$failed"; exit 1; }
-echo "fuzz: no finding"
