@@ -27,7 +27,8 @@ ClassMissed classMissed(std::span<const CardReading> cards)
 {
     ClassMissed out;
     // Each child's sums already counted: a child and a fact of the 九九
-    // (a × 10 + b), or a child and 100 + the place of a sum among the others.
+    // (a × 10 + b), or a child and 100 + the place of a sum among the
+    // others; the slow ones a million on.
     std::vector<std::pair<int, int>> counted;
     std::vector<int> children;
     const auto once = [&](int child, int what) {
@@ -49,29 +50,39 @@ ClassMissed classMissed(std::span<const CardReading> cards)
         const int child = card.number != 0 ? card.number : Card::kMaxNumber + 1 + static_cast<int>(i);
         if (std::find(children.begin(), children.end(), child) == children.end())
             children.push_back(child);
-        out.sums += static_cast<int>(card.missed.size());
-        if (static_cast<std::size_t>(card.missedCount) > card.missed.size())
+        out.sums += static_cast<int>(card.missed.size() + card.slow.size());
+        if (static_cast<std::size_t>(card.missedCount) > card.missed.size() || static_cast<std::size_t>(card.slowCount) > card.slow.size())
             ++out.cut;
-        for (const Sum& s : card.missed) {
+        const auto count = [&](const Sum& s, bool slow) {
+            const int apart = slow ? 1'000'000 : 0;
             if (timesFact(s)) {
-                if (once(child, s.num1 * 10 + s.num2))
-                    ++out.times[static_cast<std::size_t>(s.num1 - 1)][static_cast<std::size_t>(s.num2 - 1)];
-                continue;
+                auto& grid = slow ? out.slowTimes : out.times;
+                if (once(child, apart + s.num1 * 10 + s.num2))
+                    ++grid[static_cast<std::size_t>(s.num1 - 1)][static_cast<std::size_t>(s.num2 - 1)];
+                return;
             }
             const auto alike = std::find_if(out.others.begin(), out.others.end(), [&](const ClassMissed::Missed& m) {
                 return sameSum(m.sum, s);
             });
             const auto at = static_cast<int>(alike - out.others.begin());
             if (alike == out.others.end())
-                out.others.push_back({s, 0});
-            if (once(child, 100 + at))
-                ++out.others[static_cast<std::size_t>(at)].children;
-        }
+                out.others.push_back({s, 0, 0});
+            if (once(child, apart + 100 + at))
+                ++(slow ? out.others[static_cast<std::size_t>(at)].slow : out.others[static_cast<std::size_t>(at)].children);
+        };
+        for (const Sum& s : card.missed)
+            count(s, false);
+        for (const Sum& s : card.slow)
+            count(s, true);
     }
     out.children = static_cast<int>(children.size());
-    // Most first; a sum moves only past those fewer children missed.
+    // Most missed first, then the slowest; a sum moves only past those it
+    // comes before.
+    const auto before = [](const ClassMissed::Missed& a, const ClassMissed::Missed& b) {
+        return a.children != b.children ? a.children > b.children : a.slow > b.slow;
+    };
     for (std::size_t i = 1; i < out.others.size(); ++i) {
-        for (std::size_t j = i; j > 0 && out.others[j - 1].children < out.others[j].children; --j)
+        for (std::size_t j = i; j > 0 && before(out.others[j], out.others[j - 1]); --j)
             std::swap(out.others[j - 1], out.others[j]);
     }
     return out;

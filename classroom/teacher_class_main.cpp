@@ -15,8 +15,9 @@
 
 // A result card read from a QR code's text or a typed short code, as
 // {"ok":true, "typed", "number", "course", "name", "link", "points",
-// "perMinute", "right", "wrong", "fell", "seconds", "pace", "when",
-// "missedCount", "missed":[sum text]} or {"ok":false, "why"}. A typed code
+// "perMinute", "right", "rightPerMinute", "wrong", "fell", "seconds", "pace",
+// "when", "median" (tenths of a second), "missedCount", "slowCount",
+// "missed":[sum text]} or {"ok":false, "why"}. A typed code
 // carries only the link's mark: its course is named when `query`, the link
 // in the form, has that mark. Some fields a typed code lacks are -1 or "".
 extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_card(const char* text, const char* query)
@@ -48,6 +49,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_card(const char* text, const
     out = game::joined({"{\"ok\":true,\"typed\":", flag(typed), ",\"number\":", number(c.number), ",\"course\":",
                         number(c.course), ",\"name\":", json(name), ",\"link\":", number(c.link), ",\"points\":",
                         number(c.points), ",\"perMinute\":", number(typed ? -1 : c.perMinute), ",\"right\":", number(c.right),
+                        ",\"rightPerMinute\":", number(typed ? -1 : game::rightPerMinute(c)), ",\"median\":",
+                        number(typed ? -1 : c.medianTenths), ",\"slowCount\":", number(typed ? -1 : c.slowCount),
                         ",\"wrong\":", number(c.wrong), ",\"fell\":", number(c.fell), ",\"seconds\":",
                         number(typed ? -1 : c.seconds), ",\"pace\":", number(typed ? -1 : c.pace), ",\"when\":", json(when),
                         ",\"missedCount\":", number(typed ? -1 : c.missedCount), ",\"missed\":[", missed, "]}"});
@@ -70,9 +73,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void teacher_missed_card(const char* text)
 
 // The sums the class missed, in children (game/class_missed.h), as
 // {"children", "sums", "typed", "cut", "times": null or 9 rows of 9 counts
-// (a × b at [a - 1][b - 1]), "steps": the same, each count's shade 0 to 4,
-// "others": [{"sum", "children"}] most first, at most 10, "more": the other
-// sums left out of that list}.
+// (a × b at [a - 1][b - 1]), "slow": the children slow on each, likewise,
+// "steps": each missed count's shade 0 to 4, "others": [{"sum", "children",
+// "slow"}] most first, at most 10, "more": the other sums left out of that
+// list}.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_missed()
 {
     static std::string out;
@@ -80,14 +84,16 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_missed()
     constexpr int kSteps = 4;
     const classroom::ClassMissed m = classroom::classMissed(classCards);
     const auto number = [](long long v) { return game::numberText(v); };
-    int most = 0;
+    int most = 0, slowest = 0;
     for (const auto& row : m.times)
         most = std::max(most, *std::max_element(row.begin(), row.end()));
+    for (const auto& row : m.slowTimes)
+        slowest = std::max(slowest, *std::max_element(row.begin(), row.end()));
     // Nine rows of nine: the counts, or each count's shade, the most
     // missed the darkest.
-    const auto grid = [&](bool steps) {
+    const auto grid = [&](bool steps, const auto& counts) {
         std::string rows;
-        for (const auto& row : m.times) {
+        for (const auto& row : counts) {
             std::string cells;
             for (const int n : row)
                 cells += game::joined({cells.empty() ? "" : ",", number(steps && n ? (n * kSteps + most - 1) / most : n)});
@@ -99,10 +105,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_missed()
     for (std::size_t i = 0; i < std::min(m.others.size(), kListed); ++i) {
         const game::Sum& s = m.others[i].sum;
         others += game::joined({i ? "," : "", "{\"sum\":", json(game::joined({game::sumText(s), " = ", game::answerText(s.result())})),
-                                ",\"children\":", number(m.others[i].children), "}"});
+                                ",\"children\":", number(m.others[i].children), ",\"slow\":", number(m.others[i].slow), "}"});
     }
     out = game::joined({"{\"children\":", number(m.children), ",\"sums\":", number(m.sums), ",\"typed\":", number(m.typed),
-                        ",\"cut\":", number(m.cut), ",\"times\":", most ? grid(false) : "null", ",\"steps\":", grid(true),
+                        ",\"cut\":", number(m.cut), ",\"times\":", most || slowest ? grid(false, m.times) : "null",
+                        ",\"slow\":", grid(false, m.slowTimes), ",\"steps\":", grid(true, m.times),
                         ",\"others\":[", others, "],\"more\":",
                         number(static_cast<long long>(m.others.size() - std::min(m.others.size(), kListed))), "}"});
     return out.c_str();

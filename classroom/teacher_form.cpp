@@ -48,7 +48,8 @@ std::string practiceJson(const game::Practice& p, std::span<const game::Course> 
         out += (i ? "," : "") + courseJson(listed[i], names[i], full[i]);
     return out + "],\"seconds\":" + std::to_string(p.seconds) +
            ",\"pace\":" + std::to_string(static_cast<int>(p.pace * 1000 + 0.5)) + ",\"soundOff\":" + flag(p.soundOff) +
-           ",\"again\":" + flag(p.again) + ",\"notice\":" + json(notice) + more + "}";
+           ",\"again\":" + flag(p.again) + ",\"slow\":" + std::to_string(p.slow) + ",\"keepScore\":" + flag(p.keepScore) +
+           ",\"notice\":" + json(notice) + more + "}";
 }
 
 // The choices of the pace, slowest last, as the form offers them.
@@ -153,9 +154,11 @@ void Form::course(int kind, int tables, int from, int to, int option)
 
 // A row left out is named on its row, not in the notice, which names only
 // what has no row (the settings).
-std::string Form::link(int seconds, int paceThousandths, bool soundOff, bool againOff) const
+std::string Form::link(int seconds, int paceThousandths, bool soundOff, bool againOff, int slow, bool keepScore) const
 {
     game::Practice settings;
+    settings.slow = std::clamp(slow, game::Practice::kFewestSlow, game::Practice::kMostSlow);
+    settings.keepScore = keepScore;
     settings.seconds = game::saturate(seconds);
     settings.pace = paceThousandths / 1000.0;
     settings.soundOff = soundOff;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "game/course.h"
+#include "game/practice.h"
 
 #include <string>
 #include <string_view>
@@ -40,7 +41,8 @@ public:
     // back as the game reads it, as readingJson gives it, with "rows"
     // saying of each row whether the link keeps it, and if not, why and
     // how to mend it.
-    std::string link(int seconds, int paceThousandths, bool soundOff, bool againOff) const;
+    std::string link(int seconds, int paceThousandths, bool soundOff, bool againOff, int slow = game::Practice::kSlow,
+                     bool keepScore = false) const;
 
 private:
     struct Row {

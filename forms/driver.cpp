@@ -9,6 +9,7 @@ Driver::Driver(FormLogic& logic, Surface& surface)
 
 void Driver::load(std::int64_t now)
 {
+    model_.setTimersTime(schedule_.time(now));
     logic_.load();
     schedule_.sync(now);
     draw();
@@ -20,6 +21,7 @@ void Driver::load(std::int64_t now)
 void Driver::click(ControlId id, std::int64_t now)
 {
     runTicksDueBy(now);
+    model_.setTimersTime(schedule_.time(now));
     logic_.click(id);
     afterEvent(now);
 }
@@ -27,6 +29,7 @@ void Driver::click(ControlId id, std::int64_t now)
 void Driver::hidden(std::int64_t now)
 {
     runTicksDueBy(now);
+    model_.setTimersTime(schedule_.time(now));
     logic_.hidden();
     afterEvent(now);
 }
@@ -51,6 +54,7 @@ bool Driver::runTick(std::int64_t now)
     const std::optional<TimerSchedule::Tick> tick = schedule_.takeDue(now);
     if (!tick)
         return false;
+    model_.setTimersTime(schedule_.time(tick->at));
     logic_.tick(tick->timer);
     // Interval changes made by the handler count from the tick's own moment.
     schedule_.sync(tick->at);

@@ -74,6 +74,11 @@ public:
     // enabled states are not touched.
     void holdTimers(bool held);
     bool timersHeld() const { return timersHeld_; }
+    // The timers' time, in milliseconds, at the event being handled, as the
+    // driver tells it (TimerSchedule::time): how long things took, with
+    // every pause left out. The rules read no clock but this.
+    std::int64_t timersTime() const { return timersTime_; }
+    void setTimersTime(std::int64_t time) { timersTime_ = time; }
 
     // A button takes clicks only while it is both shown and enabled.
     bool clickable(ControlId id) const;
@@ -96,6 +101,7 @@ private:
     std::vector<std::uint8_t> changes_;
     bool anyChange_ = true;
     bool timersHeld_ = false;
+    std::int64_t timersTime_ = 0;
 };
 
 }  // namespace forms

@@ -32,6 +32,7 @@ void TimerSchedule::sync(std::int64_t now)
         const std::int64_t held = std::max(std::int64_t{0}, now - *heldSince_);
         for (Entry& t : timers_)
             t.due += held;
+        heldFor_ += held;
         heldSince_.reset();
     }
     // While held, the timers' time stands at the moment the hold began.

@@ -37,6 +37,9 @@ public:
     void sync(std::int64_t now);
 
     bool held() const { return heldSince_.has_value(); }
+    // The timers' own time at `now`: the clock less every hold, standing
+    // still while they are held, so that a pause counts for nothing.
+    std::int64_t time(std::int64_t now) const { return heldSince_.value_or(now) - heldFor_; }
 
     // The earliest due time of a running timer.
     std::optional<std::int64_t> nextDue() const;
@@ -62,6 +65,7 @@ private:
     const FormModel& model_;
     std::vector<Entry> timers_;
     std::optional<std::int64_t> heldSince_;
+    std::int64_t heldFor_ = 0;
 };
 
 // When a window that draws in frames of `frame` milliseconds next wakes:

@@ -191,6 +191,38 @@ std::optional<Sum> sumOf(std::string_view text, const CourseKind* kind)
     return s;
 }
 
+// A list of sums, each followed by how often when more than once:
+// "7x8*3,6x9". Counts stop at kMaxCount.
+std::string listCode(std::span<const Sum> sums, std::span<const int> times)
+{
+    std::string out;
+    for (std::size_t i = 0; i < sums.size(); ++i) {
+        const int n = i < times.size() ? std::clamp(times[i], 1, Card::kMaxCount) : 1;
+        out += joined({i ? "," : "", sumCode(sums[i]), n > 1 ? "*" + numberText(n) : std::string()});
+    }
+    return out;
+}
+
+// A list read back: its sums, at most `most`, and their counts (only with
+// `counted`), a count being 2 to kMaxCount; false if any part is wrong.
+bool readList(std::string_view text, const CourseKind* kind, std::size_t most, bool counted, std::vector<Sum>& sums,
+              std::vector<int>& times)
+{
+    if (text.empty())
+        return true;
+    for (const std::string_view item : split(text, ',')) {
+        const std::size_t star = counted ? item.find('*') : std::string_view::npos;
+        const std::optional<Sum> sum = sumOf(item.substr(0, star), kind);
+        const auto n = star == std::string_view::npos ? std::optional<long long>(1) : numberIn(item.substr(star + 1), Card::kMaxCount);
+        if (!sum || !n || *n < 1 || (star != std::string_view::npos && *n < 2) || sums.size() == most)
+            return false;
+        sums.push_back(*sum);
+        times.push_back(static_cast<int>(*n));
+    }
+    times = tallies(std::move(times));
+    return true;
+}
+
 std::optional<Stamp> stampOf(std::string_view text)
 {
     if (text.size() != 12 || !numberIn(text, 999999999999))
@@ -243,6 +275,11 @@ std::optional<std::string_view> readShort(std::string_view text, Card& card)
 
 }  // namespace
 
+int rightPerMinute(const Card& card)
+{
+    return card.seconds > 0 ? static_cast<int>(static_cast<long long>(card.right) * 60 / card.seconds) : 0;
+}
+
 std::uint16_t linkMark(std::span<const Course> courses)
 {
     std::uint32_t h = 2166136261u;  // FNV-1a over the courses as the link writes them
@@ -281,17 +318,39 @@ std::string cardText(const Card& card)
 {
     std::string code = shortCode(card);
     std::erase(code, ' ');
-    std::string sums, courses;
-    for (std::size_t i = 0; i < std::min(card.missed.size(), Card::kMaxMissed); ++i)
-        sums += joined({i ? "," : "", sumCode(card.missed[i])});
+    std::string courses;
     for (const Course& c : card.courses)
         courses += joined({courses.empty() ? "" : ";", courseText(c)});
     const Stamp& w = card.when;
-    return joined({kPrefix, numberText(Card::kVersion), "/", code, "/", numberText(std::max<int>(0, card.perMinute)), "/",
+    const auto count = [](int n, std::size_t listed) {
+        return numberText(std::max<std::size_t>(static_cast<std::size_t>(std::max(n, 0)), listed));
+    };
+    return joined({kPrefix, numberText(Card::kTextVersion), "/", code, "/", numberText(std::max<int>(0, card.perMinute)), "/",
                    numberText(card.seconds), "/", numberText(card.pace), "/", numberText(w.year), numberText(w.month, 2),
                    numberText(w.day, 2), numberText(w.hour, 2), numberText(w.minute, 2), "/",
-                   numberText(std::max<std::size_t>(static_cast<std::size_t>(std::max(card.missedCount, 0)), card.missed.size())),
-                   "/", sums, "/", courses});
+                   count(card.missedCount, card.missed.size()), "/", listCode(card.missed, card.missedTimes), "/", courses,
+                   "/", count(card.slowCount, card.slow.size()), "/", listCode(card.slow, card.slowTimes), "/",
+                   card.medianTenths < 0 ? std::string() : numberText(std::min(card.medianTenths, Card::kMaxTenths))});
+}
+
+Card fittedToCode(Card card)
+{
+    while (cardText(card).size() > Card::kMaxCodeText && !(card.missed.empty() && card.slow.empty())) {
+        const bool missed = card.missed.size() >= card.slow.size();
+        std::vector<Sum>& list = missed ? card.missed : card.slow;
+        std::vector<int>& times = missed ? card.missedTimes : card.slowTimes;
+        list.pop_back();
+        times.resize(std::min(times.size(), list.size()));
+        times = tallies(std::move(times));
+    }
+    return card;
+}
+
+std::vector<int> tallies(std::vector<int> counts)
+{
+    if (std::all_of(counts.begin(), counts.end(), [](int n) { return n == 1; }))
+        counts.clear();
+    return counts;
 }
 
 CardReading readCard(std::string_view text)
@@ -308,9 +367,11 @@ CardReading readCard(std::string_view text)
     const auto version = numberIn(f[0], 999);
     if (!version)
         return refused(kNotACard);
-    if (*version != Card::kVersion)
-        return refused(*version > Card::kVersion ? kNewer : kNotACard);
-    if (f.size() != 9)
+    if (*version < 1 || *version > Card::kTextVersion)
+        return refused(*version > Card::kTextVersion ? kNewer : kNotACard);
+    // Version 1 has nine fields; 2 adds the slow sums and the median time.
+    const bool first = *version == 1;
+    if (f.size() != (first ? 9u : 12u))
         return refused(kNotACard);
     if (const auto why = readShort(f[1], card))
         return refused(*why);
@@ -336,16 +397,19 @@ CardReading readCard(std::string_view text)
     if (card.link != (card.courses.empty() ? 0 : linkMark(card.courses)) ||
         (!card.courses.empty() && static_cast<std::size_t>(card.course) > card.courses.size()))
         return refused(kImpossible);
-    if (!f[7].empty()) {
-        const CourseKind* kind = card.courses.empty() ? nullptr : card.courses[static_cast<std::size_t>(card.course - 1)].kind;
-        for (const std::string_view s : split(f[7], ',')) {
-            const std::optional<Sum> sum = sumOf(s, kind);
-            if (!sum || card.missed.size() == Card::kMaxMissed)
-                return refused(kImpossible);
-            card.missed.push_back(*sum);
-        }
+    const CourseKind* kind = card.courses.empty() ? nullptr : card.courses[static_cast<std::size_t>(card.course - 1)].kind;
+    const std::size_t most = first ? Card::kMaxMissed : kMaxText;
+    if (!readList(f[7], kind, most, !first, card.missed, card.missedTimes))
+        return refused(kImpossible);
+    if (!first) {
+        const auto slowCount = numberIn(f[9], 99999);
+        const auto median = f[11].empty() ? std::optional<long long>(-1) : numberIn(f[11], Card::kMaxTenths);
+        if (!slowCount || !median || !readList(f[10], kind, most, true, card.slow, card.slowTimes))
+            return refused(kImpossible);
+        card.slowCount = static_cast<int>(*slowCount);
+        card.medianTenths = static_cast<int>(*median);
     }
-    if (static_cast<std::size_t>(card.missedCount) < card.missed.size())
+    if (static_cast<std::size_t>(card.missedCount) < card.missed.size() || static_cast<std::size_t>(card.slowCount) < card.slow.size())
         return refused(kImpossible);
     return {card, {}, false};
 }

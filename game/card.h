@@ -25,10 +25,17 @@ struct Stamp {
 };
 
 struct Card {
+    // The short code's version, and the QR code's text's: the short code
+    // has not changed, the text has carried how often and how fast since 2.
     static constexpr int kVersion = 1;
+    static constexpr int kTextVersion = 2;
     static constexpr int kMaxNumber = 45;
     static constexpr int kMaxCount = 2047;          // right, wrong and fell stop here
-    static constexpr std::size_t kMaxMissed = 12;   // the sums a QR code holds
+    static constexpr std::size_t kMaxMissed = 12;   // the sums a version 1 QR code holds
+    // The text a QR code of version 11 holds in byte mode with error
+    // correction L: 61 modules, 183 pixels at the desktop's 3 a module.
+    static constexpr std::size_t kMaxCodeText = 321;
+    static constexpr int kMaxTenths = 9999;         // the median time stops at 999.9 s
 
     // In both codes.
     int number = 0;            // ばんごう, 1 to 45; 0: none picked
@@ -42,11 +49,21 @@ struct Card {
     int pace = 100;            // the falling pace, in percent of the design's (25 to 100)
     Stamp when{};
     std::vector<Course> courses;  // the link's courses; none: the animals'
-    int missedCount = 0;          // the sums missed, of which the first kMaxMissed are kept
+    int missedCount = 0;          // the sums missed, of which the first are kept
     std::vector<Sum> missed;
+    // How often each of `missed` was missed; empty when each was once
+    // (and on a version 1 card).
+    std::vector<int> missedTimes;
+    int slowCount = 0;            // the sums answered right but slowly, likewise
+    std::vector<Sum> slow;
+    std::vector<int> slowTimes;
+    int medianTenths = -1;        // the median time of a right answer, in tenths of a second; -1: none
 
     friend bool operator==(const Card&, const Card&) = default;
 };
+
+// The right answers as a minute's worth, by which the class is compared.
+int rightPerMinute(const Card& card);
 
 // A mark of a link's courses, the same wherever the same courses are set:
 // the teacher's page groups cards by it. Never 0, which is the animals'.
@@ -59,6 +76,14 @@ std::string shortCode(const Card& card);
 
 // The QR code's text: the short code and the rest of the card.
 std::string cardText(const Card& card);
+
+// The card cut to what its QR code holds (Card::kMaxCodeText): the last
+// sums of the longer list go first, the counts of sums stay.
+Card fittedToCode(Card card);
+
+// How often each sum of a list was missed or slow, as a card keeps it:
+// empty when each was once.
+std::vector<int> tallies(std::vector<int> counts);
 
 // A card read back from either code, or why it cannot be (one line for the
 // teacher). A short code gives only what it carries.

@@ -159,6 +159,7 @@ Outcome Form1::start(int k, SumSource* sums)
     model_.setBack(c_.rebel[k], colours::lightGreen);
     model_.setFore(c_.label1[k - 1], colours::black);
 
+    answeredAt_ = model_.timersTime();
     siki(1);
     siki(2);
     siki(3);
@@ -177,15 +178,26 @@ Outcome Form1::kotaeClick(int n, int k)
     // a drawn sum by the answer put on the button, which may carry a
     // remainder.
     const bool right = sums_ ? given == answered.result() : captionValue(model_[c_.kotae[n][k]].caption) == v_.answer[n];
+    // Timed from its appearing, or from the answer before if that came
+    // later: a child busy with another sum is not slow on this one.
+    const std::int64_t now = model_.timersTime();
+    const std::int64_t since = std::max(shownAt_[static_cast<std::size_t>(n)], answeredAt_);
+    const auto millis = static_cast<int>(std::clamp<std::int64_t>(now - since, 0, std::numeric_limits<int>::max()));
+    answeredAt_ = now;
     if (right) {
-        v_.score = add(v_.score, v_.level);
+        const Integer points = spoiled_[static_cast<std::size_t>(n)] ? 0 : v_.level;
+        v_.score = add(v_.score, points);
         model_.setCaption(c_.tokuten, numberText(v_.score));
         model_.setTop(c_.mondai[n], kStartTop);
         drawPace(n);
         siki(n);
-        return {.kind = Outcome::Kind::Right, .problem = n, .points = v_.level, .score = v_.score, .sum = answered};
+        return {.kind = Outcome::Kind::Right, .problem = n, .points = points, .score = v_.score, .sum = answered,
+                .millis = millis, .slow = millis > settings_.slowMillis};
     }
-    v_.score = 0;
+    if (settings_.keepScore)
+        spoiled_[static_cast<std::size_t>(n)] = true;
+    else
+        v_.score = 0;
     model_.setCaption(c_.tokuten, numberText(v_.score));
     return {.kind = Outcome::Kind::Wrong, .problem = n, .score = v_.score, .given = given, .sum = answered};
 }
@@ -213,6 +225,11 @@ Outcome Form1::timerTick(int t)
         return {.kind = Outcome::Kind::Missed, .problem = t, .score = v_.score, .sum = missed};
     }
     return {.kind = Outcome::Kind::Moved, .problem = t, .score = v_.score};
+}
+
+Outcome Form1::stop()
+{
+    return phase_ == Phase::Playing ? endGame() : Outcome{};
 }
 
 // --- The game cycle -----------------------------------------------------------
@@ -320,6 +337,8 @@ void Form1::placeSum(int n, const Sum& sum)
     Written written = writtenOf(sum);
     v_.sign = std::move(written.sign);
     shown_[static_cast<std::size_t>(n)].sum = sum;
+    shownAt_[static_cast<std::size_t>(n)] = model_.timersTime();
+    spoiled_[static_cast<std::size_t>(n)] = false;
     model_.setCaption(c_.mondai[n], sumText(sum));
     model_.setCaption(c_.hissan[n][1], written.top);
     model_.setCaption(c_.hissan[n][2], written.bottom);

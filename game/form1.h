@@ -12,6 +12,7 @@
 #include "forms/form_model.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +25,15 @@ using forms::ControlId;
 std::string_view evaluation(Integer lastscore);
 
 // What a teacher's link may change of every game: its length, the pace of
-// the falling sums, how many courses there are. The defaults are the
-// design's.
+// the falling sums, how many courses there are, the line past which a
+// right answer is slow, and whether a wrong answer keeps the score. The
+// defaults are the design's.
 struct GameSettings {
     Integer seconds = 60;
     double pace = 1;
     int courses = 6;
+    int slowMillis = 3000;
+    bool keepScore = false;  // a wrong answer costs only its sum's points
 };
 
 class Form1 final {
@@ -62,6 +66,9 @@ public:
     Outcome replay(SumSource& sums);
     Outcome kotaeClick(int n, int k);  // button k of the answers of problem n
     Outcome timerTick(int t);          // Timer1 .. Timer4
+    // Ends the game now, as its last second would: a game played again
+    // ends once every sum of it is done. Nothing when no game runs.
+    Outcome stop();
 
     // Methods the handlers call.
     void syokika();
@@ -142,6 +149,11 @@ private:
     std::vector<std::string> unresolved_;
     Phase phase_ = Phase::Rest;
     std::array<Shown, 4> shown_{};  // what each problem shows, 1 .. 3
+    // When each problem's sum appeared and when the last answer was given,
+    // in the timers' time: a sum is timed from the later of the two.
+    std::array<std::int64_t, 4> shownAt_{};
+    std::int64_t answeredAt_ = 0;
+    std::array<bool, 4> spoiled_{};  // answered wrongly: earns nothing more (miss=keep)
 };
 
 }  // namespace game

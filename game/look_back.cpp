@@ -21,27 +21,33 @@ void LookBack::read(const Outcome& outcome)
     switch (outcome.kind) {
     case Outcome::Kind::Started:
         lines_.clear();
+        slow_.clear();
         listed_ = {};
+        if (!replaying_)
+            again_.reset();
+        replaying_ = false;
         m.setVisible(c_.minaoshi, false);
         return;
     case Outcome::Kind::Right:
         if (again_)
-            again_->answered(outcome.sum);
+            again_->answered(outcome.sum, outcome.slow);
+        if (outcome.slow)
+            add(slow_, {outcome.sum});
         listed_[n] = false;
         return;
     case Outcome::Kind::Wrong:
         if (!listed_[n])
-            add({outcome.sum, false, outcome.given});
+            add(lines_, {outcome.sum, false, outcome.given});
         listed_[n] = true;
         return;
     case Outcome::Kind::Missed:
         if (!listed_[n])
-            add({outcome.sum, true, {}});
+            add(lines_, {outcome.sum, true, {}});
         listed_[n] = false;
         return;
     case Outcome::Kind::Over:
         m.setVisible(c_.minaoshi, true);
-        m.setEnabled(c_.minaoshi, !lines_.empty());
+        m.setEnabled(c_.minaoshi, !lines_.empty() || !slow_.empty());
         return;
     case Outcome::Kind::Nothing:
     case Outcome::Kind::Moved:
@@ -79,11 +85,11 @@ std::string LookBack::missText(const Miss& miss)
 }
 
 // A sum missed before is counted on its own line.
-void LookBack::add(const Miss& miss)
+void LookBack::add(std::vector<Line>& lines, const Miss& miss)
 {
-    const auto same = std::find_if(lines_.begin(), lines_.end(), [&](const Line& l) { return l.first.sum == miss.sum; });
-    if (same == lines_.end())
-        lines_.push_back({miss});
+    const auto same = std::find_if(lines.begin(), lines.end(), [&](const Line& l) { return l.first.sum == miss.sum; });
+    if (same == lines.end())
+        lines.push_back({miss});
     else
         ++same->count;
 }
@@ -92,7 +98,12 @@ std::string LookBack::lineText(const Line& line)
 {
     if (line.count == 1)
         return missText(line.first);
-    return withAnswer(line.first.sum) + "　×" + numberText(line.count);
+    return withAnswer(line.first.sum) + "　" + numberText(line.count) + "かい";
+}
+
+std::string LookBack::slowText(const Line& line)
+{
+    return withAnswer(line.first.sum) + (line.count == 1 ? std::string() : "　" + numberText(line.count) + "かい");
 }
 
 // The list takes the place of the sums, their written calculations and
@@ -100,7 +111,7 @@ std::string LookBack::lineText(const Line& line)
 // closes it.
 void LookBack::show(bool open)
 {
-    if (open == reviewing_ || (open && (rules_.phase() != Phase::Over || lines_.empty())))
+    if (open == reviewing_ || (open && (rules_.phase() != Phase::Over || (lines_.empty() && slow_.empty()))))
         return;
     reviewing_ = open;
     forms::FormModel& m = rules_.model();
@@ -112,7 +123,7 @@ void LookBack::show(bool open)
     for (const ControlId id : {c_.minaoshihyouji, c_.mouichido, c_.tojiru})
         m.setVisible(id, open);
     if (open) {
-        announcer_.say(spoken::missedList(lines_.size()));
+        announcer_.say(spoken::missedList(lines_.size(), slow_.size()));
         return showPage(0);
     }
     for (int k = 1; k <= kLinesPerPage; ++k)
@@ -124,10 +135,19 @@ void LookBack::show(bool open)
 void LookBack::showPage(int page)
 {
     forms::FormModel& m = rules_.model();
-    const std::vector<Line>& list = lines_;
+    // The missed sums, then the slow ones under a heading of their own; a
+    // list of slow sums alone has it on top.
+    constexpr std::string_view kSlowHeading = "ゆっくり だった もんだい";
+    std::vector<std::string> list;
+    for (const Line& line : lines_)
+        list.push_back(lineText(line));
+    if (!lines_.empty() && !slow_.empty())
+        list.emplace_back(kSlowHeading);
+    for (const Line& line : slow_)
+        list.push_back(slowText(line));
     const int pages = static_cast<int>((list.size() + kLinesPerPage - 1) / kLinesPerPage);
     page_ = std::clamp(page, 0, std::max(0, pages - 1));
-    std::string heading = "まちがえた もんだい";
+    std::string heading(lines_.empty() ? kSlowHeading : "まちがえた もんだい");
     if (pages > 1)
         heading += "　" + numberText(page_ + 1) + "/" + numberText(pages);
     m.setCaption(c_.minaoshihyouji, heading);
@@ -135,7 +155,7 @@ void LookBack::showPage(int page)
         const std::size_t at = static_cast<std::size_t>(page_ * kLinesPerPage + k - 1);
         const ControlId line = c_.machigai[static_cast<std::size_t>(k)];
         m.setVisible(line, at < list.size());
-        m.setCaption(line, at < list.size() ? lineText(list[at]) : std::string());
+        m.setCaption(line, at < list.size() ? list[at] : std::string());
     }
     m.setVisible(c_.mae, pages > 1);
     m.setVisible(c_.tsugi, pages > 1);
@@ -143,17 +163,27 @@ void LookBack::showPage(int page)
     m.setEnabled(c_.tsugi, page_ < pages - 1);
 }
 
-// A game of the missed sums alone, in the course they were missed in.
+// A game of the missed and the slow sums alone, in the course they were
+// played in; a slow one must be answered within the slow line to be done.
 Outcome LookBack::playAgain()
 {
-    std::vector<Sum> sums;
-    for (const Line& line : lines())
-        sums.push_back(line.first.sum);
+    std::vector<ReviewSums::Again> sums;
+    for (const Line& line : lines_)
+        sums.push_back({line.first.sum, false});
+    for (const Line& line : slow_) {
+        const auto same = std::find_if(sums.begin(), sums.end(), [&](const ReviewSums::Again& a) { return a.sum == line.first.sum; });
+        if (same == sums.end())
+            sums.push_back({line.first.sum, true});
+        else
+            same->inTime = true;
+    }
     if (sums.empty())
         return {};
     show(false);
     again_.emplace(std::move(sums));
-    return rules_.replay(*again_);
+    const Outcome started = rules_.replay(*again_);
+    replaying_ = started.kind == Outcome::Kind::Started;
+    return started;
 }
 
 }  // namespace game

@@ -1,5 +1,6 @@
-// The look back (みなおし): the sums a child missed in the last game, listed
-// after it in place of the sums, a page of eight lines at a time, and played
+// The look back (みなおし): the sums a child missed in the last game, and
+// apart from them those answered right but slowly (ゆっくり), listed after
+// it in place of the sums, a page of eight lines at a time, and played
 // again (もういちど) on the rules' own terms.
 #pragma once
 
@@ -56,13 +57,20 @@ public:
     };
     // The sums missed, each once, in the order they first came.
     const std::vector<Line>& lines() const { return lines_; }
+    // The sums answered right but past the slow line, each once, likewise.
+    const std::vector<Line>& slowLines() const { return slow_; }
     // The line of the list for a miss: "7 + 5 = 12　（こたえた 13）".
     static std::string missText(const Miss& miss);
-    // For a sum missed more than once, how often: "6 × 8 = 48　×4".
+    // For a sum missed more than once, how often: "6 × 8 = 48　4かい".
     static std::string lineText(const Line& line);
+    // A slow sum's line: "7 × 2 = 14", "7 × 2 = 14　2かい".
+    static std::string slowText(const Line& line);
+    // Whether a game played again has had each of its sums done: answered
+    // right, and within the slow line for a slow one.
+    bool againDone() const { return again_ && again_->allAnswered(); }
 
 private:
-    void add(const Miss& miss);
+    static void add(std::vector<Line>& lines, const Miss& miss);
     void show(bool open);
     void showPage(int page);
     Outcome playAgain();
@@ -72,8 +80,10 @@ private:
     Controls c_;
     std::span<const ControlId> sums_;
     std::vector<Line> lines_;
+    std::vector<Line> slow_;
     std::array<bool, 4> listed_{};  // problem n's sum on screen is already in the list
     std::optional<ReviewSums> again_;  // while the missed sums are played again
+    bool replaying_ = false;  // the game starting is one played again
     bool reviewing_ = false;
     int page_ = 0;
 };

@@ -26,7 +26,7 @@ struct Outcome {
         Started,  // a course chosen: a game begins, with three new sums
         Moved,    // a sum fell one step
         Right,    // a right answer: points earned, a new sum in its place
-        Wrong,    // a wrong answer: the score wiped, the sum falls on
+        Wrong,    // a wrong answer: the score wiped (or kept, miss=keep), the sum falls on
         Missed,   // a sum reached the bottom unanswered: a new sum in its place
         Second,   // a second of the countdown gone, the game goes on
         Over,     // the last second gone: the game is over
@@ -42,6 +42,8 @@ struct Outcome {
     Integer perMinute = 0; // Over: the final score as points a minute, which the verdict judges
     Answer given{};        // Wrong: the answer on the button pressed
     Sum sum{};             // Right, Wrong, Missed: the sum answered or missed
+    int millis = 0;        // Right: how long the answer took, in the timers' time (a pause left out)
+    bool slow = false;     // Right: slower than the slow line (ゆっくり)
 };
 
 // Whatever answers the game's moments (the sounds, what a screen reader is

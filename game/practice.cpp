@@ -171,7 +171,7 @@ Practice readWith(std::string_view query, std::span<const std::string_view> also
         p.leftOut.push_back({quoted(query.substr(kMaxQuery)), reasonText(Reason::TooLong)});
         query = query.substr(0, kMaxQuery);
     }
-    bool timeSeen = false, paceSeen = false, soundSeen = false, againSeen = false;
+    bool timeSeen = false, paceSeen = false, soundSeen = false, againSeen = false, slowSeen = false, missSeen = false;
     for (const std::string_view raw : split(query, '&')) {
         if (raw.empty())
             continue;
@@ -180,9 +180,9 @@ Practice readWith(std::string_view query, std::span<const std::string_view> also
         const std::optional<std::string> value =
             eq == std::string_view::npos ? std::optional<std::string>() : decoded(raw.substr(eq + 1));
         const auto leave = [&](std::string why) { p.leftOut.push_back({quoted(raw), std::move(why)}); };
-        // A switch of the link: off, once.
-        const auto offOnce = [&](bool& seen, Reason other) {
-            const bool off = !seen && *value == "off";
+        // A switch of the link: its one word (off), once.
+        const auto offOnce = [&](bool& seen, Reason other, std::string_view word = "off") {
+            const bool off = !seen && *value == word;
             if (!off)
                 leave(reasonText(seen ? Reason::Twice : other));
             seen = true;
@@ -225,6 +225,17 @@ Practice readWith(std::string_view query, std::span<const std::string_view> also
             p.soundOff = offOnce(soundSeen, Reason::Sound) || p.soundOff;
         } else if (*key == "again") {
             p.again = !offOnce(againSeen, Reason::Again) && p.again;
+        } else if (*key == "miss") {
+            p.keepScore = offOnce(missSeen, Reason::Miss, "keep") || p.keepScore;
+        } else if (*key == "slow") {
+            const std::optional<int> s = whole(*value, Practice::kFewestSlow, Practice::kMostSlow);
+            if (slowSeen)
+                leave(reasonText(Reason::Twice));
+            else if (!s)
+                leave(reasonText(Reason::Slow));
+            else
+                p.slow = *s;
+            slowSeen = slowSeen || s;
         } else {
             leave(reasonText(Reason::UnknownName));
         }
@@ -286,6 +297,10 @@ std::string practiceQuery(const Practice& practice)
         add("sound=off");
     if (!practice.again)
         add("again=off");
+    if (practice.slow != Practice::kSlow)
+        add("slow=" + std::to_string(practice.slow));
+    if (practice.keepScore)
+        add("miss=keep");
     return q;
 }
 

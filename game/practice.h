@@ -12,6 +12,8 @@
 //   pace=0.5              the sums fall at this part of their pace, 0.25 to 1
 //   sound=off             the game starts muted
 //   again=off             a sum missed does not come back in the same game
+//   slow=4                a right answer slower than 4 seconds is slow (ゆっくり), 2 to 8
+//   miss=keep             a wrong answer costs only its sum, the score stays
 #pragma once
 
 #include "course.h"
@@ -37,12 +39,17 @@ struct Practice {
     static constexpr Integer kFewestSeconds = 30;
     static constexpr Integer kMostSeconds = 600;
     static constexpr double kSlowestPace = 0.25;
+    static constexpr int kSlow = 3;  // seconds past which a right answer is slow
+    static constexpr int kFewestSlow = 2;
+    static constexpr int kMostSlow = 8;
 
     std::vector<Course> courses;  // in place of the animals, in order; none: the animals
     Integer seconds = kSeconds;   // of a game
     double pace = 1;              // of the falling sums, as a part of the design's
     bool soundOff = false;
     bool again = true;            // a sum missed comes back soon in a teacher's course
+    int slow = kSlow;             // the slow line, in whole seconds
+    bool keepScore = false;       // miss=keep: a wrong answer leaves the score
     // Each part of the link that was left out, for the teacher.
     std::vector<LeftOut> leftOut;
 };

@@ -48,6 +48,8 @@ std::string reasonText(Reason why, const CourseKind::Form* f)
     case Reason::Pace: return "はやさは0.25から1です";
     case Reason::Sound: return "sound=off だけ使えます";
     case Reason::Again: return "again=off だけ使えます";
+    case Reason::Slow: return "ゆっくりの めやすは 2から8びょう（整数）です";
+    case Reason::Miss: return "miss=keep だけ使えます";
     case Reason::Twice: return "2つめは使いません";
     case Reason::TooLong: return "リンクが長すぎます";
     }

@@ -25,7 +25,9 @@ enum class Reason : std::uint8_t {
     Pace,           // pace outside 0.25 to 1
     Sound,          // sound other than off
     Again,          // again other than off
-    Twice,          // time, pace, sound or again given again
+    Slow,           // slow outside 2 to 8 whole seconds
+    Miss,           // miss other than keep
+    Twice,          // time, pace, sound, again, slow or miss given again
     TooLong,        // the link goes on past what is read
 };
 

@@ -39,8 +39,12 @@ void ResultCard::read(const Outcome& outcome)
         card_.reset();
         course_ = outcome.course;
         right_ = wrong_ = fell_ = 0;
+        times_.clear();
         return;
-    case Kind::Right: ++right_; return;
+    case Kind::Right:
+        ++right_;
+        times_.push_back(outcome.millis);
+        return;
     case Kind::Wrong: ++wrong_; return;
     case Kind::Missed: ++fell_; return;
     case Kind::Over: break;
@@ -61,11 +65,25 @@ void ResultCard::read(const Outcome& outcome)
     c.pace = static_cast<int>(std::lround(practice_.pace * 100));
     if (now_)
         c.when = now_();
-    const std::vector<LookBack::Line>& lines = lookBack_.lines();
-    c.missedCount = static_cast<int>(lines.size());
-    for (std::size_t i = 0; i < std::min(lines.size(), Card::kMaxMissed); ++i)
-        c.missed.push_back(lines[i].first.sum);
-    card_ = std::move(c);
+    const auto list = [](const std::vector<LookBack::Line>& lines, std::vector<Sum>& sums, std::vector<int>& times) {
+        for (const LookBack::Line& line : lines) {
+            sums.push_back(line.first.sum);
+            times.push_back(line.count);
+        }
+        times = tallies(std::move(times));
+        return static_cast<int>(lines.size());
+    };
+    c.missedCount = list(lookBack_.lines(), c.missed, c.missedTimes);
+    c.slowCount = list(lookBack_.slowLines(), c.slow, c.slowTimes);
+    if (!times_.empty()) {
+        // The middle time, or the mean of the middle two.
+        std::vector<int> t = times_;
+        std::sort(t.begin(), t.end());
+        const std::size_t half = t.size() / 2;
+        const long long middle = t.size() % 2 ? 2LL * t[half] : static_cast<long long>(t[half - 1]) + t[half];
+        c.medianTenths = static_cast<int>(std::min<long long>((middle + 100) / 200, Card::kMaxTenths));
+    }
+    card_ = fittedToCode(std::move(c));
     rules_.model().setVisible(c_.kekka, true);
 }
 
@@ -98,9 +116,9 @@ std::array<std::string, ResultCard::kLines> ResultCard::lines() const
     const Card& c = *card_;
     return {
         joined({"コース　", courseName(practice_.courses, c.course)}),
-        joined({"得点 ", numberText(c.points), "　1ぷんで ", numberText(c.perMinute), "点"}),
-        joined({"できた ", numberText(c.right), "　まちがい ", numberText(c.wrong), "　おちた ", numberText(c.fell)}),
-        joined({"まちがえた もんだい ", numberText(c.missedCount), "こ"}),
+        joined({"できた ", numberText(c.right), "もん　1ぷんで ", numberText(rightPerMinute(c)), "もん"}),
+        joined({"まちがい ", numberText(c.wrong), "　おちた ", numberText(c.fell), "　得点 ", numberText(c.points), "点"}),
+        joined({"まちがえた ", numberText(c.missedCount), "もん　ゆっくり ", numberText(c.slowCount), "もん"}),
         joined({"時間 ", numberText(c.seconds), "　はやさ ", numberText(c.pace), "%　", numberText(c.when.month), "/",
                 numberText(c.when.day), " ", numberText(c.when.hour), ":", numberText(c.when.minute, 2)}),
     };

@@ -1,7 +1,9 @@
 // The result card (けっか) of the last game, kept as the game goes: the
-// counts of right answers, wrong ones and sums that fell, and at the end the
-// card itself, with the sums of the look back (each once, the first twelve,
-// and how many there were) and the device's date and time. After a game its
+// counts of right answers, wrong ones and sums that fell and the time of
+// each right answer, and at the end the card itself, with the sums of the
+// look back, missed and slow (each once with how often, as many as the QR
+// code holds, and how many there were), the median time of a right answer
+// and the device's date and time. After a game its
 // button opens it in place of the sums, as the look back's list is shown:
 // what the game came to, the child's number (ばんごう), which stays for the
 // next card and is never stored, and the short code and the QR code for
@@ -19,6 +21,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace game {
 
@@ -74,6 +77,7 @@ private:
     int number_ = 0;
     int course_ = 1;
     int right_ = 0, wrong_ = 0, fell_ = 0;
+    std::vector<int> times_;  // how long each right answer took, in milliseconds
     std::optional<Card> card_;
     bool showing_ = false;
 };

@@ -14,7 +14,7 @@ namespace {
 
 Form1::Settings settingsOf(const Practice& p)
 {
-    return {p.seconds, p.pace, p.courses.empty() ? 6 : static_cast<int>(p.courses.size())};
+    return {p.seconds, p.pace, p.courses.empty() ? 6 : static_cast<int>(p.courses.size()), p.slow * 1000, p.keepScore};
 }
 
 Session::Controls controlsOf(forms::Names& name)
@@ -157,6 +157,9 @@ void Session::answer(const Outcome& outcome)
         if (reader)
             reader->read(outcome);
     }
+    // A game played again ends, with its verdict, once each of its sums is done.
+    if (outcome.kind == Outcome::Kind::Right && lookBack_.againDone())
+        answer(rules_.stop());
 }
 
 void Session::hidden()

@@ -52,6 +52,7 @@ public:
 
     bool reviewing() const { return lookBack_.reviewing(); }
     const std::vector<LookBack::Line>& lines() const { return lookBack_.lines(); }
+    const std::vector<LookBack::Line>& slowLines() const { return lookBack_.slowLines(); }
     static std::string missText(const Miss& miss) { return LookBack::missText(miss); }
     // The result card of the last game, and the child's number on it.
     ResultCard& resultCard() { return resultCard_; }

@@ -44,9 +44,12 @@ std::string over(Integer score, std::string_view verdict, Integer record)
     return "おわり　" + std::to_string(score) + "てん　" + std::string(verdict) + "　きろく " + std::to_string(record) + "てん";
 }
 
-std::string missedList(std::size_t count)
+std::string missedList(std::size_t count, std::size_t slow)
 {
-    return "まちがえた もんだい " + std::to_string(count) + "もん";
+    std::string said = count ? "まちがえた もんだい " + std::to_string(count) + "もん" : "";
+    if (slow)
+        said += (said.empty() ? "" : "。") + std::string("ゆっくり だった もんだい ") + std::to_string(slow) + "もん";
+    return said;
 }
 
 }  // namespace game::spoken

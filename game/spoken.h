@@ -29,6 +29,6 @@ std::string timeLeft(Integer seconds);
 // "おわり　12てん　<verdict>　きろく 20てん".
 std::string over(Integer score, std::string_view verdict, Integer record);
 // The list of missed sums opened: "まちがえた もんだい 5もん".
-std::string missedList(std::size_t count);
+std::string missedList(std::size_t count, std::size_t slow = 0);
 
 }  // namespace game::spoken

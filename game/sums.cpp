@@ -53,7 +53,7 @@ void CourseSums::read(const Outcome& outcome)
     if (!again_ || (outcome.kind != Kind::Right && outcome.kind != Kind::Missed))
         return;
     const auto it = std::find_if(missed_.begin(), missed_.end(), [&](const Again& a) { return a.sum == outcome.sum; });
-    if (outcome.kind == Kind::Right) {
+    if (outcome.kind == Kind::Right && !outcome.slow) {
         if (it != missed_.end())
             missed_.erase(it);
         return;
@@ -64,7 +64,7 @@ void CourseSums::read(const Outcome& outcome)
         a.fresh = true;
 }
 
-ReviewSums::ReviewSums(std::vector<Sum> sums) : sums_(std::move(sums)), done_(sums_.size(), false) {}
+ReviewSums::ReviewSums(std::vector<Again> sums) : sums_(std::move(sums)), done_(sums_.size(), false) {}
 
 Drawn ReviewSums::draw(int, RandomSource& random)
 {
@@ -79,13 +79,13 @@ Drawn ReviewSums::draw(int, RandomSource& random)
             ++next_;
         at = next_++ % sums_.size();
     }
-    return withNearMisses(sums_[at], random);
+    return withNearMisses(sums_[at].sum, random);
 }
 
-void ReviewSums::answered(const Sum& sum)
+void ReviewSums::answered(const Sum& sum, bool slow)
 {
     for (std::size_t i = 0; i < sums_.size(); ++i) {
-        if (sums_[i] == sum)
+        if (sums_[i].sum == sum && !(slow && sums_[i].inTime))
             done_[i] = true;
     }
 }

@@ -27,9 +27,10 @@ public:
 };
 
 // The sums of a teacher's courses, as their kinds pose them. A sum that
-// fell without a right answer (answered wrongly, or not at all) comes back
-// among the next three to five new sums of the game, until it is answered
-// right, at most three times, unless the link says again=off. A sum
+// fell without a right answer (answered wrongly, or not at all), or was
+// answered right but slowly, comes back among the next three to five new
+// sums of the game, until it is answered right in time, at most three
+// times, unless the link says again=off. A sum
 // answered wrongly waits until it has fallen: it is never on screen twice.
 class CourseSums final : public SumSource, public OutcomeReader {
 public:
@@ -53,18 +54,23 @@ private:
     std::vector<Again> missed_;
 };
 
-// The sums a child missed, played again: each in turn until it has been
-// answered right, then any of them at random.
+// The sums a child missed or was slow on, played again: each in turn until
+// it has been answered right (within the slow line, for one that must be),
+// then any of them at random.
 class ReviewSums final : public SumSource {
 public:
-    explicit ReviewSums(std::vector<Sum> sums);
+    struct Again {
+        Sum sum;
+        bool inTime = false;  // done only when answered within the slow line
+    };
+    explicit ReviewSums(std::vector<Again> sums);
     Drawn draw(int course, RandomSource& random) override;
-    // A right answer to one of them.
-    void answered(const Sum& sum);
+    // A right answer to one of them, and whether it was slow.
+    void answered(const Sum& sum, bool slow = false);
     bool allAnswered() const;
 
 private:
-    std::vector<Sum> sums_;
+    std::vector<Again> sums_;
     std::vector<bool> done_;
     std::size_t next_ = 0;
 };

@@ -20,6 +20,8 @@ const form = {
     pace: document.getElementById('pace'),
     sound: document.getElementById('sound'),
     againOff: document.getElementById('again-off'),
+    slow: document.getElementById('slow'),
+    keep: document.getElementById('miss-keep'),
 };
 const out = {
     notice: document.getElementById('notice'),
@@ -141,7 +143,7 @@ function compose() {
             whole(field(row, 'from')), whole(field(row, 'to')), Number(field(row, 'option').value));
     }
     const reading = JSON.parse(call('teacher_link', 'string', whole(form.time), Number(form.pace.value),
-        Number(form.sound.checked), Number(form.againOff.checked)));
+        Number(form.sound.checked), Number(form.againOff.checked), Number(form.slow.value), Number(form.keep.checked)));
     rows.forEach((row, i) => { if (!reading.rows[i].kept) mark(row, reading.rows[i]); });
     reading.held = reading.rows.some((row) => !row.kept);
     return reading;
@@ -235,6 +237,8 @@ function fill(reading, adding = false) {
     form.pace.value = pace;
     form.sound.checked = reading.soundOff;
     form.againOff.checked = !reading.again;
+    form.slow.value = String(reading.slow);
+    form.keep.checked = reading.keepScore;
     openedNotice = reading.notice;
 }
 

@@ -20,7 +20,7 @@ const klass = {
     ascending: true,
     saved: true,
 };
-const COLUMNS = ['number', 'name', 'points', 'perMinute', 'right', 'wrong', 'fell', 'order'];
+const COLUMNS = ['number', 'name', 'right', 'rightPerMinute', 'points', 'perMinute', 'wrong', 'fell', 'slowCount', 'median', 'order'];
 
 // The card reader, a module of its own, fetched when the first card is read.
 const cardModule = () => program('teacher_class');
@@ -36,6 +36,7 @@ function cellText(card, key) {
     if (key === 'number') return card.number ? `${card.number}${card.copy > 1 ? `（${card.copy}まいめ）` : ''}` : '—';
     if (key === 'name') return card.name || `べつの リンクの コース${card.course}`;
     if (key === 'order') return card.when || String(card.order);
+    if (key === 'median') return card.median < 0 ? '' : (card.median / 10).toFixed(1);
     return card[key] < 0 ? '' : String(card[key]);
 }
 
@@ -110,11 +111,19 @@ async function showMissed() {
     const cell = (tag, text, props) => Object.assign(document.createElement(tag), { textContent: text, ...props });
     missed.times.hidden = !m.times;
     missed.times.tHead.replaceChildren(line([cell('th', '×'), ...m.steps.map((_, b) => cell('th', b + 1, { scope: 'col' }))]));
+    // The children who missed a fact in large type, those slow on it in a
+    // small 「ゆ2」 under it.
+    const fact = (n, slow, shade) => {
+        const td = cell('td', n || '', { className: `s${shade}` });
+        if (slow) td.append(cell('span', `ゆ${slow}`, { className: 'slow' }));
+        return td;
+    };
     missed.times.tBodies[0].replaceChildren(...(m.times ?? []).map((counts, a) => line([cell('th', a + 1, { scope: 'row' }),
-        ...counts.map((n, b) => cell('td', n || '', { className: `s${m.steps[a][b]}` }))])));
+        ...counts.map((n, b) => fact(n, m.slow[a][b], m.steps[a][b]))])));
     missed.others.hidden = !m.others.length;
-    missed.others.querySelector('ol').replaceChildren(...m.others.map((o) => cell('li', `${o.sum}　${o.children}人`)));
-    missed.others.querySelector('p').textContent = m.more ? `ほかに ${m.more}この もんだいを まちがえた 子が います。` : '';
+    missed.others.querySelector('ol').replaceChildren(...m.others.map((o) => cell('li',
+        [o.sum, o.children && `まちがい ${o.children}人`, o.slow && `ゆっくり ${o.slow}人`].filter(Boolean).join('　'))));
+    missed.others.querySelector('p').textContent = m.more ? `ほかにも ${m.more}もん あります。` : '';
 }
 
 // The table as a file that Excel opens in Japanese: UTF-8 with its mark.

@@ -74,9 +74,14 @@ private:
     }
 
     // Carrying or borrowing in the ones as the course asks, never below 0.
+    // Two ones that make ten carry as a written sum does (15 + 5 = 20, 0
+    // written and 1 carried), but two one-digit numbers that make exactly
+    // 10 are the first grade's 10をつくる (9 + 1, 4 + 6), not くりあがり,
+    // which the textbooks begin at 11: add:1-9:carry is 11 to 18.
     bool fits(const Course& c, int a, int b) const
     {
-        const bool carries = add_ ? a % 10 + b % 10 >= 10 : a % 10 < b % 10;
+        const bool makesTen = a < 10 && b < 10 && a + b == 10;
+        const bool carries = add_ ? a % 10 + b % 10 >= 10 && !makesTen : a % 10 < b % 10;
         return (add_ || a >= b) && (c.option == 0 || carries == (c.option == kOnly));
     }
 

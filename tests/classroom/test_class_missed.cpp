@@ -10,13 +10,15 @@
 namespace {
 
 // One card of the link below: its number, course, the sums it carries as
-// the QR code writes them, and how many its child missed (-1: as many).
+// the QR code writes them, and how many its child missed (-1: as many);
+// and the sums it was slow on (a card of version 2; none: of version 1).
 struct Given {
     int number = 0;
     int course = 1;
     std::string sums;
     int missed = -1;
     bool typed = false;
+    std::string slow{};
 };
 using Cards = std::vector<Given>;
 using Lines = std::vector<std::string>;
@@ -34,13 +36,23 @@ game::CardReading readingOf(const Given& g)
     card.course = g.course;
     if (g.typed)
         return game::readCard(game::shortCode(card));
-    std::string text = game::cardText(card);
-    const std::size_t sums = text.rfind('/', text.rfind('/') - 1);
-    const std::size_t count = text.rfind('/', sums - 1);
-    const std::size_t listed = g.sums.empty() ? 0 : std::count(g.sums.begin(), g.sums.end(), ',') + 1;
-    text = text.substr(0, count + 1) + std::to_string(g.missed < 0 ? listed : static_cast<std::size_t>(g.missed)) + "/" +
-           g.sums + text.substr(text.rfind('/'));
-    return game::readCard(text);
+    std::vector<std::string> f;
+    const std::string text = game::cardText(card);
+    for (std::size_t at = 0, end = 0; end != std::string::npos; at = end + 1)
+        f.push_back(text.substr(at, (end = text.find('/', at)) == std::string::npos ? end : end - at));
+    const auto listed = [](const std::string& sums) { return sums.empty() ? 0 : std::count(sums.begin(), sums.end(), ',') + 1; };
+    f[6] = std::to_string(g.missed < 0 ? listed(g.sums) : g.missed);
+    f[7] = g.sums;
+    f[9] = std::to_string(listed(g.slow));
+    f[10] = g.slow;
+    if (g.slow.empty()) {
+        f[0] = "PMR1";
+        f.resize(9);
+    }
+    std::string out;
+    for (const std::string& part : f)
+        out += (out.empty() ? "" : "/") + part;
+    return game::readCard(out);
 }
 
 }  // namespace
@@ -83,6 +95,14 @@ void TestClassMissed::countedInChildren_data()
     QTest::newRow("typed codes carry nothing; a card cut short is counted")
         << Cards{{1, 1, "", -1, true}, {2, 1, "4x6", 30}, {1, 1, "", -1, true}} << Lines{"4x6=1"} << Lines{}
         << Lines{"1", "1", "2", "1"};
+    QTest::newRow("slow apart from missed, in children")
+        << Cards{{1, 1, "7x8", -1, false, "6x7,7x8"}, {1, 1, "", -1, false, "6x7"}, {2, 1, "6x7", -1, false, "7x8"}}
+        << Lines{"6x7=1", "7x8=1", "6x7~1", "7x8~2"} << Lines{} << Lines{"2", "6", "0", "0"};
+    QTest::newRow("other sums slow, listed after those missed as often")
+        << Cards{{1, 2, "7+8", -1, false, "9+9,7+8"}, {2, 2, "", -1, false, "9+9"}, {3, 2, "3+4", -1, false, "7+8"}}
+        << Lines{} << Lines{"7 + 8 = 15: 1 ~2", "3 + 4 = 7: 1", "9 + 9 = 18: 0 ~2"} << Lines{"3", "6", "0", "0"};
+    QTest::newRow("a slow sum counted twice on a card of 2 as often")
+        << Cards{{1, 1, "7x8*3", 1, false, "7x8*2"}} << Lines{"7x8=1", "7x8~1"} << Lines{} << Lines{"1", "2", "0", "0"};
 }
 
 void TestClassMissed::countedInChildren()
@@ -104,8 +124,15 @@ void TestClassMissed::countedInChildren()
                 cells.push_back(std::to_string(a) + "x" + std::to_string(b) + "=" + std::to_string(n));
         }
     }
+    for (int a = 1; a <= 9; ++a) {
+        for (int b = 1; b <= 9; ++b) {
+            if (const int n = m.slowTimes[static_cast<std::size_t>(a - 1)][static_cast<std::size_t>(b - 1)])
+                cells.push_back(std::to_string(a) + "x" + std::to_string(b) + "~" + std::to_string(n));
+        }
+    }
     for (const auto& o : m.others)
-        listed.push_back(game::sumText(o.sum) + " = " + game::answerText(o.sum.result()) + ": " + std::to_string(o.children));
+        listed.push_back(game::sumText(o.sum) + " = " + game::answerText(o.sum.result()) + ": " + std::to_string(o.children) +
+                         (o.slow ? " ~" + std::to_string(o.slow) : ""));
     const auto text = [](const Lines& lines) {
         QStringList out;
         for (const std::string& line : lines)

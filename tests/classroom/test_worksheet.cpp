@@ -109,7 +109,7 @@ void TestWorksheet::aGridKeepsItsCourse_data()
     QTest::newRow("times:2-6") << "times:2-6" << 5 << 9;
     QTest::newRow("times:1-9") << "times:1-9" << 9 << 9;
     QTest::newRow("add:1-9") << "add:1-9" << 9 << 9;
-    QTest::newRow("add:1-9:carry") << "add:1-9:carry" << 5 << 5;
+    // 11 to 18 in every cell: 6〜9 down the side, 5〜9 along the top at most.
     QTest::newRow("add:10-99:nocarry") << "add:10-99:nocarry" << 9 << 10;
     QTest::newRow("sub:1-9") << "sub:1-9" << 5 << 5;
     QTest::newRow("sub:2-18:borrow") << "sub:2-18:borrow" << 5 << 5;
@@ -155,6 +155,7 @@ void TestWorksheet::aGridWantsFiveNumbersASide()
         const char* course;
         const char* instead;  // the course offered, or none
     } rows[] = {{"times:7", "times:1-9"}, {"times:2-5:up", "times:1-9"}, {"add:5-5", nullptr}, {"sub:1-4", nullptr},
+                {"add:1-9:carry", nullptr},  // 11 to 18: four numbers at most on one side
                 {"div:2-9", nullptr}, {"make:10", nullptr}};
     for (const auto& r : rows) {
         const Course c = courseOf(r.course);

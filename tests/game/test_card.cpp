@@ -7,6 +7,8 @@
 #include "support/scripted_random.h"
 
 #include <QTest>
+#include <algorithm>
+#include <qrcodegen.hpp>
 #include <tuple>
 
 using game::Card;
@@ -36,6 +38,28 @@ Card cardOf(const std::string& link, int course, int missed)
     return card;
 }
 
+// The text as a version 1 card wrote it: its first nine fields.
+std::string v1Of(const std::string& text)
+{
+    std::string out = "PMR1" + text.substr(4);
+    for (int k = 0; k < 3; ++k)
+        out.erase(out.rfind('/'));
+    return out;
+}
+
+// The text with field k (0: "PMR2") put to `to`.
+std::string withField(const std::string& text, std::size_t k, const std::string& to)
+{
+    std::vector<std::string> f;
+    for (std::size_t at = 0, end = 0; end != std::string::npos; at = end + 1)
+        f.push_back(text.substr(at, (end = text.find('/', at)) == std::string::npos ? end : end - at));
+    f[k] = to;
+    std::string out;
+    for (const std::string& part : f)
+        out += (out.empty() ? "" : "/") + part;
+    return out;
+}
+
 std::string signsOf(const std::string& code)
 {
     std::string out = code;
@@ -55,6 +79,8 @@ private slots:
     void whatATeacherTypesIsRead();
     void anythingElseIsRefused_data();
     void anythingElseIsRefused();
+    void theLargestCardFitsItsCode_data();
+    void theLargestCardFitsItsCode();
 };
 
 void TestCard::bothCodesGiveTheCardBack_data()
@@ -79,6 +105,20 @@ void TestCard::bothCodesGiveTheCardBack_data()
     Card least = cardOf("course=make:20", 1, 0);
     least.seconds = 30, least.pace = 25, least.when = {2000, 1, 1, 0, 0};
     QTest::newRow("every range at its foot, no number") << least;
+    Card often = cardOf("course=times:2-5&course=div:2-9:rem", 2, 5);
+    often.missedTimes = {2, 1, Card::kMaxCount, 1, 3};
+    often.slow = {often.missed[1], often.missed[3]}, often.slowTimes = {1, 4}, often.slowCount = 9;
+    often.medianTenths = 0;
+    QTest::newRow("how often, slow sums, a median of 0") << often;
+    Card slowOnly = cardOf("", 6, 0);
+    slowOnly.slow = {{.num1 = 38, .num2 = 27, .answer = 65}}, slowOnly.slowCount = 1, slowOnly.medianTenths = Card::kMaxTenths;
+    QTest::newRow("one slow sum, the longest median") << slowOnly;
+    Card many = cardOf("course=three:0-99:mix", 1, 0);
+    for (int i = 0; i < 30; ++i)
+        many.missed.push_back({.num1 = 99, .num2 = static_cast<game::Integer>(i), .op = game::Op::Minus,
+                               .answer = static_cast<game::Integer>(99 - i), .kind = many.courses[0].kind});
+    many.missedCount = 30, many.medianTenths = 31;
+    QTest::newRow("more sums than version 1 held") << many;
 }
 
 void TestCard::bothCodesGiveTheCardBack()
@@ -88,6 +128,13 @@ void TestCard::bothCodesGiveTheCardBack()
     QVERIFY2(read.card, read.why.c_str());
     QVERIFY(*read.card == card);
     QVERIFY(!read.typed);
+    // A card of what version 1 held reads as it did from version 1's text.
+    if (card.missedTimes.empty() && card.slow.empty() && card.slowCount == 0 && card.medianTenths < 0 &&
+        card.missed.size() <= Card::kMaxMissed) {
+        const game::CardReading first = game::readCard(v1Of(game::cardText(card)));
+        QVERIFY2(first.card, first.why.c_str());
+        QVERIFY(*first.card == card);
+    }
 
     const std::string code = game::shortCode(card);
     QCOMPARE(code.size(), std::size_t{22});
@@ -186,7 +233,9 @@ void TestCard::anythingElseIsRefused_data()
     QTest::newRow("a full-width form broken in a typed code")
         << "\xEF\xBD" + std::string(1, static_cast<char>(code[0] + 0x20)) + code.substr(1) << notACard;
     QTest::newRow("a full-width form's last byte out of range") << "\xEF\xBC\xC5" + code.substr(1) << notACard;
-    QTest::newRow("a later version") << ("PMR2/" + text.substr(5)) << newer;
+    QTest::newRow("a later version") << ("PMR3/" + text.substr(5)) << newer;
+    QTest::newRow("version 1 with the fields of 2") << ("PMR1/" + text.substr(5)) << notACard;
+    QTest::newRow("version 2 with the fields of 1") << ("PMR2/" + v1Of(text).substr(5)) << notACard;
     QTest::newRow("a later version's short code") << std::string("PMR9/ABCD") << newer;
     QTest::newRow("a field too few") << text.substr(0, text.rfind('/')) << notACard;
     QTest::newRow("a game of 9999 s") << field(3, "9999") << impossible;
@@ -199,8 +248,18 @@ void TestCard::anythingElseIsRefused_data()
     QTest::newRow("a sum below 0 half way") << field(7, "3-5+9") << impossible;
     QTest::newRow("four numbers") << field(7, "1+2+3+4") << impossible;
     QTest::newRow("markup for a sum") << field(7, "7x8<script>") << impossible;
-    QTest::newRow("13 sums") << field(7, "1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1") << impossible;
+    const std::string v1 = v1Of(text);
+    QTest::newRow("13 sums in version 1") << withField(v1, 7, "1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1,1+1") << impossible;
+    QTest::newRow("how often in version 1") << withField(v1, 7, "7x8*2") << impossible;
     QTest::newRow("fewer missed than listed") << field(6, "1") << impossible;
+    QTest::newRow("once, written") << field(7, "7x8*1") << impossible;
+    QTest::newRow("no times") << field(7, "7x8*0") << impossible;
+    QTest::newRow("too often") << field(7, "7x8*2048") << impossible;
+    QTest::newRow("a count of nothing") << field(7, "7x8*") << impossible;
+    QTest::newRow("fewer slow than listed") << withField(field(10, "7x8,7x9"), 9, "1") << impossible;
+    QTest::newRow("a slow sum below 0") << withField(field(10, "3-5"), 9, "1") << impossible;
+    QTest::newRow("a median past 999.9 s") << field(11, "10000") << impossible;
+    QTest::newRow("a median not a number") << field(11, "1.5") << impossible;
 }
 
 void TestCard::anythingElseIsRefused()
@@ -211,6 +270,68 @@ void TestCard::anythingElseIsRefused()
     QVERIFY(!read.card);
     QVERIFY2(QString::fromStdString(read.why).contains(why), read.why.c_str());
     QVERIFY(read.why.find('\n') == std::string::npos);
+}
+
+// Cards with more sums than a code holds: cut to fit version 11 (the
+// desktop's 192-pixel box at 3 pixels a module), the longer list first,
+// the counts kept, and read back as cut.
+void TestCard::theLargestCardFitsItsCode_data()
+{
+    QTest::addColumn<Card>("card");
+    const auto filled = [](const std::string& link, int missed, int slow) {
+        Card c = cardOf(link, 1, 0);
+        testing::ScriptedRandom random(5);
+        game::CourseSums sums(c.courses);
+        for (int i = 0; i < missed + slow; ++i) {
+            const game::Sum s = sums.draw(1, random).sum;
+            (i < missed ? c.missed : c.slow).push_back(s);
+            (i < missed ? c.missedTimes : c.slowTimes).push_back(Card::kMaxCount - i);
+        }
+        c.missedCount = missed, c.slowCount = slow;
+        c.number = Card::kMaxNumber, c.points = 32767, c.right = c.wrong = c.fell = Card::kMaxCount;
+        c.perMinute = 32767, c.seconds = 600, c.when = {2099, 12, 31, 23, 59}, c.medianTenths = Card::kMaxTenths;
+        return c;
+    };
+    const std::string six = "course=three:90-99:mix&course=three:80-99:mix&course=three:70-99:mix&course=three:60-99:mix"
+                            "&course=three:50-99:mix&course=three:40-99:mix";
+    QTest::newRow("six long courses, 81 missed and 81 slow") << filled(six, 81, 81);
+    QTest::newRow("the 九九, 81 missed and 81 slow") << filled("course=times:1-9", 81, 81);
+    QTest::newRow("the 九九, 81 missed") << filled("course=times:1-9", 81, 0);
+    QTest::newRow("division, 40 slow") << filled("course=div:2-9:rem", 0, 40);
+}
+
+void TestCard::theLargestCardFitsItsCode()
+{
+    QFETCH(Card, card);
+    const Card fitted = game::fittedToCode(card);
+    const std::string text = game::cardText(fitted);
+    QVERIFY2(text.size() <= Card::kMaxCodeText, text.c_str());
+    const int version = qrcodegen::QrCode::encodeText(text.c_str(), qrcodegen::QrCode::Ecc::LOW).getVersion();
+    qInfo("%zu bytes, %zu missed and %zu slow kept: version %d", text.size(), fitted.missed.size(), fitted.slow.size(), version);
+    QVERIFY(version <= 11);
+    QCOMPARE(fitted.missedCount, card.missedCount);
+    QCOMPARE(fitted.slowCount, card.slowCount);
+    QVERIFY(!fitted.missed.empty() || !fitted.slow.empty());
+    // The first sums stay, the longer list cut first, each with how often.
+    QVERIFY(std::equal(fitted.missed.begin(), fitted.missed.end(), card.missed.begin()));
+    QVERIFY(std::equal(fitted.slow.begin(), fitted.slow.end(), card.slow.begin()));
+    QVERIFY(fitted.missed.size() + 1 >= std::min(card.missed.size(), fitted.slow.size()));
+    QVERIFY(fitted.slow.size() + 1 >= std::min(card.slow.size(), fitted.missed.size()));
+    QCOMPARE(fitted.missedTimes.size(), fitted.missed.size());
+    // The last sum cut, whichever list it was of, would not have fitted.
+    const auto withNext = [&](bool missed) {
+        Card more = fitted;
+        const std::size_t at = (missed ? fitted.missed : fitted.slow).size();
+        if (at == (missed ? card.missed : card.slow).size())
+            return false;
+        (missed ? more.missed : more.slow).push_back((missed ? card.missed : card.slow)[at]);
+        (missed ? more.missedTimes : more.slowTimes).push_back((missed ? card.missedTimes : card.slowTimes)[at]);
+        return game::cardText(more).size() > Card::kMaxCodeText;
+    };
+    QVERIFY(withNext(true) || withNext(false));
+    const game::CardReading read = game::readCard(text);
+    QVERIFY2(read.card, read.why.c_str());
+    QVERIFY(*read.card == fitted);
 }
 
 QTEST_APPLESS_MAIN(TestCard)

@@ -411,7 +411,7 @@ void TestSession::lookingBackAtTheSumsMissed()
         total += n;
         const std::string line = game::sumText(lines[i].first.sum) + " = " + game::answerText(lines[i].first.sum.result());
         if (i < 8) {
-            QCOMPARE(p.caption(s.machigai[i + 1]), n > 1 ? line + "　×" + std::to_string(n) : game::Session::missText(lines[i].first));
+            QCOMPARE(p.caption(s.machigai[i + 1]), n > 1 ? line + "　" + std::to_string(n) + "かい" : game::Session::missText(lines[i].first));
             shown += n > 1;
         }
     }
@@ -433,7 +433,7 @@ void TestSession::lookingBackAtTheSumsMissed()
     QVERIFY(!p.window.reviewing() && p.m()[p.c().mondai[1]].visible);
     QCOMPARE(p.window.rules().vars().level, 2);
     std::set<std::string> answered;
-    for (int i = 0; i < 3 * static_cast<int>(wanted.size()); ++i) {
+    for (int i = 0; i < 3 * static_cast<int>(wanted.size()) && p.window.phase() == game::Phase::Playing; ++i) {
         p.clock.advance(100);
         for (int n = 1; n <= 3; ++n)
             QVERIFY2(std::binary_search(wanted.begin(), wanted.end(), p.caption(p.c().mondai[n])), p.caption(p.c().mondai[n]).c_str());
@@ -446,6 +446,9 @@ void TestSession::lookingBackAtTheSumsMissed()
             QVERIFY2(!answered.count(p.caption(p.c().mondai[1])), p.caption(p.c().mondai[1]).c_str());
     }
     QCOMPARE(answered.size(), wanted.size());
+    // Each answered right: the game is over, with time to spare.
+    QCOMPARE(p.window.phase(), game::Phase::Over);
+    QVERIFY(p.window.rules().vars().timeleft > 0);
     p.clock.advanceTo(p.clock.now() + 61'000);
     QVERIFY(p.m()[s.minaoshi].visible);
     // A course's own game: the list goes.
@@ -629,7 +632,8 @@ void TestSession::aWholeGameOfEachNewKind()
     p.clock.click(s.kekka);
     QVERIFY(p.window.resultCard().showing() && !p.m()[c.mondai[1]].visible && !p.m()[s.minaoshi].visible);
     QCOMPARE(p.caption(s.kodo), game::shortCode(*card));
-    QVERIFY(p.caption(s.kekkagyou[3]).starts_with("できた " + std::to_string(rights) + "　まちがい " + std::to_string(wrongs)));
+    QVERIFY(p.caption(s.kekkagyou[2]).starts_with("できた " + std::to_string(rights) + "もん"));
+    QVERIFY(p.caption(s.kekkagyou[3]).starts_with("まちがい " + std::to_string(wrongs)));
     p.key('+');
     p.key('+');
     QVERIFY(p.caption(s.bangoukazu) == "14" && card->number == 14 && p.caption(s.kodo) == game::shortCode(*card));

@@ -8,18 +8,21 @@ using forms::ControlId;
 
 void VirtualClock::load()
 {
+    logic_.model().setTimersTime(schedule_.time(now_));
     logic_.load();
     schedule_.sync(now_);
 }
 
 void VirtualClock::click(ControlId control)
 {
+    logic_.model().setTimersTime(schedule_.time(now_));
     logic_.click(control);
     schedule_.sync(now_);
 }
 
 void VirtualClock::hide()
 {
+    logic_.model().setTimersTime(schedule_.time(now_));
     logic_.hidden();
     schedule_.sync(now_);
 }
@@ -32,6 +35,7 @@ std::optional<ControlId> VirtualClock::step()
     now_ = std::max(now_, *due);
     const std::optional<forms::TimerSchedule::Tick> tick = schedule_.takeDue(now_);
     ++ticks_[tick->timer];
+    logic_.model().setTimersTime(schedule_.time(tick->at));
     logic_.tick(tick->timer);
     schedule_.sync(tick->at);
     return tick->timer;

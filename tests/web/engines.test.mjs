@@ -202,7 +202,7 @@ for (const name of ENGINES) {
             await writeFile(shot, await page.screenshot());
             if (process.env.PERMORO_SHOTS) await writeFile(join(process.env.PERMORO_SHOTS, `card-${name}.png`), await readFile(shot));
             const read = execFileSync('zbarimg', ['--raw', '-q', shot], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] }).trim();
-            assert.equal(read.split('/').slice(0, 3).join('/'), `PMR1/${next.code.replaceAll(' ', '')}/0`);
+            assert.equal(read.split('/').slice(0, 3).join('/'), `PMR2/${next.code.replaceAll(' ', '')}/0`);
             await page.press('Escape');
             const closed = await card();
             assert.equal(closed.shown || !closed.sums, false);

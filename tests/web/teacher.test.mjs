@@ -354,8 +354,8 @@ describe('the teacher\'s page', () => {
         for (let k = 0; k < 3; ++k) await game.page.keyboard.press('+');
         const code = await game.page.locator('[aria-description="コード"]').textContent();
         const shown = await game.page.locator('[aria-description="けっか"]').allTextContents();
-        const [, points] = shown.find((line) => line.startsWith('得点')).match(/^得点 (\d+)/);
-        const [, right, wrong, fell] = shown.find((line) => line.startsWith('できた')).match(/(\d+)\D+(\d+)\D+(\d+)/);
+        const [, right] = shown.find((line) => line.startsWith('できた')).match(/^できた (\d+)もん/);
+        const [, wrong, fell, points] = shown.find((line) => line.startsWith('まちがい')).match(/^まちがい (\d+)\D+(\d+)\D+得点 (\d+)点/);
         await game.close();
 
         const { page, problems, close } = await teacherPage(link);
@@ -366,7 +366,7 @@ describe('the teacher\'s page', () => {
         };
         const rows = () => page.locator('#class-table tbody tr').evaluateAll((all) => all.map((r) => [...r.cells].map((c) => c.textContent)));
         await typeIn(code.toLowerCase());
-        assert.deepEqual((await rows())[0].slice(0, 7), ['3', name, points, '', right, wrong, fell]);
+        assert.deepEqual((await rows())[0].slice(0, 10), ['3', name, right, '', points, '', wrong, fell, '', '']);
         assert.match(await page.locator('#card-said').textContent(), /3ばん/);
         const slip = code.replace(/^./, (c) => (c === 'A' ? 'C' : 'A'));
         await typeIn(slip);
@@ -378,9 +378,10 @@ describe('the teacher\'s page', () => {
 
         const [download] = await Promise.all([page.waitForEvent('download'), page.click('#class-csv')]);
         const csv = readFileSync(await download.path(), 'utf8');
-        assert.ok(csv.startsWith('\uFEFF"ばんごう","コース","得点"'), csv.slice(0, 40));
-        assert.deepEqual(csv.trim().split('\r\n').slice(1).map((line) => line.split(',').slice(0, 3)),
-            [['"3"', `"${name}"`, `"${points}"`], ['"3（2まいめ）"', `"${name}"`, `"${points}"`]]);
+        assert.ok(csv.startsWith('\uFEFF"ばんごう","コース","できた","1分の できた","得点"'), csv.slice(0, 40));
+        assert.ok(csv.split('\r\n')[0].includes('"ゆっくり","時間の中央値（秒）"'), csv.slice(0, 120));
+        assert.deepEqual(csv.trim().split('\r\n').slice(1).map((line) => line.split(',').slice(0, 5)),
+            [['"3"', `"${name}"`, `"${right}"`, '""', `"${points}"`], ['"3（2まいめ）"', `"${name}"`, `"${right}"`, '""', `"${points}"`]]);
         assert.deepEqual(problems, []);
         await close();
     });
@@ -414,7 +415,7 @@ describe('the teacher\'s page', () => {
         expected[5][7] = expected[7][7] = '1s2';
         assert.deepEqual(await grid.locator('tbody tr').evaluateAll((rows) => rows.map((r) => [...r.cells].map((c) => c.textContent + c.className))),
             expected);
-        assert.deepEqual(await page.locator('#missed-others li').allTextContents(), ['8 + 7 = 15　2人', '9 + 4 = 13　1人']);
+        assert.deepEqual(await page.locator('#missed-others li').allTextContents(), ['8 + 7 = 15　まちがい 2人', '9 + 4 = 13　まちがい 1人']);
         assert.match(await page.locator('#missed-note').textContent(), /2人分.*カード 1まい/);
 
         // On paper: the title, the day, the table and what was missed; no
@@ -429,13 +430,46 @@ describe('the teacher\'s page', () => {
             writeFileSync(join(folder, 'class.pdf'), await page.pdf({ format: 'A4' }));
             const text = execFileSync('pdftotext', ['-layout', join(folder, 'class.pdf'), '-'], { encoding: 'utf8' });
             for (const shown of [/クラスのけっか/, /\d{4}年\d{1,2}月\d{1,2}日/, /ばんごう/, /まちがえた\s*もんだい/,
-                /\n\s*7(\s+\d+){1}\s*\n/, /8 \+ 7 = 15\s+2人/])
+                /\n\s*7(\s+\d+){1}\s*\n/, /8 \+ 7 = 15\s+まちがい 2人/])
                 assert.match(text, shown);
             for (const hidden of ['子どもに配るリンク', 'コースをふやす', 'よむ', 'いんさつ', 'CSV'])
                 assert.ok(!text.includes(hidden), `${hidden} printed:\n${text}`);
         } finally {
             rmSync(folder, { recursive: true, force: true });
         }
+        assert.deepEqual(problems, []);
+        await close();
+    });
+
+    test('a version 2 card: its median seconds in the table, its slow sums marked apart on the grid', async () => {
+        // The cards above with how often, the sums slow and the median
+        // time; their short codes are unchanged.
+        const cards = [
+            'PMR2/8JV84KK4G932JD5TMT/40/60/100/202612091030/2/7x8*3,6x7/times:1-9;add:1-20/2/9x9*2,7x8/23',
+            'PMR2/EWK786KDAFTFXRHJ08/35/60/100/202612091030/3/7x8,8x7,7x8/times:1-9;add:1-20/1/9x9/41',
+            'PMR2/RG45HY3YGM2PTMPXN0/52/60/100/202612091030/2/8+7,9+4/times:1-9;add:1-20/1/8+7/',
+        ];
+        const { page, problems, close } = await teacherPage('?course=times:1-9&course=add:1-20');
+        for (const text of cards) {
+            await page.fill('#card-code', text);
+            await page.press('#card-code', 'Enter');
+            await page.waitForFunction(() => document.getElementById('card-code').value === '');
+        }
+        const keys = await page.locator('#class-table thead button').evaluateAll((all) => all.map((b) => b.dataset.key));
+        const rows = await page.locator('#class-table tbody tr').evaluateAll((all) => all.map((r) => [...r.cells].map((c) => c.textContent)));
+        assert.deepEqual(keys.slice(0, 4), ['number', 'name', 'right', 'rightPerMinute']);
+        assert.deepEqual(rows.map((r) => [r[keys.indexOf('slowCount')], r[keys.indexOf('median')]]), [['2', '2.3'], ['1', '4.1'], ['1', '']]);
+        // 9 × 9: no child missed it, both were slow; 7 × 8: both missed it,
+        // one was slow. The slow mark is an element of its own, smaller.
+        const grid = page.locator('#missed-times');
+        const cellAt = (a, b) => grid.locator('tbody tr').nth(a - 1).locator('td').nth(b - 1);
+        assert.equal(await cellAt(9, 9).textContent(), 'ゆ2');
+        assert.equal(await cellAt(7, 8).textContent(), '2ゆ1');
+        assert.equal(await cellAt(6, 7).textContent(), '1');
+        const sizes = await cellAt(7, 8).evaluate((td) => [parseFloat(getComputedStyle(td).fontSize),
+            parseFloat(getComputedStyle(td.querySelector('.slow')).fontSize)]);
+        assert.ok(sizes[1] < sizes[0] * 0.7, `the slow mark is ${sizes[1]} px in a cell of ${sizes[0]} px`);
+        assert.deepEqual(await page.locator('#missed-others li').allTextContents(), ['8 + 7 = 15　まちがい 1人　ゆっくり 1人', '9 + 4 = 13　まちがい 1人']);
         assert.deepEqual(problems, []);
         await close();
     });

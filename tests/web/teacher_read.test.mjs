@@ -91,8 +91,8 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
         await game.page.getByRole('button', { name: 'けっか', exact: true }).click();
         for (let k = 0; k < 3; ++k) await game.page.keyboard.press('+');
         const shown = await game.page.locator('[aria-description="けっか"]').allTextContents();
-        const [, points, perMinute] = shown.find((line) => line.startsWith('得点')).match(/^得点 (\d+).*ぷんで (\d+)/);
-        const [, right, wrong, fell] = shown.find((line) => line.startsWith('できた')).match(/(\d+)\D+(\d+)\D+(\d+)/);
+        const [, right, rightPerMinute] = shown.find((line) => line.startsWith('できた')).match(/^できた (\d+)もん.*ぷんで (\d+)もん/);
+        const [, wrong, fell, points] = shown.find((line) => line.startsWith('まちがい')).match(/^まちがい (\d+)\D+(\d+)\D+得点 (\d+)点/);
         const screenshot = await game.page.screenshot();
         await game.close();
 
@@ -101,9 +101,9 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
         const [web, plain, photo] = await cardPictures(browser, [{ text: 'https://example.com/' }, { text: null },
             { text: CARD_TEXT, width: 4000, height: 3000, module: 6 }]);
         const summary = await choose(page, [screenshot, desktopCard(), web, plain], ['card.png', 'desktop.png', 'web.png', 'plain.png']);
-        const [played, desk] = (await rows(page)).map((row) => row.slice(0, 7));
-        assert.deepEqual(played, ['3', name, points, perMinute, right, wrong, fell]);
-        assert.deepEqual([desk[0], ...desk.slice(2, 6)], ['—', '1', '1', '1', '0']);
+        const [played, desk] = (await rows(page)).map((row) => row.slice(0, 8));
+        assert.deepEqual([...played.slice(0, 5), ...played.slice(6)], ['3', name, right, rightPerMinute, points, wrong, fell]);
+        assert.deepEqual([desk[0], ...desk.slice(2, 7)], ['—', '1', '1', '1', '1', '0']);
         assert.match(summary, /^画像 4まいから カードを 2まい 読みました。/);
         assert.match(summary, /カードの ない 画像 1まい（plain\.png）/);
         assert.match(summary, /読めなかった もの 1つ：web\.png（.+）。$/);
@@ -113,7 +113,8 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
         // A photo five times a screenshot's size, dropped on the section,
         // then chosen again: listed once.
         assert.equal(await drop(page, photo, 'photo.png'), '画像 1まいから カードを 1まい 読みました。');
-        assert.deepEqual((await rows(page))[2].slice(3), ['46', '40', '2', '3', '2026-12-09 10:30']);
+        const photoRow = (await rows(page))[2];
+        assert.deepEqual([photoRow[2], ...photoRow.slice(5)], ['40', '46', '2', '3', '0', '', '2026-12-09 10:30']);
         assert.equal(await choose(page, [photo], ['photo.png']), '画像 1まいから カードを 0まい 読みました。もう 読んだ カード 1まい。');
         assert.equal((await rows(page)).length, 3);
         assert.deepEqual(problems, []);
@@ -178,7 +179,7 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
             await button.focus();
             await page.keyboard.press('Enter');
             await page.waitForFunction(() => document.querySelectorAll('#class-table tbody tr').length === 1);
-            assert.deepEqual((await rows(page))[0].slice(2, 6), ['1', '1', '1', '0'], 'the desktop card\'s points and counts');
+            assert.deepEqual((await rows(page))[0].slice(2, 7), ['1', '1', '1', '1', '0'], 'the desktop card\'s counts and points');
             assert.equal(await button.textContent(), 'カメラを とめる');
             // Two seconds more of the codes in sight: still one row, one
             // beep, the other code refused once.
