@@ -111,8 +111,12 @@ struct ControlSpec {
     Live live = Live::Off;
 };
 
-// The character a key table uses for the Esc key.
+// The characters a key table uses for the Esc, Backspace and Enter keys.
+// Enter presses the focused button, unless a button bound to it takes
+// clicks at that moment.
 inline constexpr char kEscape = '\x1b';
+inline constexpr char kBackspace = '\b';
+inline constexpr char kEnter = '\r';
 
 // A character key that presses a button. A key may stand in several rows:
 // the first of its controls that takes clicks at that moment is pressed, so

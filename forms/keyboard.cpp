@@ -92,21 +92,26 @@ KeyOutcome Keyboard::press(ControlId focused, KeyPress key) const
         break;
     }
     case Key::Activate:
-        if (at)
+        out.press = bound(key.character);
+        if (out.press == kNoControl && at)
             out.press = focused;
         break;
     case Key::Character:
-        for (const Binding& b : bindings_) {
-            if (b.key == key.character && model_.clickable(b.id)) {
-                out.press = b.id;
-                break;
-            }
-        }
+        out.press = bound(key.character);
         break;
     case Key::Other:
         break;
     }
     return out;
+}
+
+ControlId Keyboard::bound(char character) const
+{
+    for (const Binding& b : bindings_) {
+        if (character != 0 && b.key == character && model_.clickable(b.id))
+            return b.id;
+    }
+    return kNoControl;
 }
 
 bool Keyboard::binds(char character) const

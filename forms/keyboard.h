@@ -17,7 +17,7 @@ enum class Key : std::uint8_t { Other, Tab, BackTab, Left, Right, Up, Down, Acti
 
 struct KeyPress {
     Key key = Key::Other;
-    char character = 0;  // for Key::Character
+    char character = 0;  // for Key::Character; for Key::Activate, the key's own (Enter) or none
 };
 
 struct KeyOutcome {
@@ -47,6 +47,8 @@ public:
     bool inOrder(ControlId id) const { return cell(id) != nullptr; }
 
 private:
+    // The first button bound to the key that takes clicks now, or none.
+    ControlId bound(char character) const;
     struct Cell {
         ControlId id;
         int group, column, row;

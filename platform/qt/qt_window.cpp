@@ -33,10 +33,13 @@ KeyPress keyPress(const QKeyEvent& event)
         return {Key::Up};
     case Qt::Key_Down:
         return {Key::Down};
+    case Qt::Key_Backspace:
+        return {Key::Character, kBackspace};
     case Qt::Key_Space:
+        return {Key::Activate};
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return {Key::Activate};
+        return {Key::Activate, kEnter};
     default:
         if (event.text().size() == 1 && event.text().at(0).unicode() < 0x80)
             return {Key::Character, static_cast<char>(event.text().at(0).unicode())};

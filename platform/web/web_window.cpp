@@ -274,8 +274,12 @@ void WebWindow::key(const val& event)
         key.key = Key::Up;
     else if (name == "ArrowDown")
         key.key = Key::Down;
-    else if (name == " " || name == "Enter")
+    else if (name == " ")
         key.key = Key::Activate;
+    else if (name == "Enter")
+        key = {Key::Activate, kEnter};
+    else if (name == "Backspace")
+        key = {Key::Character, kBackspace};
     else if (name == "Escape")
         key = {Key::Character, kEscape};
     else if (name.size() == 1)
