@@ -12,10 +12,18 @@ void Announcer::read(const Outcome& outcome)
             newSum(n);
         return;
     case Outcome::Kind::Right:
-        say(spoken::right());
+        // A typed number may answer any sum on screen: which one is said.
+        if (rules_.settings().typed)
+            say(spoken::typedAnswer(outcome.problem, outcome.sum, outcome.sum.result(), true));
+        else
+            say(spoken::right());
         return newSum(outcome.problem);
     case Outcome::Kind::Wrong:
+        if (rules_.settings().typed)
+            return say(spoken::typedAnswer(outcome.problem, outcome.sum, outcome.given, false));
         return say(spoken::wrong());
+    case Outcome::Kind::Typed:
+        return say(spoken::typed(outcome));
     case Outcome::Kind::Missed:
         return newSum(outcome.problem);
     case Outcome::Kind::Second:

@@ -81,6 +81,9 @@ public:
     virtual std::optional<std::string_view> fault(const Course& course) const;
     // Whether the course's tables are said in the order given.
     virtual bool ordered(const Course&) const { return false; }
+    // Whether a sum of the course may have a remainder, which digits alone
+    // cannot type.
+    virtual bool remainders(const Course&) const { return false; }
 
     // The name a child reads on the course's button: kana and digits, no
     // wider than the design's buttons (five full-width characters).

@@ -29,6 +29,7 @@ void Cues::read(const Outcome& outcome)
     case Outcome::Kind::Nothing:
     case Outcome::Kind::Moved:
     case Outcome::Kind::Missed:
+    case Outcome::Kind::Typed:
         return;
     }
 }

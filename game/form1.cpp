@@ -67,6 +67,11 @@ Form1::Form1(RandomSource& random, Settings settings)
     c_.seigenjikan = name("seigenjikan");
     c_.hyouka = name("hyouka");
     c_.kirokuhyouji = name("kirokuhyouji");
+    for (int d = 0; d <= 9; ++d)
+        c_.suuji[static_cast<std::size_t>(d)] = name("suuji", d);
+    c_.kesu = name("kesu");
+    c_.okuru = name("okuru");
+    c_.nyuuryoku = name("nyuuryoku");
     unresolved_ = name.missing();
 }
 
@@ -79,6 +84,8 @@ void Form1::load()
     v_.timeleft = settings_.seconds;
     if (settings_.seconds != 60)
         model_.setCaption(c_.seigenjikan, numberText(v_.timeleft));
+    if (settings_.typed)
+        showPad();
     setAnswerButtons(false);
     // A teacher's link may give fewer courses than the six animals.
     for (int k = settings_.courses + 1; k <= 6; ++k) {
@@ -113,7 +120,13 @@ Outcome Form1::click(ControlId control)
                 return kotaeClick(n, k);
         }
     }
-    return {};
+    for (int d = 0; d <= 9; ++d) {
+        if (c_.suuji[static_cast<std::size_t>(d)] == control)
+            return suujiClick(d);
+    }
+    if (control == c_.kesu)
+        return kesuClick();
+    return control == c_.okuru ? okuruClick() : Outcome{};
 }
 
 Outcome Form1::tick(ControlId timer)
@@ -165,41 +178,6 @@ Outcome Form1::start(int k, SumSource* sums)
     siki(3);
     phase_ = Phase::Playing;
     return {.kind = Outcome::Kind::Started, .course = k, .score = v_.score};
-}
-
-Outcome Form1::kotaeClick(int n, int k)
-{
-    if (!isProblem(n) || k < 1 || k > 3)
-        return {};
-    const Shown& shown = shown_[static_cast<std::size_t>(n)];
-    const Sum answered = shown.sum;
-    const Answer given = shown.values[static_cast<std::size_t>(k)];
-    // The design's sums are judged by their caption read back as a number;
-    // a drawn sum by the answer put on the button, which may carry a
-    // remainder.
-    const bool right = sums_ ? given == answered.result() : captionValue(model_[c_.kotae[n][k]].caption) == v_.answer[n];
-    // Timed from its appearing, or from the answer before if that came
-    // later: a child busy with another sum is not slow on this one.
-    const std::int64_t now = model_.timersTime();
-    const std::int64_t since = std::max(shownAt_[static_cast<std::size_t>(n)], answeredAt_);
-    const auto millis = static_cast<int>(std::clamp<std::int64_t>(now - since, 0, std::numeric_limits<int>::max()));
-    answeredAt_ = now;
-    if (right) {
-        const Integer points = spoiled_[static_cast<std::size_t>(n)] ? 0 : v_.level;
-        v_.score = add(v_.score, points);
-        model_.setCaption(c_.tokuten, numberText(v_.score));
-        model_.setTop(c_.mondai[n], kStartTop);
-        drawPace(n);
-        siki(n);
-        return {.kind = Outcome::Kind::Right, .problem = n, .points = points, .score = v_.score, .sum = answered,
-                .millis = millis, .slow = millis > settings_.slowMillis};
-    }
-    if (settings_.keepScore)
-        spoiled_[static_cast<std::size_t>(n)] = true;
-    else
-        v_.score = 0;
-    model_.setCaption(c_.tokuten, numberText(v_.score));
-    return {.kind = Outcome::Kind::Wrong, .problem = n, .score = v_.score, .given = given, .sum = answered};
 }
 
 Outcome Form1::timerTick(int t)
@@ -275,6 +253,11 @@ void Form1::setAnswerButtons(bool enabled)
         model_.setEnabled(c_.kotae[2][v_.i], enabled);
         model_.setEnabled(c_.kotae[3][v_.i], enabled);
     }
+    for (const ControlId key : c_.suuji)
+        model_.setEnabled(key, enabled);
+    model_.setEnabled(c_.kesu, enabled);
+    model_.setEnabled(c_.okuru, enabled);
+    setTyped({});
 }
 
 // The three paces of a game's start, after a single re-seed.

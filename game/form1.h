@@ -26,14 +26,16 @@ std::string_view evaluation(Integer lastscore);
 
 // What a teacher's link may change of every game: its length, the pace of
 // the falling sums, how many courses there are, the line past which a
-// right answer is slow, and whether a wrong answer keeps the score. The
-// defaults are the design's.
+// right answer is slow, whether a wrong answer keeps the score, and
+// whether the answers are typed on a number pad. The defaults are the
+// design's.
 struct GameSettings {
     Integer seconds = 60;
     double pace = 1;
     int courses = 6;
     int slowMillis = 3000;
     bool keepScore = false;  // a wrong answer costs only its sum's points
+    bool typed = false;      // answer=type: no answer buttons, a number pad
 };
 
 class Form1 final {
@@ -65,6 +67,13 @@ public:
     // child missed, played again); nothing before a course was chosen.
     Outcome replay(SumSource& sums);
     Outcome kotaeClick(int n, int k);  // button k of the answers of problem n
+    // A typed game's pad: digit d typed, the last digit deleted, the
+    // number sent. The number answers the lowest sum whose result it is.
+    Outcome suujiClick(int d);
+    Outcome kesuClick();
+    Outcome okuruClick();
+    // The digits typed and not yet sent.
+    const std::string& typed() const { return typed_; }
     Outcome timerTick(int t);          // Timer1 .. Timer4
     // Ends the game now, as its last second would: a game played again
     // ends once every sum of it is done. Nothing when no game runs.
@@ -106,6 +115,8 @@ public:
         std::array<ControlId, 7> rebel{};      // 1 .. 6
         std::array<ControlId, 6> label1{};     // 0 .. 5
         ControlId tokuten, seigenjikan, hyouka, kirokuhyouji;
+        std::array<ControlId, 10> suuji{};     // 0 .. 9, a typed game's pad
+        ControlId kesu, okuru, nyuuryoku;
     };
     const Controls& controls() const { return c_; }
 
@@ -137,7 +148,12 @@ private:
     Outcome start(int k, SumSource* sums);
     int paceInterval(Integer speed) const;
     void setAnswerButtons(bool enabled);
+    void showPad();
     Outcome endGame();
+    // The answer `given` to problem n, right or not, with the game's rules.
+    Outcome judged(int n, Answer given, bool right);
+    Outcome typedOutcome(int digit);
+    void setTyped(std::string digits);
 
     forms::FormModel model_;
     RandomSource& random_;
@@ -154,6 +170,7 @@ private:
     std::array<std::int64_t, 4> shownAt_{};
     std::int64_t answeredAt_ = 0;
     std::array<bool, 4> spoiled_{};  // answered wrongly: earns nothing more (miss=keep)
+    std::string typed_;              // the digits typed and not yet sent (answer=type)
 };
 
 }  // namespace game

@@ -22,7 +22,7 @@ namespace game::form1_geometries {
 
 // The controls a geometry places: every one but the timers (the table
 // checks the count).
-inline constexpr std::size_t kDrawn = 77;
+inline constexpr std::size_t kDrawn = 90;
 
 // Places every drawn control once: a geometry that leaves one out, or
 // places one more, does not compile.
@@ -49,6 +49,27 @@ inline constexpr std::array<std::string_view, 4> kHissan{"", "hissan1", "hissan2
 inline constexpr std::array<std::string_view, 4> kKigou{"", "kigou1", "kigou2", "kigou3"};
 inline constexpr std::array<std::string_view, 4> kBar{"", "Line1", "Line2", "Line3"};
 inline constexpr std::array<int, 4> kBarIndex{0, 0, -1, -1};
+
+// The number pad of a typed game in two rows of six, left to right: its
+// keys as the table names them.
+struct PadKey {
+    std::string_view control;
+    int index;
+};
+inline constexpr std::array<PadKey, 12> kPad{{{"suuji", 1}, {"suuji", 2}, {"suuji", 3}, {"suuji", 4},
+                                             {"suuji", 5}, {"kesu", -1}, {"suuji", 6}, {"suuji", 7},
+                                             {"suuji", 8}, {"suuji", 9}, {"suuji", 0}, {"okuru", -1}}};
+
+// Places the pad's keys from (left, top), each `width` x `height` and
+// `step` apart across, the second row `down` under the first.
+constexpr void placePad(Placer& put, float left, float top, float width, float height, float step, float down,
+                        float font)
+{
+    for (std::size_t k = 0; k < kPad.size(); ++k) {
+        const float x = left + static_cast<float>(k % 6) * step, y = top + static_cast<float>(k / 6) * down;
+        put(kPad[k].control, kPad[k].index, {x, y, width, height}, kPad[k].index < 0 ? font * 0.7f : font);
+    }
+}
 
 // Upright, 360 x 640: score, record and the toggles in a header; the six
 // courses in two rows of three; the verdict above the three columns of
@@ -87,6 +108,9 @@ inline constexpr std::array kPortraitPlaces = [] {
     }
     put("yasumihyouji", -1, {4, 372, 352, 44}, 32);
     put("tsuzukeru", -1, {80, 520, 200, 56}, 24);
+    // A typed game's pad where the answers are, the digits typed above it.
+    put("nyuuryoku", -1, {4, 474, 352, 40}, 32);
+    placePad(put, 4, 518, 55, 56, 59.4f, 62, 28);
 
     // The look back and the result card: their buttons over the countdown,
     // the list or the card over the sums.
@@ -164,6 +188,8 @@ inline constexpr std::array kLowPlaces = [] {
     }
     put("yasumihyouji", -1, {172, 158, 432, 40}, 32);
     put("tsuzukeru", -1, {292, 262, 192, 48}, 24);
+    put("nyuuryoku", -1, {176, 224, 424, 34}, 28);
+    placePad(put, 176, 262, 68, 44, 72, 48, 24);
 
     // The look back and the result card: their buttons under the record,
     // the list or the card over the sums.

@@ -226,6 +226,23 @@ constexpr std::array kControls{
     described(button("kotae1", 2, {144, 416, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
     described(button("kotae1", 1, {144, 384, 97, 27}, "答え１", peach, kAnswerFont.points), "こたえ１"),
 
+    // The number pad of a typed game (answer=type), in the answers' place
+    // while they are hidden: the digits, けす and おくる, and the digits typed
+    // so far beside them.
+    hidden(described(button("suuji", 1, {240, 386, 57, 44}, "1", lightCyan, 18), "すうじ")),
+    hidden(described(button("suuji", 2, {301, 386, 57, 44}, "2", lightCyan, 18), "すうじ")),
+    hidden(described(button("suuji", 3, {362, 386, 57, 44}, "3", lightCyan, 18), "すうじ")),
+    hidden(described(button("suuji", 4, {423, 386, 57, 44}, "4", lightCyan, 18), "すうじ")),
+    hidden(described(button("suuji", 5, {484, 386, 57, 44}, "5", lightCyan, 18), "すうじ")),
+    hidden(button("kesu", -1, {545, 386, 57, 44}, "けす", white, 12)),
+    hidden(described(button("suuji", 6, {240, 434, 57, 44}, "6", lightCyan, 18), "すうじ")),
+    hidden(described(button("suuji", 7, {301, 434, 57, 44}, "7", lightCyan, 18), "すうじ")),
+    hidden(described(button("suuji", 8, {362, 434, 57, 44}, "8", lightCyan, 18), "すうじ")),
+    hidden(described(button("suuji", 9, {423, 434, 57, 44}, "9", lightCyan, 18), "すうじ")),
+    hidden(described(button("suuji", 0, {484, 434, 57, 44}, "0", lightCyan, 18), "すうじ")),
+    hidden(button("okuru", -1, {545, 434, 57, 44}, "おくる", lightGreen, 12)),
+    hidden(described(label("nyuuryoku", -1, {120, 388, 112, 88}, "", white, blue, {36, true}, Align::Centre), "こたえ")),
+
     fits(described(button("rebel", 6, {16, 200, 65, 27}, kAnimals[6], lightGreen, 9), "コース")),
     fits(described(button("rebel", 5, {16, 168, 65, 27}, kAnimals[5], lightGreen, 9), "コース")),
     fits(described(button("rebel", 4, {16, 136, 65, 27}, kAnimals[4], lightGreen, 9), "コース")),
@@ -282,6 +299,8 @@ static_assert(form1_geometries::kDrawn == [] {
 // out like the numeric keypad over the three columns of answers: 7 8 9 the
 // top row, 4 5 6 the middle one, 1 2 3 the bottom one. Whichever button
 // takes clicks at that moment is pressed.
+// In a typed game (answer=type) the answers are hidden and the digits type
+// on the number pad instead, Backspace deleting and Enter sending.
 // M turns the sound off and on; P and Esc pause and resume a game, and Esc
 // closes the list of missed sums and the result card, where - and + change
 // the child's number.
@@ -294,15 +313,19 @@ constexpr auto kKeys = std::to_array<KeyBinding>({
     {'m', "oto"}, {'M', "oto"},
     {'p', "yasumi"}, {'P', "yasumi"}, {kEscape, "yasumi"}, {kEscape, "tojiru"}, {kEscape, "kekkatojiru"},
     {'-', "bangou", 1}, {'+', "bangou", 2},
+    {'0', "suuji", 0}, {'1', "suuji", 1}, {'2', "suuji", 2}, {'3', "suuji", 3}, {'4', "suuji", 4},
+    {'5', "suuji", 5}, {'6', "suuji", 6}, {'7', "suuji", 7}, {'8', "suuji", 8}, {'9', "suuji", 9},
+    {kBackspace, "kesu"}, {kEnter, "okuru"},
 });
 
 // Tab order: the courses top to bottom and the look back under them, then
-// the answers problem by problem, top to bottom, then the pause's own
+// the answers problem by problem, top to bottom (or the number pad row by
+// row, in a typed game), then the pause's own
 // button, the buttons of the list of missed sums and of the result card,
 // and the two toggles. The
 // courses are one column, the answers a 3 x 3 grid, the toggles a column.
 // Opening the list hides its button, and the focus passes on to the list.
-constexpr int kCourses = 0, kAnswers = 1, kResume = 2, kToggles = 3, kReview = 4, kCard = 5;
+constexpr int kCourses = 0, kAnswers = 1, kResume = 2, kToggles = 3, kReview = 4, kCard = 5, kPad = 6;
 constexpr auto kFocus = std::to_array<FocusCell>({
     {"rebel", 1, kCourses, 0, 1}, {"rebel", 2, kCourses, 0, 2}, {"rebel", 3, kCourses, 0, 3},
     {"rebel", 4, kCourses, 0, 4}, {"rebel", 5, kCourses, 0, 5}, {"rebel", 6, kCourses, 0, 6},
@@ -310,6 +333,9 @@ constexpr auto kFocus = std::to_array<FocusCell>({
     {"kotae1", 1, kAnswers, 1, 1}, {"kotae1", 2, kAnswers, 1, 2}, {"kotae1", 3, kAnswers, 1, 3},
     {"kotae2", 1, kAnswers, 2, 1}, {"kotae2", 2, kAnswers, 2, 2}, {"kotae2", 3, kAnswers, 2, 3},
     {"kotae3", 1, kAnswers, 3, 1}, {"kotae3", 2, kAnswers, 3, 2}, {"kotae3", 3, kAnswers, 3, 3},
+    {"suuji", 1, kPad, 1, 1}, {"suuji", 2, kPad, 2, 1}, {"suuji", 3, kPad, 3, 1}, {"suuji", 4, kPad, 4, 1},
+    {"suuji", 5, kPad, 5, 1}, {"kesu", -1, kPad, 6, 1}, {"suuji", 6, kPad, 1, 2}, {"suuji", 7, kPad, 2, 2},
+    {"suuji", 8, kPad, 3, 2}, {"suuji", 9, kPad, 4, 2}, {"suuji", 0, kPad, 5, 2}, {"okuru", -1, kPad, 6, 2},
     {"tsuzukeru", -1, kResume, 0, 0},
     {"mouichido", -1, kReview, 1, 2}, {"tojiru", -1, kReview, 2, 2}, {"mae", -1, kReview, 1, 1},
     {"tsugi", -1, kReview, 2, 1},

@@ -52,6 +52,7 @@ void LookBack::read(const Outcome& outcome)
     case Outcome::Kind::Nothing:
     case Outcome::Kind::Moved:
     case Outcome::Kind::Second:
+    case Outcome::Kind::Typed:
         return;
     }
 }

@@ -30,6 +30,7 @@ struct Outcome {
         Missed,   // a sum reached the bottom unanswered: a new sum in its place
         Second,   // a second of the countdown gone, the game goes on
         Over,     // the last second gone: the game is over
+        Typed,    // a digit typed or deleted on a typed game's pad, nothing judged
     };
 
     Kind kind = Kind::Nothing;
@@ -40,7 +41,10 @@ struct Outcome {
     Integer seconds = 0;   // Second, Over: the seconds left
     Integer record = 0;    // Over: the best final score so far
     Integer perMinute = 0; // Over: the final score as points a minute, which the verdict judges
-    Answer given{};        // Wrong: the answer on the button pressed
+    Answer given{};        // Wrong: the answer on the button pressed or the number typed;
+                           // Typed: the number typed so far
+    int digit = -1;        // Typed: the digit typed, or -1 for one deleted
+    int digits = 0;        // Typed: how many digits are typed now
     Sum sum{};             // Right, Wrong, Missed: the sum answered or missed
     int millis = 0;        // Right: how long the answer took, in the timers' time (a pause left out)
     bool slow = false;     // Right: slower than the slow line (ゆっくり)

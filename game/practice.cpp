@@ -171,7 +171,8 @@ Practice readWith(std::string_view query, std::span<const std::string_view> also
         p.leftOut.push_back({quoted(query.substr(kMaxQuery)), reasonText(Reason::TooLong)});
         query = query.substr(0, kMaxQuery);
     }
-    bool timeSeen = false, paceSeen = false, soundSeen = false, againSeen = false, slowSeen = false, missSeen = false;
+    bool timeSeen = false, paceSeen = false, soundSeen = false, againSeen = false, slowSeen = false, missSeen = false,
+         answerSeen = false;
     for (const std::string_view raw : split(query, '&')) {
         if (raw.empty())
             continue;
@@ -227,6 +228,8 @@ Practice readWith(std::string_view query, std::span<const std::string_view> also
             p.again = !offOnce(againSeen, Reason::Again) && p.again;
         } else if (*key == "miss") {
             p.keepScore = offOnce(missSeen, Reason::Miss, "keep") || p.keepScore;
+        } else if (*key == "answer") {
+            p.typed = offOnce(answerSeen, Reason::Answer, "type") || p.typed;
         } else if (*key == "slow") {
             const std::optional<int> s = whole(*value, Practice::kFewestSlow, Practice::kMostSlow);
             if (slowSeen)
@@ -239,6 +242,11 @@ Practice readWith(std::string_view query, std::span<const std::string_view> also
         } else {
             leave(reasonText(Reason::UnknownName));
         }
+    }
+    // A remainder cannot be typed with digits alone: such courses are chosen.
+    if (p.typed && std::any_of(p.courses.begin(), p.courses.end(), [](const Course& c) { return c.kind->remainders(c); })) {
+        p.typed = false;
+        p.leftOut.push_back({"answer=type", reasonText(Reason::TypedRest)});
     }
     return p;
 }
@@ -301,6 +309,8 @@ std::string practiceQuery(const Practice& practice)
         add("slow=" + std::to_string(practice.slow));
     if (practice.keepScore)
         add("miss=keep");
+    if (practice.typed)
+        add("answer=type");
     return q;
 }
 

@@ -14,6 +14,8 @@
 //   again=off             a sum missed does not come back in the same game
 //   slow=4                a right answer slower than 4 seconds is slow (ゆっくり), 2 to 8
 //   miss=keep             a wrong answer costs only its sum, the score stays
+//   answer=type           the answer is typed on a number pad, not chosen (not
+//                         with a course that may leave a remainder)
 #pragma once
 
 #include "course.h"
@@ -50,6 +52,7 @@ struct Practice {
     bool again = true;            // a sum missed comes back soon in a teacher's course
     int slow = kSlow;             // the slow line, in whole seconds
     bool keepScore = false;       // miss=keep: a wrong answer leaves the score
+    bool typed = false;           // answer=type: the answer typed, not chosen
     // Each part of the link that was left out, for the teacher.
     std::vector<LeftOut> leftOut;
 };

@@ -50,6 +50,8 @@ std::string reasonText(Reason why, const CourseKind::Form* f)
     case Reason::Again: return "again=off だけ使えます";
     case Reason::Slow: return "ゆっくりの めやすは 2から8びょう（整数）です";
     case Reason::Miss: return "miss=keep だけ使えます";
+    case Reason::Answer: return "answer=type だけ使えます";
+    case Reason::TypedRest: return "あまりのある わりざんは 入力できません。こたえを えらびます";
     case Reason::Twice: return "2つめは使いません";
     case Reason::TooLong: return "リンクが長すぎます";
     }

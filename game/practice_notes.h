@@ -27,7 +27,9 @@ enum class Reason : std::uint8_t {
     Again,          // again other than off
     Slow,           // slow outside 2 to 8 whole seconds
     Miss,           // miss other than keep
-    Twice,          // time, pace, sound, again, slow or miss given again
+    Answer,         // answer other than type
+    TypedRest,      // answer=type with a course that may leave a remainder
+    Twice,          // time, pace, sound, again, slow, miss or answer given again
     TooLong,        // the link goes on past what is read
 };
 

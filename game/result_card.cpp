@@ -51,6 +51,7 @@ void ResultCard::read(const Outcome& outcome)
     case Kind::Nothing:
     case Kind::Moved:
     case Kind::Second:
+    case Kind::Typed:
         return;
     }
     Card c;

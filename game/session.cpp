@@ -14,7 +14,7 @@ namespace {
 
 Form1::Settings settingsOf(const Practice& p)
 {
-    return {p.seconds, p.pace, p.courses.empty() ? 6 : static_cast<int>(p.courses.size()), p.slow * 1000, p.keepScore};
+    return {p.seconds, p.pace, p.courses.empty() ? 6 : static_cast<int>(p.courses.size()), p.slow * 1000, p.keepScore, p.typed};
 }
 
 Session::Controls controlsOf(forms::Names& name)
@@ -47,14 +47,19 @@ Session::Controls controlsOf(forms::Names& name)
 }
 
 // What a pause and the look back hide: the sums, their written
-// calculations, bars and answers.
-std::vector<ControlId> sumControls(const Form1::Controls& r, forms::Names& name)
+// calculations, bars and answers, or in a typed game the number pad and
+// the digits typed, which come back as they were.
+std::vector<ControlId> sumControls(const Form1::Controls& r, bool typed, forms::Names& name)
 {
     std::vector<ControlId> sums;
+    if (typed) {
+        sums.assign(r.suuji.begin(), r.suuji.end());
+        sums.insert(sums.end(), {r.kesu, r.okuru, r.nyuuryoku});
+    }
     for (int n = 1; n <= 3; ++n) {
         sums.push_back(r.mondai[n]);
         sums.push_back(r.kigou[n]);
-        for (int k = 1; k <= 3; ++k)
+        for (int k = 1; k <= 3 && !typed; ++k)
             sums.push_back(r.kotae[n][k]);
         for (int row = 1; row <= 2; ++row)
             sums.push_back(r.hissan[n][row]);
@@ -72,7 +77,7 @@ Session::Session(RandomSource& random, bool soundOn, Listener listener, Practice
       c_([this] {
           forms::Names name(rules_.model().spec());
           Controls c = controlsOf(name);
-          sums_ = sumControls(rules_.controls(), name);
+          sums_ = sumControls(rules_.controls(), practice_.typed, name);
           underList_ = underCard_ = sums_;
           underList_.push_back(c.kekka);
           underCard_.push_back(c.minaoshi);

@@ -29,6 +29,18 @@ std::string wrong()
     return "ざんねん";
 }
 
+std::string typedAnswer(int n, const Sum& s, Answer value, bool right)
+{
+    return "もんだい" + std::to_string(n) + " " + answer(s, value) + " " + (right ? game::spoken::right() : wrong());
+}
+
+std::string typed(const Outcome& outcome)
+{
+    if (outcome.digit >= 0)
+        return std::to_string(outcome.digit);
+    return outcome.digits > 0 ? "けす " + std::to_string(outcome.given.value) : "けす";
+}
+
 std::string paused(bool paused)
 {
     return paused ? "ひとやすみ" : "つづけます";

@@ -23,6 +23,11 @@ std::string answer(const Sum& s, Answer value);
 std::string newSum(int n, const Sum& s);
 std::string right();
 std::string wrong();
+// A typed answer judged, naming the sum it answered: "もんだい1 7たす5 は 12 せいかい",
+// "もんだい2 7たす5 は 13 ざんねん".
+std::string typedAnswer(int n, const Sum& s, Answer value, bool right);
+// A digit typed on the pad ("3"), or one deleted: "けす 1" (what is left), "けす".
+std::string typed(const Outcome& outcome);
 std::string paused(bool paused);
 // "のこり 10びょう".
 std::string timeLeft(Integer seconds);

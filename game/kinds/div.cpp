@@ -20,6 +20,8 @@ class Div final : public TwoNumbers {
 public:
     constexpr Div() : TwoNumbers({.word = "div", .label = "わりざん", .tables = true, .lowest = 1, .highest = 9, .plain = "わりきれる だけ", .options = kRests}) {}  // not drawn
 
+    bool remainders(const Course& c) const override { return c.option != 0; }
+
     std::optional<std::string_view> fault(const Course& c) const override
     {
         if (c.option == kRem && c.hasTable(1))

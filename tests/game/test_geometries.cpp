@@ -37,7 +37,8 @@ bool overlap(const Rect& a, const Rect& b)
 // Buttons that are never shown at once may share a place: the answers; the
 // pause's button, shown only in a paused game, while the answers are
 // hidden; the buttons of the list of missed sums, shown only after a game,
-// while the answers are hidden too.
+// while the answers are hidden too; the number pad, shown only in a typed
+// game, without the answers, and hidden by a pause and by the list.
 bool shownTogether(ControlId a, ControlId b)
 {
     const auto when = [](ControlId id) {
@@ -50,6 +51,8 @@ bool shownTogether(ControlId a, ControlId b)
             return 3;
         if (name == "bangou" || name == "kekkatojiru")
             return 4;
+        if (name == "suuji" || name == "kesu" || name == "okuru")
+            return 5;
         return 0;
     };
     return when(a) == 0 || when(b) == 0 || when(a) == when(b);

@@ -97,8 +97,8 @@ void TestMainWindow::everyControlWhereDesigned()
             QCOMPARE(widget->geometry(), designRect(d));
     }
     // The design's, the toggles and the pause's, the look back's, the
-    // result card's, the announcer.
-    QCOMPARE(drawn, 44 + 4 + 14 + 14 + 1);
+    // result card's, the announcer, the number pad of a typed game.
+    QCOMPARE(drawn, 44 + 4 + 14 + 14 + 1 + 13);
 }
 
 void TestMainWindow::firstFrameColours()
