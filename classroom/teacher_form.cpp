@@ -49,6 +49,7 @@ std::string practiceJson(const game::Practice& p, std::span<const game::Course> 
     return out + "],\"seconds\":" + std::to_string(p.seconds) +
            ",\"pace\":" + std::to_string(static_cast<int>(p.pace * 1000 + 0.5)) + ",\"soundOff\":" + flag(p.soundOff) +
            ",\"again\":" + flag(p.again) + ",\"slow\":" + std::to_string(p.slow) + ",\"keepScore\":" + flag(p.keepScore) +
+           ",\"typed\":" + flag(p.typed) +
            ",\"notice\":" + json(notice) + more + "}";
 }
 
@@ -154,9 +155,11 @@ void Form::course(int kind, int tables, int from, int to, int option)
 
 // A row left out is named on its row, not in the notice, which names only
 // what has no row (the settings).
-std::string Form::link(int seconds, int paceThousandths, bool soundOff, bool againOff, int slow, bool keepScore) const
+std::string Form::link(int seconds, int paceThousandths, bool soundOff, bool againOff, int slow, bool keepScore,
+                       bool typed) const
 {
     game::Practice settings;
+    settings.typed = typed;
     settings.slow = std::clamp(slow, game::Practice::kFewestSlow, game::Practice::kMostSlow);
     settings.keepScore = keepScore;
     settings.seconds = game::saturate(seconds);

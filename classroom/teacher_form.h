@@ -42,7 +42,7 @@ public:
     // saying of each row whether the link keeps it, and if not, why and
     // how to mend it.
     std::string link(int seconds, int paceThousandths, bool soundOff, bool againOff, int slow = game::Practice::kSlow,
-                     bool keepScore = false) const;
+                     bool keepScore = false, bool typed = false) const;
 
 private:
     struct Row {

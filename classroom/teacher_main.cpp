@@ -37,10 +37,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void teacher_course(int kind, int tables, int fr
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_link(int seconds, int paceThousandths, int soundOff, int againOff, int slow,
-                                                        int keepScore)
+                                                        int keepScore, int typed)
 {
     static std::string out;
-    return kept(out, form.link(seconds, paceThousandths, soundOff != 0, againOff != 0, slow, keepScore != 0));
+    return kept(out, form.link(seconds, paceThousandths, soundOff != 0, againOff != 0, slow, keepScore != 0, typed != 0));
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_read(const char* query)

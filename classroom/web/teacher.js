@@ -22,6 +22,7 @@ const form = {
     againOff: document.getElementById('again-off'),
     slow: document.getElementById('slow'),
     keep: document.getElementById('miss-keep'),
+    typed: document.getElementById('answer-type'),
 };
 const out = {
     notice: document.getElementById('notice'),
@@ -143,7 +144,8 @@ function compose() {
             whole(field(row, 'from')), whole(field(row, 'to')), Number(field(row, 'option').value));
     }
     const reading = JSON.parse(call('teacher_link', 'string', whole(form.time), Number(form.pace.value),
-        Number(form.sound.checked), Number(form.againOff.checked), Number(form.slow.value), Number(form.keep.checked)));
+        Number(form.sound.checked), Number(form.againOff.checked), Number(form.slow.value), Number(form.keep.checked),
+        Number(form.typed.checked)));
     rows.forEach((row, i) => { if (!reading.rows[i].kept) mark(row, reading.rows[i]); });
     reading.held = reading.rows.some((row) => !row.kept);
     return reading;
@@ -239,6 +241,7 @@ function fill(reading, adding = false) {
     form.againOff.checked = !reading.again;
     form.slow.value = String(reading.slow);
     form.keep.checked = reading.keepScore;
+    form.typed.checked = reading.typed;
     openedNotice = reading.notice;
 }
 

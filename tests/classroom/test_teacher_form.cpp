@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -46,6 +47,7 @@ private slots:
     void theBoundsAreTheGames();
     void anOpenedLinkKeepsEveryRow_data();
     void anOpenedLinkKeepsEveryRow();
+    void typedAnswers();
 };
 
 // A course the teacher's form asks for that cannot be played gets a fix in
@@ -186,6 +188,30 @@ void TestTeacherForm::anOpenedLinkKeepsEveryRow()
     QVERIFY2(noticed.isEmpty() || notice.contains(noticed), notice.toUtf8());
     for (const QString& row : rows)
         QVERIFY2(!notice.contains(row + "（"), notice.toUtf8());
+}
+
+// 「こたえを 入力する」 puts answer=type in the link, unless a course may
+// leave a remainder: then the link chooses its answers, and the notice says
+// why.
+void TestTeacherForm::typedAnswers()
+{
+    const auto kinds = game::courseKinds();
+    const auto number = [&](std::string_view word) {
+        return static_cast<int>(std::find(kinds.begin(), kinds.end(), game::kindNamed(word)) - kinds.begin());
+    };
+    classroom::Form times;
+    times.course(number("times"), 7, 1, 9, 0);
+    const QJsonObject typed = parsed(times.link(60, 1000, false, false, 3, false, true)).toObject();
+    QCOMPARE(typed["query"].toString(), QString("course=times:7&answer=type"));
+    QVERIFY(typed["typed"].toBool());
+    QVERIFY(!parsed(times.link(60, 1000, false, false)).toObject()["typed"].toBool());
+
+    classroom::Form rest;
+    rest.course(number("div"), 3, 1, 9, 1);
+    const QJsonObject chosen = parsed(rest.link(60, 1000, false, false, 3, false, true)).toObject();
+    QCOMPARE(chosen["query"].toString(), QString("course=div:3:rem"));
+    QVERIFY(!chosen["typed"].toBool());
+    QVERIFY2(chosen["notice"].toString().contains("answer=type"), chosen["notice"].toString().toUtf8());
 }
 
 QTEST_APPLESS_MAIN(TestTeacherForm)
