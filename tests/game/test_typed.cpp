@@ -86,6 +86,7 @@ private slots:
     void numbersAnswer();
     void pausedWithDigitsHalfTyped();
     void heardByEar();
+    void enterSendsOrPressesTheFocus();
     void theLink();
 };
 
@@ -282,6 +283,26 @@ void TestTyped::heardByEar()
     // The pad's keys are named.
     QCOMPARE(m[p.rules().controls().kesu].caption, std::string("けす"));
     QCOMPARE(m[p.rules().controls().okuru].caption, std::string("おくる"));
+}
+
+// Enter sends in a typed game wherever the focus is, Space presses the
+// button in focus; without the pad both press the focus, and Backspace
+// nothing.
+void TestTyped::enterSendsOrPressesTheFocus()
+{
+    Play typed("answer=type");
+    typed.key('1');
+    const auto& c = typed.rules().controls();
+    QCOMPARE(typed.keys.press(c.suuji[3], {Key::Activate, forms::kEnter}).press, c.okuru);
+    QCOMPARE(typed.keys.press(c.suuji[3], {Key::Activate}).press, c.suuji[3]);
+    QCOMPARE(typed.keys.press(kNoControl, {Key::Character, forms::kBackspace}).press, c.kesu);
+
+    Play chosen("");
+    chosen.key('1');
+    QCOMPARE(chosen.keys.press(c.kotae[1][1], {Key::Activate, forms::kEnter}).press, c.kotae[1][1]);
+    QCOMPARE(chosen.keys.press(kNoControl, {Key::Activate, forms::kEnter}).press, kNoControl);
+    QCOMPARE(chosen.keys.press(kNoControl, {Key::Character, forms::kBackspace}).press, kNoControl);
+    QCOMPARE(chosen.keys.press(kNoControl, {Key::Character, '0'}).press, kNoControl);
 }
 
 void TestTyped::theLink()
