@@ -67,7 +67,7 @@ constexpr void placePad(Placer& put, float left, float top, float width, float h
 {
     for (std::size_t k = 0; k < kPad.size(); ++k) {
         const float x = left + static_cast<float>(k % 6) * step, y = top + static_cast<float>(k / 6) * down;
-        put(kPad[k].control, kPad[k].index, {x, y, width, height}, kPad[k].index < 0 ? font * 0.7f : font);
+        put(kPad[k].control, kPad[k].index, {x, y, width, height}, kPad[k].index < 0 ? font * 0.6f : font);
     }
 }
 
