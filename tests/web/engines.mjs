@@ -126,7 +126,7 @@ async function display() {
 }
 
 // WebDriver's special keys for the keys the game knows by name.
-const KEYS = { Escape: '\uE00C', Enter: '\uE007', Tab: '\uE004' };
+const KEYS = { Escape: '\uE00C', Enter: '\uE007', Tab: '\uE004', Backspace: '\uE003' };
 
 async function webkit() {
     assert.ok(existsSync(MINIBROWSER), 'WebKitGTK\'s MiniBrowser is not installed (tools/setup.sh --web installs it)');

@@ -258,6 +258,48 @@ for (const name of ENGINES) {
             }
         });
 
+        // A typed game (answer=type): the pad in the answers' place, a
+        // number as long as the result sent by itself, Backspace, and a
+        // number that answers no sum wiping the score.
+        scenario('typed by keys: the pad\'s keys instead of the answers, a right number, Backspace, a wrong one', async ({ site }) => {
+            const { page } = await site('?clock=manual&seed=9&answer=type&course=times:7');
+            await handOver(page);
+            await page.press('1');
+            await advance(page, 500);
+            const pad = () => page.evaluate(() => {
+                const visible = (e) => e.checkVisibility({ visibilityProperty: true });
+                return {
+                    keys: [...document.querySelectorAll('button[aria-description="すうじ"]')].filter(visible)
+                        .map((b) => b.textContent).sort(),
+                    edits: [...document.querySelectorAll('button')].filter((b) => visible(b)
+                        && ['けす', 'おくる'].includes(b.textContent)).map((b) => b.textContent).sort(),
+                    typed: document.querySelector('[aria-description="こたえ"]').textContent,
+                };
+            });
+            const at = await view(page);
+            assert.deepEqual(at.answers, [[], [], []], 'no answer buttons in a typed game');
+            assert.deepEqual((await pad()).keys, [...'0123456789']);
+            assert.deepEqual((await pad()).edits, ['おくる', 'けす']);
+
+            const [, a, b] = at.sums[0].match(/^(\d+) × (\d+)$/);
+            const value = String(a * b);
+            for (const digit of value) await page.press(digit);
+            if (value.length === 1) await page.press('Enter');
+            const right = await view(page);
+            assert.equal(right.score, '1');
+            assert.notDeepEqual(right.sums, at.sums, 'the sum answered gives way to a new one');
+            assert.equal((await pad()).typed, '');
+
+            await page.press('9');
+            await page.press('9');
+            assert.equal((await pad()).typed, '99');
+            await page.press('Backspace');
+            assert.equal((await pad()).typed, '9');
+            await page.press('Enter');
+            assert.equal((await view(page)).score, '0');
+            assert.equal((await pad()).typed, '');
+        });
+
         scenario('P pauses and M mutes; their toggles show it and undo it', async ({ site }) => {
             const { page } = await site('?clock=manual&seed=4');
             await handOver(page);
