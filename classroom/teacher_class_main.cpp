@@ -53,7 +53,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* teacher_card(const char* text, const
                         number(typed ? -1 : c.medianTenths), ",\"slowCount\":", number(typed ? -1 : c.slowCount),
                         ",\"wrong\":", number(c.wrong), ",\"fell\":", number(c.fell), ",\"seconds\":",
                         number(typed ? -1 : c.seconds), ",\"pace\":", number(typed ? -1 : c.pace), ",\"when\":", json(when),
-                        ",\"missedCount\":", number(typed ? -1 : c.missedCount), ",\"missed\":[", missed, "]}"});
+                        ",\"missedCount\":", number(typed ? -1 : c.missedCount), ",\"answered\":",
+                        json(typed ? "" : c.typedAnswers ? "typed" : "chosen"), ",\"missed\":[", missed, "]}"});
     return out.c_str();
 }
 

@@ -330,7 +330,8 @@ std::string cardText(const Card& card)
                    numberText(w.day, 2), numberText(w.hour, 2), numberText(w.minute, 2), "/",
                    count(card.missedCount, card.missed.size()), "/", listCode(card.missed, card.missedTimes), "/", courses,
                    "/", count(card.slowCount, card.slow.size()), "/", listCode(card.slow, card.slowTimes), "/",
-                   card.medianTenths < 0 ? std::string() : numberText(std::min(card.medianTenths, Card::kMaxTenths))});
+                   card.medianTenths < 0 ? std::string() : numberText(std::min(card.medianTenths, Card::kMaxTenths)),
+                   "/", card.typedAnswers ? "t" : ""});
 }
 
 Card fittedToCode(Card card)
@@ -369,9 +370,10 @@ CardReading readCard(std::string_view text)
         return refused(kNotACard);
     if (*version < 1 || *version > Card::kTextVersion)
         return refused(*version > Card::kTextVersion ? kNewer : kNotACard);
-    // Version 1 has nine fields; 2 adds the slow sums and the median time.
+    // Version 1 has nine fields; 2 adds the slow sums, the median time and
+    // the way of answering.
     const bool first = *version == 1;
-    if (f.size() != (first ? 9u : 12u))
+    if (f.size() != (first ? 9u : 13u))
         return refused(kNotACard);
     if (const auto why = readShort(f[1], card))
         return refused(*why);
@@ -404,8 +406,10 @@ CardReading readCard(std::string_view text)
     if (!first) {
         const auto slowCount = numberIn(f[9], 99999);
         const auto median = f[11].empty() ? std::optional<long long>(-1) : numberIn(f[11], Card::kMaxTenths);
-        if (!slowCount || !median || !readList(f[10], kind, most, true, card.slow, card.slowTimes))
+        if (!slowCount || !median || (f[12] != "" && f[12] != "t") ||
+            !readList(f[10], kind, most, true, card.slow, card.slowTimes))
             return refused(kImpossible);
+        card.typedAnswers = f[12] == "t";
         card.slowCount = static_cast<int>(*slowCount);
         card.medianTenths = static_cast<int>(*median);
     }

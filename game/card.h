@@ -58,6 +58,7 @@ struct Card {
     std::vector<Sum> slow;
     std::vector<int> slowTimes;
     int medianTenths = -1;        // the median time of a right answer, in tenths of a second; -1: none
+    bool typedAnswers = false;    // the answers typed on the number pad (answer=type), not chosen
 
     friend bool operator==(const Card&, const Card&) = default;
 };

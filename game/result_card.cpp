@@ -64,6 +64,7 @@ void ResultCard::read(const Outcome& outcome)
     c.right = right_, c.wrong = wrong_, c.fell = fell_;
     c.seconds = practice_.seconds;
     c.pace = static_cast<int>(std::lround(practice_.pace * 100));
+    c.typedAnswers = practice_.typed;
     if (now_)
         c.when = now_();
     const auto list = [](const std::vector<LookBack::Line>& lines, std::vector<Sum>& sums, std::vector<int>& times) {

@@ -20,7 +20,10 @@ const klass = {
     ascending: true,
     saved: true,
 };
-const COLUMNS = ['number', 'name', 'right', 'rightPerMinute', 'points', 'perMinute', 'wrong', 'fell', 'slowCount', 'median', 'order'];
+const COLUMNS = ['number', 'name', 'right', 'rightPerMinute', 'points', 'perMinute', 'wrong', 'fell', 'slowCount', 'median', 'answered', 'order'];
+// How the child gave the answers: chosen from three, or typed on the pad
+// (answer=type); a short code does not say.
+const ANSWERED = { chosen: 'えらぶ', typed: '入力', '': '' };
 
 // The card reader, a module of its own, fetched when the first card is read.
 const cardModule = () => program('teacher_class');
@@ -37,6 +40,7 @@ function cellText(card, key) {
     if (key === 'name') return card.name || `べつの リンクの コース${card.course}`;
     if (key === 'order') return card.when || String(card.order);
     if (key === 'median') return card.median < 0 ? '' : (card.median / 10).toFixed(1);
+    if (key === 'answered') return ANSWERED[card.answered];
     return card[key] < 0 ? '' : String(card[key]);
 }
 

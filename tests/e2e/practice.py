@@ -130,7 +130,9 @@ def card(p, points):
         read = subprocess.run(["zbarimg", "--raw", "-q", shot.name], capture_output=True, text=True).stdout.strip()
     fields = read.split("/")
     code = p.text("コード").replace(" ", "")
-    if len(fields) != 12 or fields[:4] != ["PMR2", code, str(points * 2), "30"] or fields[8] != "times:7;times:2,5":
+    # The answers were chosen: the last field, the way of answering, is empty.
+    if (len(fields) != 13 or fields[:4] != ["PMR2", code, str(points * 2), "30"] or fields[8] != "times:7;times:2,5"
+            or fields[12] != ""):
         raise Failure(f"the card's QR code reads {read!r}, its code {code}")
     p.keys("Escape")
     wait_for("the card closed", lambda: not p.showing(p.named("けっかの QR コード", pyatspi.ROLE_IMAGE)), 2)

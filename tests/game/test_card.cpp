@@ -42,7 +42,7 @@ Card cardOf(const std::string& link, int course, int missed)
 std::string v1Of(const std::string& text)
 {
     std::string out = "PMR1" + text.substr(4);
-    for (int k = 0; k < 3; ++k)
+    for (int k = 0; k < 4; ++k)
         out.erase(out.rfind('/'));
     return out;
 }
@@ -119,6 +119,9 @@ void TestCard::bothCodesGiveTheCardBack_data()
                                .answer = static_cast<game::Integer>(99 - i), .kind = many.courses[0].kind});
     many.missedCount = 30, many.medianTenths = 31;
     QTest::newRow("more sums than version 1 held") << many;
+    Card typed = cardOf("course=times:7", 1, 2);
+    typed.typedAnswers = true, typed.right = 12, typed.points = 12, typed.medianTenths = 24;
+    QTest::newRow("answers typed on the pad") << typed;
 }
 
 void TestCard::bothCodesGiveTheCardBack()
@@ -129,8 +132,9 @@ void TestCard::bothCodesGiveTheCardBack()
     QVERIFY(*read.card == card);
     QVERIFY(!read.typed);
     // A card of what version 1 held reads as it did from version 1's text.
+    QCOMPARE(game::cardText(card).ends_with("/t"), card.typedAnswers);
     if (card.missedTimes.empty() && card.slow.empty() && card.slowCount == 0 && card.medianTenths < 0 &&
-        card.missed.size() <= Card::kMaxMissed) {
+        !card.typedAnswers && card.missed.size() <= Card::kMaxMissed) {
         const game::CardReading first = game::readCard(v1Of(game::cardText(card)));
         QVERIFY2(first.card, first.why.c_str());
         QVERIFY(*first.card == card);
@@ -260,6 +264,9 @@ void TestCard::anythingElseIsRefused_data()
     QTest::newRow("a slow sum below 0") << withField(field(10, "3-5"), 9, "1") << impossible;
     QTest::newRow("a median past 999.9 s") << field(11, "10000") << impossible;
     QTest::newRow("a median not a number") << field(11, "1.5") << impossible;
+    QTest::newRow("a way of answering of no game") << field(12, "x") << impossible;
+    QTest::newRow("typed, in capitals") << field(12, "T") << impossible;
+    QTest::newRow("a field too many") << text + "/t" << notACard;
 }
 
 void TestCard::anythingElseIsRefused()

@@ -441,13 +441,14 @@ describe('the teacher\'s page', () => {
         await close();
     });
 
-    test('a version 2 card: its median seconds in the table, its slow sums marked apart on the grid', async () => {
-        // The cards above with how often, the sums slow and the median
-        // time; their short codes are unchanged.
+    test('a version 2 card: its median seconds and way of answering in the table, its slow sums marked apart on the grid', async () => {
+        // The cards above with how often, the sums slow, the median time
+        // and the way of answering (the last typed on the pad); their short
+        // codes are unchanged.
         const cards = [
-            'PMR2/8JV84KK4G932JD5TMT/40/60/100/202612091030/2/7x8*3,6x7/times:1-9;add:1-20/2/9x9*2,7x8/23',
-            'PMR2/EWK786KDAFTFXRHJ08/35/60/100/202612091030/3/7x8,8x7,7x8/times:1-9;add:1-20/1/9x9/41',
-            'PMR2/RG45HY3YGM2PTMPXN0/52/60/100/202612091030/2/8+7,9+4/times:1-9;add:1-20/1/8+7/',
+            'PMR2/8JV84KK4G932JD5TMT/40/60/100/202612091030/2/7x8*3,6x7/times:1-9;add:1-20/2/9x9*2,7x8/23/',
+            'PMR2/EWK786KDAFTFXRHJ08/35/60/100/202612091030/3/7x8,8x7,7x8/times:1-9;add:1-20/1/9x9/41/',
+            'PMR2/RG45HY3YGM2PTMPXN0/52/60/100/202612091030/2/8+7,9+4/times:1-9;add:1-20/1/8+7//t',
         ];
         const { page, problems, close } = await teacherPage('?course=times:1-9&course=add:1-20');
         for (const text of cards) {
@@ -459,6 +460,7 @@ describe('the teacher\'s page', () => {
         const rows = await page.locator('#class-table tbody tr').evaluateAll((all) => all.map((r) => [...r.cells].map((c) => c.textContent)));
         assert.deepEqual(keys.slice(0, 4), ['number', 'name', 'right', 'rightPerMinute']);
         assert.deepEqual(rows.map((r) => [r[keys.indexOf('slowCount')], r[keys.indexOf('median')]]), [['2', '2.3'], ['1', '4.1'], ['1', '']]);
+        assert.deepEqual(rows.map((r) => r[keys.indexOf('answered')]), ['えらぶ', 'えらぶ', '入力']);
         // 9 × 9: no child missed it, both were slow; 7 × 8: both missed it,
         // one was slow. The slow mark is an element of its own, smaller.
         const grid = page.locator('#missed-times');
