@@ -114,7 +114,7 @@ describe('the teacher\'s page reads cards off pictures and the camera', () => {
         // then chosen again: listed once.
         assert.equal(await drop(page, photo, 'photo.png'), '画像 1まいから カードを 1まい 読みました。');
         const photoRow = (await rows(page))[2];
-        assert.deepEqual([photoRow[2], ...photoRow.slice(5)], ['40', '46', '2', '3', '0', '', '2026-12-09 10:30']);
+        assert.deepEqual([photoRow[2], ...photoRow.slice(5)], ['40', '46', '2', '3', '0', '', 'えらぶ', '2026-12-09 10:30']);
         assert.equal(await choose(page, [photo], ['photo.png']), '画像 1まいから カードを 0まい 読みました。もう 読んだ カード 1まい。');
         assert.equal((await rows(page)).length, 3);
         assert.deepEqual(problems, []);
