@@ -189,6 +189,16 @@ Practice readWith(std::string_view query, std::span<const std::string_view> also
             seen = true;
             return off;
         };
+        // A number within lo .. hi, once: a second is left out, and so is one
+        // out of range, which leaves room for a good one after it.
+        const auto wholeOnce = [&](bool& seen, int lo, int hi, Reason other) {
+            const std::optional<int> s = whole(*value, lo, hi);
+            if (seen || !s)
+                leave(reasonText(seen ? Reason::Twice : other));
+            const bool taken = !seen && s;
+            seen = seen || s;
+            return taken ? s : std::nullopt;
+        };
         if (key && std::find(alsoKnown.begin(), alsoKnown.end(), *key) != alsoKnown.end())
             continue;
         if (!key || !value) {
@@ -204,14 +214,8 @@ Practice readWith(std::string_view query, std::span<const std::string_view> also
             else
                 p.courses.push_back(std::move(*r.course));
         } else if (*key == "time") {
-            const std::optional<int> s = whole(*value, Practice::kFewestSeconds, Practice::kMostSeconds);
-            if (timeSeen)
-                leave(reasonText(Reason::Twice));
-            else if (!s)
-                leave(reasonText(Reason::Time));
-            else
+            if (const std::optional<int> s = wholeOnce(timeSeen, Practice::kFewestSeconds, Practice::kMostSeconds, Reason::Time))
                 p.seconds = static_cast<Integer>(*s);
-            timeSeen = timeSeen || s;
         } else if (*key == "pace") {
             const double pace = paceValue(*value);
             const bool inRange = pace >= Practice::kSlowestPace - 1e-9 && pace <= 1 + 1e-9;
@@ -231,14 +235,8 @@ Practice readWith(std::string_view query, std::span<const std::string_view> also
         } else if (*key == "answer") {
             p.typed = offOnce(answerSeen, Reason::Answer, "type") || p.typed;
         } else if (*key == "slow") {
-            const std::optional<int> s = whole(*value, Practice::kFewestSlow, Practice::kMostSlow);
-            if (slowSeen)
-                leave(reasonText(Reason::Twice));
-            else if (!s)
-                leave(reasonText(Reason::Slow));
-            else
+            if (const std::optional<int> s = wholeOnce(slowSeen, Practice::kFewestSlow, Practice::kMostSlow, Reason::Slow))
                 p.slow = *s;
-            slowSeen = slowSeen || s;
         } else {
             leave(reasonText(Reason::UnknownName));
         }

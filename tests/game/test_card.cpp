@@ -212,16 +212,7 @@ void TestCard::anythingElseIsRefused_data()
     QTest::addColumn<QString>("why");
     const Card good = cardOf("course=div:2-9:rem&course=times:3", 2, 2);
     const std::string text = game::cardText(good);
-    const auto field = [&](std::size_t k, const std::string& to) {
-        std::vector<std::string> f;
-        for (std::size_t at = 0, end = 0; end != std::string::npos; at = end + 1)
-            f.push_back(text.substr(at, (end = text.find('/', at)) == std::string::npos ? end : end - at));
-        f[k] = to;
-        std::string out;
-        for (const std::string& part : f)
-            out += (out.empty() ? "" : "/") + part;
-        return out;
-    };
+    const auto field = [&](std::size_t k, const std::string& to) { return withField(text, k, to); };
     const QString notACard = "けっかカードでは ありません", impossible = "ありえない", newer = "新しい版";
     QTest::newRow("a web address") << std::string("https://example.org/?course=times:7") << notACard;
     QTest::newRow("plain text") << std::string("こんにちは") << notACard;
