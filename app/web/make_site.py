@@ -145,7 +145,8 @@ def teacher_page(text, facts):
     used = {"courses": rules["courses"], "sheets": rules["sheets"]}
     bounds = json.dumps(used, ensure_ascii=False, separators=(",", ":")).replace("<", "\\u003c")
     return (text.replace("@TIME@", time).replace("@PACES@", paces).replace("@UNITS@", units).replace("@ROW@", row)
-            .replace("@RULES@", bounds))
+            .replace("@RULES@", bounds)
+            .replace("@COURSES@", str(rules["courses"])))
 
 
 def make_site(source, build, qrcode_js, zxing, facts):

@@ -75,6 +75,7 @@ class TestCard : public QObject {
 private slots:
     void bothCodesGiveTheCardBack_data();
     void bothCodesGiveTheCardBack();
+    void cardsMadeBeforeReadTheSame();
     void slipsOfTheHandAreCaught();
     void whatATeacherTypesIsRead();
     void anythingElseIsRefused_data();
@@ -153,6 +154,22 @@ void TestCard::bothCodesGiveTheCardBack()
 
 // One sign wrong anywhere, two signs swapped anywhere, two signs wrong: the
 // code is refused as mistyped, never read as another child's card.
+// The written-down examples of version 1, as cards already shown to
+// classes carry them, read as they always did.
+void TestCard::cardsMadeBeforeReadTheSame()
+{
+    const game::CardReading qr = game::readCard("PMR1/V778KMH71XD8DYYTRN/46/60/100/202612091030/4/23:4/times:7;div:2-9:rem");
+    QVERIFY2(qr.card, qr.why.c_str());
+    QVERIFY(!qr.typed);
+    QCOMPARE(qr.card->perMinute, 46);
+    QCOMPARE(qr.card->seconds, 60);
+    QCOMPARE(qr.card->missedCount, 4);
+    QCOMPARE(qr.card->missed.size(), std::size_t{1});
+    QCOMPARE(qr.card->courses.size(), std::size_t{2});
+    const game::CardReading typed = game::readCard("V778 KMH7 1XDK HFMW QY");
+    QVERIFY2(typed.card && typed.typed, typed.why.c_str());
+}
+
 void TestCard::slipsOfTheHandAreCaught()
 {
     const std::string signs = "0123456789ACDEFGHJKMNPQRTVWXY";
